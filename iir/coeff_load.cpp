@@ -1,0 +1,25 @@
+#include <cstdio>
+
+#include "iir/coeff_file.h"
+#include "iir/iir_viewer.h"
+#include "plot/textio.h"
+
+void TxtLoad(const char* name) {
+  std::FILE* file = OpenForReadingOrExit(name);
+  for (int k = 0; k < kMaxSections; ++k) {
+    a0[k] = 1.0f;
+    a1[k] = a2[k] = b1[k] = b2[k] = 0.0f;
+  }
+  float* const slots[kLinesPerSection] = {a0, a1, a2, b1, b2};
+  char line[kLineBufferSize];
+  int reads = 0;
+  while (reads < kMaxCoeffLines && ReadLinePiece(file, name, line)) {
+    slots[reads % kLinesPerSection][reads / kLinesPerSection] = static_cast<float>(ParseValue(line));
+    ++reads;
+  }
+  // Sections touched, the last one possibly in part; an empty file has none
+  // and the cascade of no sections is flat at 0 dB.
+  BiquadN = (reads + kLinesPerSection - 1) / kLinesPerSection;
+  std::printf("BiquadN = %d\n", BiquadN);
+  std::fclose(file);
+}

@@ -1,0 +1,19 @@
+#include <string>
+
+#include "iir/coeff_file.h"
+#include "iir/iir_design.h"
+#include "plot/textio.h"
+
+void TxtSave(const char* name) {
+  const bool two_sections = (FilType == kBandPass || FilType == kBandReject) && OrderN == 2;
+  const int sections = two_sections ? 2 : 1;
+  std::string content;
+  for (int i = 0; i < sections; ++i) {
+    AppendValueLine(content, p_a0[i]);
+    AppendValueLine(content, p_a1[i]);
+    AppendValueLine(content, p_a2[i]);
+    AppendValueLine(content, p_b1[i]);
+    AppendValueLine(content, p_b2[i]);
+  }
+  ReplaceFileOrExit(name, content);
+}

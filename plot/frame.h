@@ -1,0 +1,20 @@
+// The program frame that all four programs share: a white canvas of
+// 640 by 360 pixels, and a window that shows it until a key is pressed.
+#pragma once
+
+struct _IplImage;
+typedef struct _IplImage IplImage;
+
+constexpr int kCanvasWidth = 640;
+constexpr int kCanvasHeight = 360;
+
+// Creates the canvas (640 x 360, 8-bit, 3 channels, blue-green-red) and
+// fills it with white. It is never released: it lives as long as the
+// process.
+IplImage* CreateCanvas();
+
+// Shows the canvas in a window with the given title until a key is
+// pressed: the window is created (or re-created, if it was closed) and
+// the image re-shown on every pass of the 1 ms key wait, and the first
+// key of any kind ends the loop.
+void ShowUntilKey(const char* title, IplImage* canvas);

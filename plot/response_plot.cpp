@@ -1,0 +1,122 @@
+#include "plot/response_plot.h"
+
+#include <opencv2/core/core_c.h>
+#include <opencv2/imgproc/imgproc_c.h>
+
+#include <cmath>
+#include <string>
+
+#include "plot/shared_state.h"
+#include "plot/textio.h"
+
+namespace {
+
+constexpr int kPlottedPoints = 180;  // points 0 to 179: 0 Hz to just below Fsamp / 2
+constexpr float kPhasePixelsPerRad = 25.5f;
+constexpr int kGainZeroRow = 40;    // 0 dB, from the grid's top
+constexpr int kPhaseZeroRow = 140;  // 0 rad, from the grid's top
+constexpr float kGridWidth = 360.0f;
+
+const CvScalar kBlack = cvScalar(0, 0, 0, 0);
+const CvScalar kGridGrey = cvScalar(200, 200, 200, 0);
+const CvScalar kFrameGrey = cvScalar(100, 100, 100, 0);
+const CvScalar kPhaseGreen = cvScalar(0, 200, 0, 0);
+const CvScalar kPhaseLegendGreen = cvScalar(0, 255, 0, 0);
+const CvScalar kGainRed = cvScalar(0, 0, 255, 0);
+
+// Pixel offset of a value: truncated toward zero; a value that is not a
+// number gives 0. Values far off the canvas are held at a million pixels,
+// which leaves every visible pixel of a line where it was.
+int PixelOffset(float v) {
+  if (std::isnan(v)) return 0;
+  if (v > 1e6f) return 1000000;
+  if (v < -1e6f) return -1000000;
+  return static_cast<int>(v);
+}
+
+struct Plot {
+  IplImage* canvas;
+  int x0, y0;
+  CvFont font;
+
+  void Text(const std::string& text, int dx, int dy) {
+    cvPutText(canvas, text.c_str(), cvPoint(x0 + dx, y0 + dy), &font, kBlack);
+  }
+  void Line(int dx1, int dy1, int dx2, int dy2, CvScalar colour) {
+    cvLine(canvas, cvPoint(x0 + dx1, y0 + dy1), cvPoint(x0 + dx2, y0 + dy2), colour, 1, 8, 0);
+  }
+  // One curve of offsets v[0..179] about the given zero row: a segment per
+  // pair of neighbouring points, as long as its right end lies inside the
+  // grid (s pixels per point).
+  void Curve(const float* v, float s, int zero_row, CvScalar colour) {
+    for (int i = 0; i < kPlottedPoints - 1; ++i) {
+      if (!(static_cast<float>(i + 1) * s < kGridWidth)) continue;
+      Line(PixelOffset(static_cast<float>(i) * s), zero_row - PixelOffset(v[i]),
+           PixelOffset(static_cast<float>(i + 1) * s), zero_row - PixelOffset(v[i + 1]), colour);
+    }
+  }
+};
+
+}  // namespace
+
+void DrawFres(IplImage* canvas, int x0, int y0, const float* gain, const float* phase) {
+  DrawFresWithLabels(canvas, x0, y0, gain, phase, kProgramLabels);
+}
+
+void DrawFresWithLabels(IplImage* canvas, int x0, int y0, const float* gain, const float* phase,
+                        const LabelColumn& labels) {
+  Plot plot{canvas, x0, y0, CvFont()};
+  cvInitFont(&plot.font, CV_FONT_HERSHEY_SIMPLEX, 0.5, 0.5, 0.0, 1, 8);
+
+  // Gain scale: the numbers are divided in double from the setting.
+  plot.Text("Gain [dB]", -50, -28);
+  plot.Text(FormatNumber("%5.1f", static_cast<double>(gain_range) / 5.0), -50, 0);
+  plot.Text("  0", -30, 40);
+  plot.Text(FormatNumber("-%5.1f", static_cast<double>(gain_range) / 2.0), -60, 145);
+  plot.Text(FormatNumber("-%5.1f", static_cast<double>(gain_range)), -60, 240);
+
+  // Phase scale.
+  plot.Text("Phase [rad]", 350, -20);
+  plot.Text("  pi ", 370, 60);
+  plot.Text(" pi/2", 370, 100);
+  plot.Text("   0 ", 370, 140);
+  plot.Text("-pi/2", 370, 180);
+  plot.Text(" -pi ", 370, 220);
+
+  // Frequency scale: single-precision values, the middle one divided in
+  // double, each printed as a double.
+  const float f_low = 0.0f;
+  const float f_mid = static_cast<float>(0.0 + static_cast<double>(freq_range) / 2.0);
+  const float f_high = 0.0f + freq_range;
+  plot.Text(FormatNumber(labels.freq_format, f_low), labels.freq_x[0], 255);
+  plot.Text(FormatNumber(labels.freq_format, f_mid), labels.freq_x[1], 255);
+  plot.Text(FormatNumber(labels.freq_format, f_high), labels.freq_x[2], 255);
+  plot.Text("[Hz]", 400, 255);
+
+  // Grid, then the frame over it.
+  for (int k = 0; k <= 12; ++k) plot.Line(0, 20 * k, 360, 20 * k, kGridGrey);
+  for (int k = 0; k <= 10; ++k) plot.Line(36 * k, 0, 36 * k, 240, kGridGrey);
+  for (int k : {0, 12}) plot.Line(0, 20 * k, 360, 20 * k, kFrameGrey);
+  for (int k : {0, 10}) plot.Line(36 * k, 0, 36 * k, 240, kFrameGrey);
+
+  const float s = Fsamp / freq_range;  // pixels per response point
+
+  float p[kPlottedPoints];
+  for (int i = 0; i < kPlottedPoints; ++i) p[i] = phase[i] * kPhasePixelsPerRad;
+  plot.Curve(p, s, kPhaseZeroRow, kPhaseGreen);
+  plot.Text("Phase", 200, labels.legend_y);
+  plot.Line(250, -30, 270, -30, kPhaseLegendGreen);
+
+  // Gains beyond the grid lie on the frame; a gain that is not a number
+  // passes both tests and is drawn on the 0 dB row.
+  const float g = 200.0f / gain_range;  // pixels per dB
+  float q[kPlottedPoints];
+  for (int i = 0; i < kPlottedPoints; ++i) {
+    q[i] = gain[i] * g;
+    if (q[i] < -200.0f) q[i] = -200.0f;
+    if (q[i] > 40.0f) q[i] = 40.0f;
+  }
+  plot.Curve(q, s, kGainZeroRow, kGainRed);
+  plot.Text("Gain", 100, labels.legend_y);
+  plot.Line(140, -30, 160, -30, kGainRed);
+}

@@ -1,0 +1,135 @@
+#include "plot/textio.h"
+
+#include <fcntl.h>
+#include <locale.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// The C locale's numeric conventions, created once per process.
+locale_t CNumericLocale() {
+  static const locale_t c_locale = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr));
+  return c_locale;
+}
+
+// Switches the calling thread to the C numeric conventions while it lives.
+class ScopedCNumeric {
+ public:
+  ScopedCNumeric() : previous_(CNumericLocale() ? uselocale(CNumericLocale()) : nullptr) {}
+  ~ScopedCNumeric() {
+    if (previous_) uselocale(previous_);
+  }
+  ScopedCNumeric(const ScopedCNumeric&) = delete;
+  ScopedCNumeric& operator=(const ScopedCNumeric&) = delete;
+
+ private:
+  locale_t previous_;
+};
+
+[[noreturn]] void FailFile(const char* name, const char* what) {
+  std::printf("%s %s.\n", name, what);
+  std::exit(1);
+}
+
+// Writes all of data to fd; false on any error.
+bool WriteAll(int fd, const char* data, size_t size) {
+  while (size > 0) {
+    const ssize_t n = write(fd, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += n;
+    size -= static_cast<size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace
+
+void AppendValueLine(std::string& content, float v) {
+  ScopedCNumeric c_numeric;
+  char line[kLineBufferSize];
+  int n = std::snprintf(line, sizeof line, "%f\n", static_cast<double>(v));
+  if (n < 0 || n >= static_cast<int>(sizeof line)) {
+    n = std::snprintf(line, sizeof line, "%.6e\n", static_cast<double>(v));
+  }
+  content.append(line, static_cast<size_t>(n));
+}
+
+double ParseValue(const char* text) {
+  const locale_t c_locale = CNumericLocale();
+  return c_locale ? strtod_l(text, nullptr, c_locale) : std::strtod(text, nullptr);
+}
+
+std::FILE* OpenForReadingOrExit(const char* name) {
+  std::FILE* file = std::fopen(name, "r");
+  if (!file) FailFile(name, "cannot be opened");
+  return file;
+}
+
+bool ReadLinePiece(std::FILE* file, const char* name, char (&line)[kLineBufferSize]) {
+  if (std::fgets(line, kLineBufferSize, file)) return true;
+  if (std::ferror(file)) FailFile(name, "cannot be read");
+  return false;
+}
+
+void ReplaceFileOrExit(const char* name, const std::string& content) {
+  // Writing to a symbolic link writes to the file it points to, as
+  // opening the name for writing would.
+  std::string target = name;
+  struct stat old_stat;
+  bool exists = lstat(name, &old_stat) == 0;
+  if (exists && S_ISLNK(old_stat.st_mode)) {
+    if (char* real = realpath(name, nullptr)) {
+      target = real;
+      std::free(real);
+    }
+    exists = stat(target.c_str(), &old_stat) == 0;
+  }
+  // A name that could not be opened for writing is refused as before: a
+  // directory, or a file the user may not write.
+  if (exists && (S_ISDIR(old_stat.st_mode) || access(target.c_str(), W_OK) != 0)) {
+    FailFile(name, "cannot be opened");
+  }
+  mode_t mode;
+  if (exists) {
+    mode = old_stat.st_mode & 07777;
+  } else {
+    const mode_t mask = umask(0);
+    umask(mask);
+    mode = 0666 & ~mask;
+  }
+
+  std::string temp = target + ".XXXXXX";
+  const int fd = mkstemp(&temp[0]);
+  if (fd < 0) FailFile(name, "cannot be opened");
+
+  // Over a file-size limit, report the failed write instead of dying of
+  // SIGXFSZ halfway through.
+  std::signal(SIGXFSZ, SIG_IGN);
+  bool ok = fchmod(fd, mode) == 0 && WriteAll(fd, content.data(), content.size());
+  ok = ok && (fsync(fd) == 0 || errno == EINVAL);
+  ok = (close(fd) == 0) && ok;
+  ok = ok && std::rename(temp.c_str(), target.c_str()) == 0;
+  if (!ok) {
+    unlink(temp.c_str());
+    FailFile(name, "cannot be written");
+  }
+}
+
+std::string FormatNumber(const char* format, double v) {
+  ScopedCNumeric c_numeric;
+  const int n = std::snprintf(nullptr, 0, format, v);
+  if (n <= 0) return std::string();
+  std::string text(static_cast<size_t>(n) + 1, '\0');
+  std::snprintf(&text[0], text.size(), format, v);
+  text.resize(static_cast<size_t>(n));
+  return text;
+}

@@ -1,0 +1,43 @@
+// pelmora: designs a Butterworth IIR filter from its built-in parameters,
+// plots its gain and phase, and after a key press writes the biquad
+// sections to "coeff1.txt". Built in: band-pass of order 2 (fourth order
+// in all) from 2000 Hz to 5000 Hz at 22050 Hz, 3 dB down at both corners.
+// Command-line arguments are ignored.
+
+#include "iir/cascade_response.h"
+#include "iir/coeff_file.h"
+#include "iir/iir_design.h"
+#include "plot/frame.h"
+#include "plot/response_plot.h"
+#include "plot/shared_state.h"
+
+int main() {
+  ResetCoefficients();
+  Pi = 3.14159f;
+  gain_range = 100.0f;
+  Fsamp = 22050.0f;
+  freq_range = 10000.0f;
+  OrderN = 2;
+  FilType = kBandPass;
+  FC1 = 2000.0f;
+  FC2 = 5000.0f;
+
+  IplImage* canvas = CreateCanvas();
+
+  p_Fsamp = Fsamp;
+  p_fc = FC1;
+  p_fc2 = FC2;
+  p_AC = 3.0f;
+
+  BasicFilCal();
+  PreWarp();
+  FreqTrans();
+  SZTrans();
+
+  CalcFres(Gain, Theta);
+  DrawFres(canvas, 100, 60, Gain, Theta);
+  ShowUntilKey("Frequency Response", canvas);
+
+  TxtSave("coeff1.txt");
+  return 0;
+}
