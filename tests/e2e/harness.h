@@ -1,0 +1,80 @@
+// End-to-end harness: runs a program of the suite in a private Xvfb as a
+// person would, finds its window, grabs what the window shows, presses a
+// key and collects the exit status, standard output and error, and files.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct _IplImage;
+typedef struct _IplImage IplImage;
+
+namespace e2e {
+
+// An 8-bit blue-green-red image.
+struct Image {
+  int width = 0;
+  int height = 0;
+  std::vector<uint8_t> bgr;  // rows top to bottom, 3 bytes per pixel
+  const uint8_t* Pixel(int x, int y) const { return &bgr[(static_cast<size_t>(y) * width + x) * 3]; }
+};
+
+Image FromCanvas(const IplImage* canvas);
+
+// Where `part` lies, pixel for pixel, inside `whole`; nothing if nowhere.
+struct Position {
+  int x, y;
+};
+std::optional<Position> FindExactly(const Image& whole, const Image& part);
+
+// A program started in a directory of its own, with its standard output
+// and error going to files there.
+struct Run {
+  pid_t pid = -1;
+  std::string dir;
+  std::string Stdout() const;
+  std::string Stderr() const;
+};
+
+// Path of a program of the suite, from the build tree.
+std::string ProgramPath(const std::string& name);
+
+// A new empty directory under the test's temporary directory.
+std::string MakeTempDir();
+
+// Starts `program` with `args` in `dir`. If `as_nobody` is set and the tests
+// run as root, the program runs as the user nobody (so that directory
+// permissions apply to it).
+Run Start(const std::string& program, const std::vector<std::string>& args, const std::string& dir,
+          bool as_nobody = false);
+
+// Waits up to `seconds` for the program to end; its wait status, or nothing.
+std::optional<int> WaitExit(Run& run, double seconds);
+
+// Ends the program with SIGKILL and reaps it.
+void Kill(Run& run);
+
+// The X window whose title is exactly `title`, waited for up to `seconds`.
+std::optional<std::string> FindWindow(const std::string& title, double seconds);
+
+// What the window shows now.
+Image CaptureWindow(const std::string& window);
+
+// Waits until the window shows `canvas` pixel for pixel, up to `seconds`.
+std::optional<Position> WaitForCanvas(const std::string& window, const Image& canvas, double seconds);
+
+// Presses and releases a key in the window.
+void PressKey(const std::string& window, const std::string& key = "space");
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& content);
+bool FileExists(const std::string& path);
+
+// Exit status of a wait status of a normal exit, or -1000 - signal.
+int ExitCode(int wait_status);
+
+}  // namespace e2e
