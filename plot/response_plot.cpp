@@ -59,6 +59,33 @@ struct Plot {
 
 }  // namespace
 
+std::vector<PlotText> ScaleTexts(const LabelColumn& labels) {
+  // The gain numbers are divided in double from the setting. The frequency
+  // values are single precision, the middle one divided in double, and each
+  // is printed as a double.
+  const double range = static_cast<double>(gain_range);
+  const float f_low = 0.0f;
+  const float f_mid = static_cast<float>(0.0 + static_cast<double>(freq_range) / 2.0);
+  const float f_high = 0.0f + freq_range;
+  return {
+      {"Gain [dB]", -50, -28},
+      {FormatNumber("%5.1f", range / 5.0), -50, 0},
+      {"  0", -30, 40},
+      {FormatNumber("-%5.1f", range / 2.0), -60, 145},
+      {FormatNumber("-%5.1f", range), -60, 240},
+      {"Phase [rad]", 350, -20},
+      {"  pi ", 370, 60},
+      {" pi/2", 370, 100},
+      {"   0 ", 370, 140},
+      {"-pi/2", 370, 180},
+      {" -pi ", 370, 220},
+      {FormatNumber(labels.freq_format, f_low), labels.freq_x[0], 255},
+      {FormatNumber(labels.freq_format, f_mid), labels.freq_x[1], 255},
+      {FormatNumber(labels.freq_format, f_high), labels.freq_x[2], 255},
+      {"[Hz]", 400, 255},
+  };
+}
+
 void DrawFres(IplImage* canvas, int x0, int y0, const float* gain, const float* phase) {
   DrawFresWithLabels(canvas, x0, y0, gain, phase, kProgramLabels);
 }
@@ -68,30 +95,7 @@ void DrawFresWithLabels(IplImage* canvas, int x0, int y0, const float* gain, con
   Plot plot{canvas, x0, y0, CvFont()};
   cvInitFont(&plot.font, CV_FONT_HERSHEY_SIMPLEX, 0.5, 0.5, 0.0, 1, 8);
 
-  // Gain scale: the numbers are divided in double from the setting.
-  plot.Text("Gain [dB]", -50, -28);
-  plot.Text(FormatNumber("%5.1f", static_cast<double>(gain_range) / 5.0), -50, 0);
-  plot.Text("  0", -30, 40);
-  plot.Text(FormatNumber("-%5.1f", static_cast<double>(gain_range) / 2.0), -60, 145);
-  plot.Text(FormatNumber("-%5.1f", static_cast<double>(gain_range)), -60, 240);
-
-  // Phase scale.
-  plot.Text("Phase [rad]", 350, -20);
-  plot.Text("  pi ", 370, 60);
-  plot.Text(" pi/2", 370, 100);
-  plot.Text("   0 ", 370, 140);
-  plot.Text("-pi/2", 370, 180);
-  plot.Text(" -pi ", 370, 220);
-
-  // Frequency scale: single-precision values, the middle one divided in
-  // double, each printed as a double.
-  const float f_low = 0.0f;
-  const float f_mid = static_cast<float>(0.0 + static_cast<double>(freq_range) / 2.0);
-  const float f_high = 0.0f + freq_range;
-  plot.Text(FormatNumber(labels.freq_format, f_low), labels.freq_x[0], 255);
-  plot.Text(FormatNumber(labels.freq_format, f_mid), labels.freq_x[1], 255);
-  plot.Text(FormatNumber(labels.freq_format, f_high), labels.freq_x[2], 255);
-  plot.Text("[Hz]", 400, 255);
+  for (const PlotText& t : ScaleTexts(labels)) plot.Text(t.text, t.dx, t.dy);
 
   // Grid, then the frame over it.
   for (int k = 0; k <= 12; ++k) plot.Line(0, 20 * k, 360, 20 * k, kGridGrey);

@@ -10,6 +10,9 @@
 // width spans freq_range Hz. Reads Fsamp, freq_range and gain_range.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "plot/frame.h"
 
 // The part of the plot that differs between the programs: the format and
@@ -25,6 +28,18 @@ inline constexpr LabelColumn kPelmoraLabels = {"%10.0f", {-70, 115, 295}, -25};
 inline constexpr LabelColumn kTavrineLabels = {"%8.0f", {-50, 130, 310}, -25};
 inline constexpr LabelColumn kCorvellLabels = {"%8.0f", {-55, 130, 310}, -25};
 inline constexpr LabelColumn kSunnaqLabels = {"%10.0f", {-70, 120, 300}, -30};
+
+// A text of the plot and the left end of its baseline, as offsets from
+// the plot origin.
+struct PlotText {
+  std::string text;
+  int dx, dy;
+};
+
+// The scale texts, in drawing order: the gain scale (from gain_range), the
+// phase scale, and the frequency scale (from freq_range, in the column's
+// format and positions).
+std::vector<PlotText> ScaleTexts(const LabelColumn& labels);
 
 // The column of the program being built; each program defines it once.
 extern const LabelColumn& kProgramLabels;
