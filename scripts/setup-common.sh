@@ -1,0 +1,44 @@
+# Shared by the set-up scripts: installs the Debian packages that are
+# missing, and builds the suite. Sourced, not run.
+
+set -euo pipefail
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD_DIR=${BUILD_DIR:-$ROOT/build}
+
+# To build the four programs.
+BUILD_PACKAGES=(g++ cmake make libopencv-core-dev libopencv-imgproc-dev libopencv-highgui-dev)
+# To run the tests: GoogleTest, a virtual X server, key presses and window
+# dumps, and a decimal-comma locale.
+TEST_PACKAGES=(libgtest-dev xvfb xdotool x11-apps locales)
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# Installs those of the named packages that are not installed yet.
+ensure_packages() {
+  local missing=()
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  as_root apt-get update -qq
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# Generates a locale (e.g. de_DE.UTF-8) unless it is there already.
+ensure_locale() {
+  local name=$1 norm
+  norm=$(echo "$name" | tr 'A-Z' 'a-z' | sed 's/utf-8/utf8/')
+  locale -a 2>/dev/null | tr 'A-Z' 'a-z' | grep -qx "$norm" && return 0
+  as_root sed -i "s/^# *\($name\)/\1/" /etc/locale.gen
+  grep -q "^$name" /etc/locale.gen || echo "$name UTF-8" | as_root tee -a /etc/locale.gen >/dev/null
+  as_root locale-gen >/dev/null
+}
+
+build_suite() {
+  cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+  cmake --build "$BUILD_DIR" -j"$(nproc)"
+}
