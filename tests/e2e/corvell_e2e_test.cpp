@@ -120,4 +120,14 @@ TEST_F(CorvellTest, MissingOrEmptyNameCannotBeOpened) {
   EXPECT_EQ(empty.Stdout(), " cannot be opened.\n");
 }
 
+TEST_F(CorvellTest, WithoutADisplayItSaysSo) {
+  e2e::WriteFile(dir_ + "/coeff1.txt", "1\n0\n0\n0\n0\n");
+  e2e::Run run = e2e::Start(e2e::ProgramPath("corvell"), {"coeff1.txt"}, dir_, {{"-DISPLAY", "-WAYLAND_DISPLAY"}});
+  const auto status = e2e::WaitExit(run, 20);
+  ASSERT_TRUE(status);
+  EXPECT_EQ(e2e::ExitCode(*status), 3);
+  EXPECT_EQ(run.Stdout(), "BiquadN = 1\n");
+  EXPECT_EQ(run.Stderr(), "No window can be opened: no display is set.\n");
+}
+
 }  // namespace

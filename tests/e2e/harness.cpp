@@ -185,10 +185,10 @@ std::string MakeTempDir() {
 }
 
 Run Start(const std::string& program, const std::vector<std::string>& args, const std::string& dir,
-          bool as_nobody) {
+          const Options& options) {
   Run run;
   run.dir = dir;
-  const bool drop = as_nobody && geteuid() == 0;
+  const bool drop = options.as_nobody && geteuid() == 0;
   std::string runtime;
   if (drop) {
     runtime = MakeTempDir();
@@ -206,6 +206,13 @@ Run Start(const std::string& program, const std::vector<std::string>& args, cons
     const int in = open("/dev/null", O_RDONLY);
     dup2(in, 0);
     if (chdir(dir.c_str()) != 0) _exit(126);
+    for (const std::string& change : options.env) {
+      if (change.rfind('-', 0) == 0) {
+        unsetenv(change.c_str() + 1);
+      } else if (const size_t eq = change.find('='); eq != std::string::npos) {
+        setenv(change.substr(0, eq).c_str(), change.c_str() + eq + 1, 1);
+      }
+    }
     if (drop) {
       setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
       if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(126);
@@ -268,6 +275,12 @@ std::optional<Position> WaitForCanvas(const std::string& window, const Image& ca
     return at.has_value();
   });
   return at;
+}
+
+int UnusedDisplayNumber() {
+  int n = 500;
+  while (FileExists("/tmp/.X11-unix/X" + std::to_string(n)) || FileExists("/tmp/.X" + std::to_string(n) + "-lock")) ++n;
+  return n;
 }
 
 void PressKey(const std::string& window, const std::string& key) {

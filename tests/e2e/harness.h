@@ -46,11 +46,18 @@ std::string ProgramPath(const std::string& name);
 // A new empty directory under the test's temporary directory.
 std::string MakeTempDir();
 
-// Starts `program` with `args` in `dir`. If `as_nobody` is set and the tests
-// run as root, the program runs as the user nobody (so that directory
-// permissions apply to it).
+// How to start a program beyond its arguments and directory.
+struct Options {
+  // Environment changes: "NAME=VALUE" sets, "-NAME" removes.
+  std::vector<std::string> env;
+  // If the tests run as root, run the program as the user nobody, so that
+  // directory permissions apply to it.
+  bool as_nobody = false;
+};
+
+// Starts `program` with `args` in `dir`.
 Run Start(const std::string& program, const std::vector<std::string>& args, const std::string& dir,
-          bool as_nobody = false);
+          const Options& options = {});
 
 // Waits up to `seconds` for the program to end; its wait status, or nothing.
 std::optional<int> WaitExit(Run& run, double seconds);
@@ -66,6 +73,9 @@ Image CaptureWindow(const std::string& window);
 
 // Waits until the window shows `canvas` pixel for pixel, up to `seconds`.
 std::optional<Position> WaitForCanvas(const std::string& window, const Image& canvas, double seconds);
+
+// A display number on which no X server listens.
+int UnusedDisplayNumber();
 
 // Presses and releases a key in the window.
 void PressKey(const std::string& window, const std::string& key = "space");

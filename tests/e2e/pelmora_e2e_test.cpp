@@ -53,9 +53,7 @@ class PelmoraTest : public ::testing::Test {
 TEST_F(PelmoraTest, ShowsThePlotAndWritesTheSectionsAfterAKey) {
   // Arguments change nothing; a decimal-comma locale in the environment
   // changes nothing either.
-  setenv("LC_ALL", "de_DE.UTF-8", 1);
-  e2e::Run run = e2e::Start(e2e::ProgramPath("pelmora"), {"--order", "1", "x"}, dir_);
-  unsetenv("LC_ALL");
+  e2e::Run run = e2e::Start(e2e::ProgramPath("pelmora"), {"--order", "1", "x"}, dir_, {{"LC_ALL=de_DE.UTF-8"}});
 
   const auto window = e2e::FindWindow(kTitle, 20);
   ASSERT_TRUE(window) << "no window titled \"" << kTitle << "\"";
@@ -82,7 +80,7 @@ TEST_F(PelmoraTest, EndedInTheWindowLeavesTheEarlierFileAsItWas) {
 TEST_F(PelmoraTest, UnwritableDirectoryIsReportedWithStatusOne) {
   e2e::WriteFile(file_, "earlier content\n");
   chmod(dir_.c_str(), 0555);
-  e2e::Run run = e2e::Start(e2e::ProgramPath("pelmora"), {}, dir_, /*as_nobody=*/true);
+  e2e::Run run = e2e::Start(e2e::ProgramPath("pelmora"), {}, dir_, {{}, /*as_nobody=*/true});
   const auto window = e2e::FindWindow(kTitle, 20);
   ASSERT_TRUE(window);
   e2e::PressKey(*window);
@@ -91,6 +89,26 @@ TEST_F(PelmoraTest, UnwritableDirectoryIsReportedWithStatusOne) {
   EXPECT_EQ(e2e::ExitCode(*status), 1);
   EXPECT_EQ(run.Stdout(), "coeff1.txt cannot be opened.\n");
   EXPECT_EQ(e2e::ReadFile(file_), "earlier content\n");
+}
+
+TEST_F(PelmoraTest, WithoutADisplayItSaysSoAndWritesNothing) {
+  e2e::WriteFile(file_, "earlier content\n");
+  struct Case {
+    std::vector<std::string> env;
+    std::string message;
+  };
+  const std::string absent = ":" + std::to_string(e2e::UnusedDisplayNumber());
+  for (const Case& c : {Case{{"-DISPLAY", "-WAYLAND_DISPLAY"}, "No window can be opened: no display is set.\n"},
+                        Case{{"DISPLAY=" + absent},
+                             "No window can be opened: display " + absent + " is not available.\n"}}) {
+    e2e::Run run = e2e::Start(e2e::ProgramPath("pelmora"), {}, dir_, {c.env});
+    const auto status = e2e::WaitExit(run, 20);
+    ASSERT_TRUE(status);
+    EXPECT_EQ(e2e::ExitCode(*status), 3) << "not a plain exit with status 3 (a signal is -1000 - n)";
+    EXPECT_EQ(run.Stderr(), c.message);
+    EXPECT_EQ(run.Stdout(), "");
+    EXPECT_EQ(e2e::ReadFile(file_), "earlier content\n");
+  }
 }
 
 }  // namespace
