@@ -120,6 +120,30 @@ TEST_F(CorvellTest, MissingOrEmptyNameCannotBeOpened) {
   EXPECT_EQ(empty.Stdout(), " cannot be opened.\n");
 }
 
+TEST_F(CorvellTest, NamesArePrintedAsGiven) {
+  const std::string name = "n\xc3\xb6 such %s %d file.txt";
+  e2e::Run run = RunToFailure({name}, 1);
+  EXPECT_EQ(run.Stdout(), name + " cannot be opened.\n");
+}
+
+TEST_F(CorvellTest, ADirectoryCannotBeRead) {
+  mkdir((dir_ + "/a directory").c_str(), 0755);
+  e2e::Run run = RunToFailure({"a directory"}, 1);
+  EXPECT_EQ(run.Stdout(), "a directory cannot be read.\n");
+}
+
+TEST_F(CorvellTest, HostileContentIsPlottedAsDefined) {
+  // NUL bytes, binary, nan, inf, negative zero, overlong lines and two
+  // million lines: only the first 40 reads count.
+  std::string content = "nan\n-inf\n1e999\n-0\n\xff\xfe\x01\n";
+  content += std::string("0.5\0garbage\n", 13) + std::string(100, '9') + "\n";
+  for (int i = 0; i < 2000000; ++i) content += "1\n";
+  e2e::WriteFile(dir_ + "/hostile.txt", content);
+  e2e::Run run = ShowAndClose({"hostile.txt"}, dir_ + "/hostile.txt");
+  EXPECT_EQ(run.Stdout(), "BiquadN = 8\n");
+  EXPECT_EQ(run.Stderr(), "");
+}
+
 TEST_F(CorvellTest, WithoutADisplayItSaysSo) {
   e2e::WriteFile(dir_ + "/coeff1.txt", "1\n0\n0\n0\n0\n");
   e2e::Run run = e2e::Start(e2e::ProgramPath("corvell"), {"coeff1.txt"}, dir_, {{"-DISPLAY", "-WAYLAND_DISPLAY"}});

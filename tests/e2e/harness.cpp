@@ -4,6 +4,7 @@
 #include <grp.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -212,6 +213,12 @@ Run Start(const std::string& program, const std::vector<std::string>& args, cons
       } else if (const size_t eq = change.find('='); eq != std::string::npos) {
         setenv(change.substr(0, eq).c_str(), change.c_str() + eq + 1, 1);
       }
+    }
+    if (options.file_size_limit > 0) {
+      signal(SIGXFSZ, SIG_IGN);
+      rlimit limit;
+      limit.rlim_cur = limit.rlim_max = static_cast<rlim_t>(options.file_size_limit);
+      setrlimit(RLIMIT_FSIZE, &limit);
     }
     if (drop) {
       setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);

@@ -53,6 +53,9 @@ struct Options {
   // If the tests run as root, run the program as the user nobody, so that
   // directory permissions apply to it.
   bool as_nobody = false;
+  // If positive, the largest file the program may write, in bytes (with
+  // SIGXFSZ ignored, so that a write beyond it fails).
+  long file_size_limit = 0;
 };
 
 // Starts `program` with `args` in `dir`.

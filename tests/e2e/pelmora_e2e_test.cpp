@@ -91,6 +91,21 @@ TEST_F(PelmoraTest, UnwritableDirectoryIsReportedWithStatusOne) {
   EXPECT_EQ(e2e::ReadFile(file_), "earlier content\n");
 }
 
+TEST_F(PelmoraTest, FailedWriteKeepsTheEarlierFileWhole) {
+  e2e::WriteFile(file_, "earlier content\n");
+  e2e::Options limited;
+  limited.file_size_limit = 40;  // bytes: room for the message, not for the ten lines
+  e2e::Run run = e2e::Start(e2e::ProgramPath("pelmora"), {}, dir_, limited);
+  const auto window = e2e::FindWindow(kTitle, 20);
+  ASSERT_TRUE(window);
+  e2e::PressKey(*window);
+  const auto status = e2e::WaitExit(run, 10);
+  ASSERT_TRUE(status);
+  EXPECT_EQ(e2e::ExitCode(*status), 1);
+  EXPECT_EQ(run.Stdout(), "coeff1.txt cannot be written.\n");
+  EXPECT_EQ(e2e::ReadFile(file_), "earlier content\n");
+}
+
 TEST_F(PelmoraTest, WithoutADisplayItSaysSoAndWritesNothing) {
   e2e::WriteFile(file_, "earlier content\n");
   struct Case {
