@@ -1,5 +1,7 @@
 #include "plot/frame.h"
 
+#include <dirent.h>
+#include <poll.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -9,7 +11,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -77,6 +81,47 @@ void CreateFirstWindow(const char* title) {
   }
 }
 
+// Descriptors of the process that the window system may signal on: its
+// connections, pipes and event descriptors.
+std::set<int> SignalDescriptors() {
+  std::set<int> fds;
+  DIR* dir = opendir("/proc/self/fd");
+  if (!dir) return fds;
+  while (const dirent* entry = readdir(dir)) {
+    const int fd = std::atoi(entry->d_name);
+    if (fd <= STDERR_FILENO || fd == dirfd(dir)) continue;
+    char target[64] = {};
+    const std::string path = std::string("/proc/self/fd/") + entry->d_name;
+    if (readlink(path.c_str(), target, sizeof target - 1) <= 0) continue;
+    if (std::strncmp(target, "socket:", 7) == 0 || std::strncmp(target, "pipe:", 5) == 0 ||
+        std::strncmp(target, "anon_inode:", 11) == 0) {
+      fds.insert(fd);
+    }
+  }
+  closedir(dir);
+  return fds;
+}
+
+std::vector<pollfd> window_system_fds;
+
+// Creates the first window, and notes the descriptors that the window
+// system opened for it.
+void OpenWindow(const char* title) {
+  const std::set<int> before = SignalDescriptors();
+  CreateFirstWindow(title);
+  for (int fd : SignalDescriptors()) {
+    if (!before.count(fd)) window_system_fds.push_back(pollfd{fd, POLLIN, 0});
+  }
+}
+
+// Sleeps until the window system has something to deliver (an event on
+// its connection, or a wake-up of its event loop) or the timeout passes.
+// Without a descriptor to wait on, it returns at once.
+void WaitForWindowEvents(int timeout_ms) {
+  if (window_system_fds.empty()) return;
+  poll(window_system_fds.data(), window_system_fds.size(), timeout_ms);
+}
+
 }  // namespace
 
 IplImage* CreateCanvas() {
@@ -85,10 +130,22 @@ IplImage* CreateCanvas() {
   return canvas;
 }
 
+// The window library's key wait polls its event queue every millisecond
+// for as long as it waits, which keeps a core busy for nothing while the
+// plot is on screen. Between key waits the loop sleeps in poll() on the
+// window system's own descriptors instead, so it wakes as soon as there is
+// an event (a key press, a close, an expose) and at least every 100 ms.
+// The window is shown again whenever it is no longer visible (closed by
+// the user), and the first key of any kind ends the loop.
 void ShowUntilKey(const char* title, IplImage* canvas) {
-  CreateFirstWindow(title);
-  do {
-    cvNamedWindow(title, 1);
-    cvShowImage(title, canvas);
-  } while (cvWaitKey(1) < 0);
+  constexpr int kIdleWakeMs = 100;
+  OpenWindow(title);
+  cvShowImage(title, canvas);
+  while (cvWaitKey(1) < 0) {
+    WaitForWindowEvents(kIdleWakeMs);
+    if (cvGetWindowProperty(title, CV_WND_PROP_VISIBLE) <= 0) {
+      cvNamedWindow(title, 1);
+      cvShowImage(title, canvas);
+    }
+  }
 }
