@@ -254,12 +254,13 @@ void Kill(Run& run) {
   run.pid = -1;
 }
 
-std::optional<std::string> FindWindow(const std::string& title, double seconds) {
+std::optional<std::string> FindWindow(const std::string& title, double seconds, const std::string& other_than) {
   std::optional<std::string> found;
   PollFor(seconds, [&] {
-    std::istringstream ids(Capture("xdotool search --name '^" + title + "$' 2>/dev/null"));
+    std::istringstream ids(Capture("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null"));
     std::string id;
     while (ids >> id) {
+      if (id == other_than) continue;
       // The search is a case-insensitive pattern: compare the title exactly.
       if (Capture("xdotool getwindowname " + id + " 2>/dev/null") == title + "\n") {
         found = id;
@@ -289,6 +290,8 @@ int UnusedDisplayNumber() {
   while (FileExists("/tmp/.X11-unix/X" + std::to_string(n)) || FileExists("/tmp/.X" + std::to_string(n) + "-lock")) ++n;
   return n;
 }
+
+void CloseWindow(const std::string& window) { Capture(std::string(CLOSE_WINDOW) + " " + window); }
 
 void PressKey(const std::string& window, const std::string& key) {
   // xdotool may report BadWindow for the key release once the program has

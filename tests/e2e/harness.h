@@ -68,8 +68,10 @@ std::optional<int> WaitExit(Run& run, double seconds);
 // Ends the program with SIGKILL and reaps it.
 void Kill(Run& run);
 
-// The X window whose title is exactly `title`, waited for up to `seconds`.
-std::optional<std::string> FindWindow(const std::string& title, double seconds);
+// The visible X window whose title is exactly `title` (and that is not
+// `other_than`), waited for up to `seconds`.
+std::optional<std::string> FindWindow(const std::string& title, double seconds,
+                                      const std::string& other_than = "");
 
 // What the window shows now.
 Image CaptureWindow(const std::string& window);
@@ -79,6 +81,9 @@ std::optional<Position> WaitForCanvas(const std::string& window, const Image& ca
 
 // A display number on which no X server listens.
 int UnusedDisplayNumber();
+
+// Asks the window to close, as a window manager's close button does.
+void CloseWindow(const std::string& window);
 
 // Presses and releases a key in the window.
 void PressKey(const std::string& window, const std::string& key = "space");

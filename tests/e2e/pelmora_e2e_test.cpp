@@ -69,6 +69,26 @@ TEST_F(PelmoraTest, ShowsThePlotAndWritesTheSectionsAfterAKey) {
   EXPECT_EQ(e2e::ReadFile(file_), kBuiltInFile);
 }
 
+TEST_F(PelmoraTest, AClosedWindowIsShownAgainUntilAKey) {
+  e2e::Run run = e2e::Start(e2e::ProgramPath("pelmora"), {}, dir_);
+  const auto window = e2e::FindWindow(kTitle, 20);
+  ASSERT_TRUE(window);
+  const e2e::Image canvas = ExpectedCanvas();
+  ASSERT_TRUE(e2e::WaitForCanvas(*window, canvas, 20));
+
+  e2e::CloseWindow(*window);
+  const auto shown_again = e2e::FindWindow(kTitle, 20, /*other_than=*/*window);
+  ASSERT_TRUE(shown_again) << "the closed window did not come back";
+  EXPECT_TRUE(e2e::WaitForCanvas(*shown_again, canvas, 20));
+  EXPECT_FALSE(e2e::FileExists(file_));
+
+  e2e::PressKey(*shown_again);
+  const auto status = e2e::WaitExit(run, 10);
+  ASSERT_TRUE(status);
+  EXPECT_EQ(e2e::ExitCode(*status), 0);
+  EXPECT_EQ(e2e::ReadFile(file_), kBuiltInFile);
+}
+
 TEST_F(PelmoraTest, EndedInTheWindowLeavesTheEarlierFileAsItWas) {
   e2e::WriteFile(file_, "earlier content\n");
   e2e::Run run = e2e::Start(e2e::ProgramPath("pelmora"), {}, dir_);
