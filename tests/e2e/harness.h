@@ -15,6 +15,18 @@ typedef struct _IplImage IplImage;
 
 namespace e2e {
 
+// An Xvfb of its own (1920 x 1080, 24 bits) on a free display number;
+// Start sets DISPLAY to it and a private XDG_RUNTIME_DIR.
+class PrivateXServer {
+ public:
+  bool Start();
+  void Stop();
+  ~PrivateXServer() { Stop(); }
+
+ private:
+  pid_t pid_ = -1;
+};
+
 // An 8-bit blue-green-red image.
 struct Image {
   int width = 0;
