@@ -1,0 +1,39 @@
+// Frequency response of the taps at the 360 plot points:
+//   w_i = i Pi / 180 + 0.001, H(w) = sum over n of hh[n] e^(-j w n),
+//   gain = 10 log10(re^2 + im^2) dB, phase = atan(im / re) rad.
+//
+// Precision: i Pi in single, then / 180 and + 0.001 in double, rounded to
+// w; n w in single; cos and sin in double, each product with the tap and
+// each running sum in double, rounded back to the single-precision sums;
+// the power re^2 + im^2 and the quotient im / re in single; log10 and atan
+// in double, rounded once. The single-argument arctangent keeps the phase
+// within -pi/2 to pi/2.
+
+#include <cmath>
+
+#include "fir/taps.h"
+#include "plot/shared_state.h"
+
+namespace {
+
+double D(float v) { return static_cast<double>(v); }
+
+}  // namespace
+
+void CalcFres(float* gain, float* phase) {
+  const int taps = UsedTaps();
+  for (int i = 0; i < kResponsePoints; ++i) {
+    const float w = static_cast<float>(D(static_cast<float>(i) * Pi) / 180.0 + 0.001);
+    float re = 0.0f;
+    float im = 0.0f;
+    for (int n = 0; n < taps; ++n) {
+      const float x = static_cast<float>(n) * w;
+      re = static_cast<float>(D(re) + D(hh[n]) * std::cos(D(x)));
+      im = static_cast<float>(D(im) - D(hh[n]) * std::sin(D(x)));
+    }
+    const float power = re * re + im * im;
+    const float tangent = im / re;
+    phase[i] = static_cast<float>(std::atan(D(tangent)));
+    gain[i] = static_cast<float>(std::log10(D(power)) * 10.0);
+  }
+}

@@ -1,0 +1,58 @@
+// Inverse DFT of the desired response to the taps, from its definition:
+//   x[n] = (1 / N) sum over k = 0 to N - 1 of FresR[k] cos(theta) - FresI[k] sin(theta),
+//   theta = 2 Pi k n / N, N = FresN,
+// and the symmetric placement hh[TapN_2 - m] = hh[TapN_2 + m] = x[m] for
+// m = 0 to TapN_2 (x[N - m] is not used); every other entry of hh is 0.
+//
+// Precision: theta = ((Pi + Pi) k) n / N in double, left to right, rounded
+// to single; cos and sin in double on the rounded angle; each term in
+// double from the single-precision samples; the running sum held in single
+// (widened, the term added, rounded back), k upward; the division by N in
+// single.
+//
+// Only x[0] to x[TapN_2], the outputs the taps use, are computed, each once.
+//
+// Values outside the design range: FresN is held to [0, kMaxBins]; x[m]
+// exists only for m < FresN, so taps further than FresN - 1 from the
+// centre stay 0 (with no bins at all, every tap is 0); a negative TapN_2
+// places no tap; a TapN_2 above 199 is held to 199, the centre of the
+// longest symmetric set (399 taps) that fits the array.
+
+#include <cmath>
+
+#include "fir/fir_design.h"
+#include "plot/shared_state.h"
+
+namespace {
+
+constexpr int kMaxCentre = (kMaxTaps - 1) / 2;
+
+double D(float v) { return static_cast<double>(v); }
+
+// x[n], normalised, over the first `bins` samples.
+float InverseDftAt(int n, int bins) {
+  const double two_pi = D(Pi) + D(Pi);
+  float sum = 0.0f;
+  for (int k = 0; k < bins; ++k) {
+    const float theta = static_cast<float>(((two_pi * static_cast<double>(k)) * static_cast<double>(n)) /
+                                           static_cast<double>(bins));
+    const double term = D(FresR[k]) * std::cos(D(theta)) - D(FresI[k]) * std::sin(D(theta));
+    sum = static_cast<float>(D(sum) + term);
+  }
+  return sum / static_cast<float>(bins);
+}
+
+}  // namespace
+
+void DoIdft() {
+  for (int i = 0; i < kMaxTaps; ++i) hh[i] = 0.0f;
+  const int bins = UsedBins();
+  if (TapN_2 < 0 || bins == 0) return;
+  const int centre = TapN_2 < kMaxCentre ? TapN_2 : kMaxCentre;
+  const int outputs = centre + 1 < bins ? centre + 1 : bins;
+  for (int m = 0; m < outputs; ++m) {
+    const float x = InverseDftAt(m, bins);
+    hh[centre - m] = x;
+    hh[centre + m] = x;
+  }
+}

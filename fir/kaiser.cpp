@@ -1,0 +1,59 @@
+// Kaiser window, applied to the taps in place:
+//   w[i] = I0(alpha sqrt(1 - r^2)) / I0(alpha), r = (i - M) / M, M = (N - 1) / 2,
+// for i = 0 to N - 1; alpha 0 gives the rectangular window (all 1.0).
+//
+// Precision: I0 by its power series in single precision; M, r, r * r and
+// the quotient w in single; 1 - r * r, the square root and the product
+// with alpha in double, rounded once to beta. r at i and at N - 1 - i are
+// exact negatives, so the window is symmetric to the bit, and at the
+// centre of an odd N beta equals alpha, so w is exactly 1.0 there.
+//
+// Values outside the design range: N <= 0 leaves hh unchanged; N = 1 has
+// M = 0, where r would be 0 / 0, and gets the window value 1.0 (a single
+// tap is its own centre); N above kMaxTaps is held to kMaxTaps, a window
+// over the whole array.
+
+#include <cmath>
+
+#include "fir/fir_design.h"
+
+float BesselI0(float x) {
+  // Stops at the first step that leaves the sum unchanged: every sum is at
+  // least 1, so any non-zero change exceeds the tolerance. A change that is
+  // not a number (an overflowing series) also ends the loop.
+  const float tolerance = 1e-14f;
+  const float h = x / 2.0f;
+  float k = 0.0f;
+  float previous = 0.0f;
+  float change = 1.0f;
+  float term = 1.0f;  // (x/2)^k / k!
+  float sum = 1.0f;
+  while (change < -tolerance || change > tolerance) {
+    k = k + 1.0f;
+    term = term * (h / k);
+    sum = sum + term * term;
+    change = previous - sum;
+    previous = sum;
+  }
+  return sum;
+}
+
+void Kaiser(int N, float alpha) {
+  if (N <= 0) return;
+  const int n = N < kMaxTaps ? N : kMaxTaps;
+  float w[kMaxTaps];
+  if (n == 1) {
+    w[0] = 1.0f;
+  } else {
+    const float i0_alpha = BesselI0(alpha);
+    const float M = static_cast<float>(n - 1) / 2.0f;
+    for (int i = 0; i < n; ++i) {
+      const float r = (static_cast<float>(i) - M) / M;
+      const float r2 = r * r;
+      const float beta =
+          static_cast<float>(static_cast<double>(alpha) * std::sqrt(1.0 - static_cast<double>(r2)));
+      w[i] = BesselI0(beta) / i0_alpha;
+    }
+  }
+  for (int i = 0; i < n; ++i) hh[i] = hh[i] * w[i];
+}

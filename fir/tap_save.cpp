@@ -1,0 +1,13 @@
+#include <string>
+
+#include "fir/fir_design.h"
+#include "fir/tap_file.h"
+#include "plot/textio.h"
+
+void TxtSave(const char* name, const float* taps) {
+  const int count = UsedTaps();
+  std::string content;
+  for (int i = 0; i < count; ++i) AppendValueLine(content, taps[i]);
+  if (evenTap == 1 && count < kMaxTaps) AppendValueLine(content, 0.0f);
+  ReplaceFileOrExit(name, content);
+}
