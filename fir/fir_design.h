@@ -13,15 +13,10 @@
 #pragma once
 
 #include "fir/taps.h"
+#include "plot/shared_state.h"
 
 // Entries of the desired-response arrays: the most frequency bins.
 constexpr int kMaxBins = 400;
-
-// Filter types, the same codes as the IIR designer's.
-constexpr int kLowPass = 0;
-constexpr int kHighPass = 1;
-constexpr int kBandPass = 2;
-constexpr int kBandReject = 3;
 
 // Design parameters.
 extern int FresN;      // frequency bins of the desired response, the inverse DFT length

@@ -7,13 +7,9 @@
 // works in double precision and rounds back.
 #pragma once
 
-constexpr int kMaxSections = 8;
+#include "plot/shared_state.h"
 
-// Filter types, the same in both designers.
-constexpr int kLowPass = 0;
-constexpr int kHighPass = 1;
-constexpr int kBandPass = 2;
-constexpr int kBandReject = 3;
+constexpr int kMaxSections = 8;
 
 // Design parameters.
 extern int FilType;   // filter type: 0 low-pass, 1 high-pass, 2 band-pass, 3 band-reject

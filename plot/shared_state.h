@@ -11,6 +11,12 @@
 constexpr int kResponseSize = 400;
 constexpr int kResponsePoints = 360;
 
+// Filter type codes of FilType, the same in both designers.
+constexpr int kLowPass = 0;
+constexpr int kHighPass = 1;
+constexpr int kBandPass = 2;
+constexpr int kBandReject = 3;
+
 extern float Pi;          // value of pi used for the point frequencies
 extern float Fsamp;       // sampling frequency, Hz
 extern float freq_range;  // frequency span of the plot, Hz
