@@ -54,6 +54,9 @@ void CreateFirstWindow(const char* title) {
     std::exit(kNoDisplayStatus);
   }
 
+  // What the program has printed so far must not be lost if the window
+  // system ends the process.
+  std::fflush(stdout);
   std::fflush(stderr);
   std::FILE* held = std::tmpfile();
   saved_stderr = dup(STDERR_FILENO);

@@ -107,7 +107,7 @@ bool PrivateXServer::Start() {
     const int null = open("/dev/null", O_WRONLY);
     dup2(null, 1);
     dup2(null, 2);
-    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1920x1080x24", "-nolisten", "tcp",
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1920x1080x24", "-nolisten", "tcp", "-noreset",
            static_cast<char*>(nullptr));
     _exit(127);
   }
@@ -164,8 +164,8 @@ std::optional<Position> FindExactly(const Image& whole, const Image& part) {
   return std::nullopt;
 }
 
-std::string Run::Stdout() const { return ReadFile(dir + "/.stdout"); }
-std::string Run::Stderr() const { return ReadFile(dir + "/.stderr"); }
+std::string Process::Stdout() const { return ReadFile(dir + "/.stdout"); }
+std::string Process::Stderr() const { return ReadFile(dir + "/.stderr"); }
 
 std::string ProgramPath(const std::string& name) { return std::string(PROGRAM_DIR) + "/" + name; }
 
@@ -177,9 +177,9 @@ std::string MakeTempDir() {
   return templ;
 }
 
-Run Start(const std::string& program, const std::vector<std::string>& args, const std::string& dir,
+Process Start(const std::string& program, const std::vector<std::string>& args, const std::string& dir,
           const Options& options) {
-  Run run;
+  Process run;
   run.dir = dir;
   const bool drop = options.as_nobody && geteuid() == 0;
   std::string runtime;
@@ -228,7 +228,7 @@ Run Start(const std::string& program, const std::vector<std::string>& args, cons
   return run;
 }
 
-std::optional<int> WaitExit(Run& run, double seconds) {
+std::optional<int> WaitExit(Process& run, double seconds) {
   std::optional<int> status;
   PollFor(seconds, [&] {
     int s;
@@ -239,7 +239,7 @@ std::optional<int> WaitExit(Run& run, double seconds) {
   return status;
 }
 
-void Kill(Run& run) {
+void Kill(Process& run) {
   if (run.pid <= 0) return;
   kill(run.pid, SIGKILL);
   waitpid(run.pid, nullptr, 0);

@@ -45,7 +45,7 @@ std::optional<Position> FindExactly(const Image& whole, const Image& part);
 
 // A program started in a directory of its own, with its standard output
 // and error going to files there.
-struct Run {
+struct Process {
   pid_t pid = -1;
   std::string dir;
   std::string Stdout() const;
@@ -71,14 +71,14 @@ struct Options {
 };
 
 // Starts `program` with `args` in `dir`.
-Run Start(const std::string& program, const std::vector<std::string>& args, const std::string& dir,
+Process Start(const std::string& program, const std::vector<std::string>& args, const std::string& dir,
           const Options& options = {});
 
 // Waits up to `seconds` for the program to end; its wait status, or nothing.
-std::optional<int> WaitExit(Run& run, double seconds);
+std::optional<int> WaitExit(Process& run, double seconds);
 
 // Ends the program with SIGKILL and reaps it.
-void Kill(Run& run);
+void Kill(Process& run);
 
 // The visible X window whose title is exactly `title` (and that is not
 // `other_than`), waited for up to `seconds`.

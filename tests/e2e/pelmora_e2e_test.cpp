@@ -1,8 +1,7 @@
-// pelmora as a person uses it: the window, the key press, the file.
+// pelmora as a person uses it: the window, the key press, the file, and
+// the faults a user meets.
 
 #include <sys/stat.h>
-
-#include <cstdlib>
 
 #include <gtest/gtest.h>
 
@@ -11,7 +10,7 @@
 #include "plot/frame.h"
 #include "plot/response_plot.h"
 #include "plot/shared_state.h"
-#include "tests/e2e/harness.h"
+#include "tests/e2e/program_test.h"
 
 DEFINE_SHARED_STATE();
 DEFINE_IIR_DESIGN_STATE();
@@ -44,33 +43,19 @@ e2e::Image ExpectedCanvas() {
   return e2e::FromCanvas(canvas);
 }
 
-class PelmoraTest : public ::testing::Test {
- protected:
-  std::string dir_ = e2e::MakeTempDir();
-  std::string file_ = dir_ + "/coeff1.txt";
-};
+using PelmoraTest = e2e::ProgramTest;
 
 TEST_F(PelmoraTest, ShowsThePlotAndWritesTheSectionsAfterAKey) {
-  // Arguments change nothing; a decimal-comma locale in the environment
-  // changes nothing either.
-  e2e::Run run = e2e::Start(e2e::ProgramPath("pelmora"), {"--order", "1", "x"}, dir_, {{"LC_ALL=de_DE.UTF-8"}});
-
-  const auto window = e2e::FindWindow(kTitle, 20);
-  ASSERT_TRUE(window) << "no window titled \"" << kTitle << "\"";
-  EXPECT_TRUE(e2e::WaitForCanvas(*window, ExpectedCanvas(), 20)) << "the window never showed the canvas";
-  EXPECT_FALSE(e2e::FileExists(file_)) << "file written before the key press";
-
-  e2e::PressKey(*window);
-  const auto status = e2e::WaitExit(run, 10);
-  ASSERT_TRUE(status) << "still running after the key press";
-  EXPECT_EQ(e2e::ExitCode(*status), 0);
+  // Arguments change nothing; a decimal-comma locale changes nothing either.
+  e2e::Process run = ShowAndClose("pelmora", kTitle, {"--order", "1", "x"}, ExpectedCanvas(), 0,
+                              {{"LC_ALL=de_DE.UTF-8"}});
   EXPECT_EQ(run.Stdout(), "");
   EXPECT_EQ(run.Stderr(), "");
   EXPECT_EQ(e2e::ReadFile(file_), kBuiltInFile);
 }
 
 TEST_F(PelmoraTest, AClosedWindowIsShownAgainUntilAKey) {
-  e2e::Run run = e2e::Start(e2e::ProgramPath("pelmora"), {}, dir_);
+  e2e::Process run = e2e::Start(e2e::ProgramPath("pelmora"), {}, dir_);
   const auto window = e2e::FindWindow(kTitle, 20);
   ASSERT_TRUE(window);
   const e2e::Image canvas = ExpectedCanvas();
@@ -90,60 +75,41 @@ TEST_F(PelmoraTest, AClosedWindowIsShownAgainUntilAKey) {
 }
 
 TEST_F(PelmoraTest, EndedInTheWindowLeavesTheEarlierFileAsItWas) {
-  e2e::WriteFile(file_, "earlier content\n");
-  e2e::Run run = e2e::Start(e2e::ProgramPath("pelmora"), {}, dir_);
+  PlaceEarlierFile();
+  e2e::Process run = e2e::Start(e2e::ProgramPath("pelmora"), {}, dir_);
   ASSERT_TRUE(e2e::FindWindow(kTitle, 20));
   e2e::Kill(run);
-  EXPECT_EQ(e2e::ReadFile(file_), "earlier content\n");
+  EXPECT_EQ(e2e::ReadFile(file_), file_before_key_);
 }
 
 TEST_F(PelmoraTest, UnwritableDirectoryIsReportedWithStatusOne) {
-  e2e::WriteFile(file_, "earlier content\n");
+  PlaceEarlierFile();
   chmod(dir_.c_str(), 0555);
-  e2e::Run run = e2e::Start(e2e::ProgramPath("pelmora"), {}, dir_, {{}, /*as_nobody=*/true});
-  const auto window = e2e::FindWindow(kTitle, 20);
-  ASSERT_TRUE(window);
-  e2e::PressKey(*window);
-  const auto status = e2e::WaitExit(run, 10);
-  ASSERT_TRUE(status);
-  EXPECT_EQ(e2e::ExitCode(*status), 1);
+  e2e::Options as_nobody;
+  as_nobody.as_nobody = true;
+  e2e::Process run = ShowAndClose("pelmora", kTitle, {}, ExpectedCanvas(), 1, as_nobody);
   EXPECT_EQ(run.Stdout(), "coeff1.txt cannot be opened.\n");
-  EXPECT_EQ(e2e::ReadFile(file_), "earlier content\n");
+  EXPECT_EQ(e2e::ReadFile(file_), file_before_key_);
 }
 
 TEST_F(PelmoraTest, FailedWriteKeepsTheEarlierFileWhole) {
-  e2e::WriteFile(file_, "earlier content\n");
+  PlaceEarlierFile();
   e2e::Options limited;
   limited.file_size_limit = 40;  // bytes: room for the message, not for the ten lines
-  e2e::Run run = e2e::Start(e2e::ProgramPath("pelmora"), {}, dir_, limited);
-  const auto window = e2e::FindWindow(kTitle, 20);
-  ASSERT_TRUE(window);
-  e2e::PressKey(*window);
-  const auto status = e2e::WaitExit(run, 10);
-  ASSERT_TRUE(status);
-  EXPECT_EQ(e2e::ExitCode(*status), 1);
+  e2e::Process run = ShowAndClose("pelmora", kTitle, {}, ExpectedCanvas(), 1, limited);
   EXPECT_EQ(run.Stdout(), "coeff1.txt cannot be written.\n");
-  EXPECT_EQ(e2e::ReadFile(file_), "earlier content\n");
+  EXPECT_EQ(e2e::ReadFile(file_), file_before_key_);
 }
 
 TEST_F(PelmoraTest, WithoutADisplayItSaysSoAndWritesNothing) {
-  e2e::WriteFile(file_, "earlier content\n");
-  struct Case {
-    std::vector<std::string> env;
-    std::string message;
-  };
+  PlaceEarlierFile();
   const std::string absent = ":" + std::to_string(e2e::UnusedDisplayNumber());
-  for (const Case& c : {Case{{"-DISPLAY", "-WAYLAND_DISPLAY"}, "No window can be opened: no display is set.\n"},
-                        Case{{"DISPLAY=" + absent},
-                             "No window can be opened: display " + absent + " is not available.\n"}}) {
-    e2e::Run run = e2e::Start(e2e::ProgramPath("pelmora"), {}, dir_, {c.env});
-    const auto status = e2e::WaitExit(run, 20);
-    ASSERT_TRUE(status);
-    EXPECT_EQ(e2e::ExitCode(*status), 3) << "not a plain exit with status 3 (a signal is -1000 - n)";
-    EXPECT_EQ(run.Stderr(), c.message);
-    EXPECT_EQ(run.Stdout(), "");
-    EXPECT_EQ(e2e::ReadFile(file_), "earlier content\n");
-  }
+  e2e::Process unset = RunToFailure("pelmora", kTitle, {}, 3, {{"-DISPLAY", "-WAYLAND_DISPLAY"}});
+  EXPECT_EQ(unset.Stderr(), "No window can be opened: no display is set.\n");
+  EXPECT_EQ(unset.Stdout(), "");
+  e2e::Process refused = RunToFailure("pelmora", kTitle, {}, 3, {{"DISPLAY=" + absent}});
+  EXPECT_EQ(refused.Stderr(), "No window can be opened: display " + absent + " is not available.\n");
+  EXPECT_EQ(e2e::ReadFile(file_), file_before_key_);
 }
 
 }  // namespace

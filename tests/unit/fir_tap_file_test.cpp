@@ -21,11 +21,11 @@ using Lines = std::vector<std::string>;
 
 class TapFileTest : public ::testing::Test {
  protected:
-  void SetUp() override { path_ = MakeTempDir() + "/coeff1.txt"; }
+  void SetUp() override { path_ = testfiles::MakeTempDir() + "/coeff1.txt"; }
 
   Lines Written() const {
     Lines lines;
-    std::istringstream in(ReadFile(path_));
+    std::istringstream in(testfiles::Read(path_));
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
   }
@@ -33,7 +33,7 @@ class TapFileTest : public ::testing::Test {
   // Loads `content` into taps_ (filled with 9.0 first), capturing what the
   // reader prints.
   void Load(const std::string& content) {
-    WriteFile(path_, content);
+    testfiles::Write(path_, content);
     for (float& t : taps_) t = 9.0f;
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
@@ -81,7 +81,7 @@ TEST_F(TapFileTest, WriteThenReadGivesSixDecimals) {
   TapN = 5;
   evenTap = 1;
   TxtSave(path_.c_str(), written);
-  Load(ReadFile(path_));
+  Load(testfiles::Read(path_));
   EXPECT_EQ(out_, "TapN = 6\n");
   for (int i = 0; i < 5; ++i) {
     EXPECT_EQ(taps_[i], static_cast<float>(std::round(static_cast<double>(written[i]) * 1e6) / 1e6)) << i;
@@ -135,12 +135,12 @@ TEST_F(TapFileTest, CannotBeOpenedEndsTheProcess) {
   const std::string missing = path_ + ".missing";
   EXPECT_EXIT((std::freopen(out.c_str(), "w", stdout), TxtLoad(missing.c_str(), hh)),
               ::testing::ExitedWithCode(1), "");
-  EXPECT_EQ(ReadFile(out), missing + " cannot be opened.\n");
+  EXPECT_EQ(testfiles::Read(out), missing + " cannot be opened.\n");
 
   const std::string no_dir = path_ + ".d/coeff1.txt";
   EXPECT_EXIT((std::freopen(out.c_str(), "w", stdout), TxtSave(no_dir.c_str(), hh)),
               ::testing::ExitedWithCode(1), "");
-  EXPECT_EQ(ReadFile(out), no_dir + " cannot be opened.\n");
+  EXPECT_EQ(testfiles::Read(out), no_dir + " cannot be opened.\n");
 }
 
 TEST_F(TapFileTest, DecimalPointInADecimalCommaLocale) {
@@ -151,7 +151,7 @@ TEST_F(TapFileTest, DecimalPointInADecimalCommaLocale) {
   TapN = 2;
   evenTap = 0;
   TxtSave(path_.c_str(), written);
-  const std::string file = ReadFile(path_);
+  const std::string file = testfiles::Read(path_);
   Load("0.75\n-2.5\n");
   std::setlocale(LC_ALL, "C");
   EXPECT_STREQ(localised, "0,5");  // the locale does use a comma

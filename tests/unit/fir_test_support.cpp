@@ -1,11 +1,5 @@
 #include "fir_test_support.h"
 
-#include <gtest/gtest.h>
-#include <stdlib.h>
-
-#include <fstream>
-#include <sstream>
-
 #include "fir/fir_design.h"
 #include "plot/shared_state.h"
 
@@ -22,22 +16,4 @@ void DesignBuiltIn(int requested_taps) {
   PutParam();
   DoIdft();
   Kaiser(TapN, alpha);
-}
-
-std::string MakeTempDir() {
-  std::string pattern = ::testing::TempDir() + "fir_test_XXXXXX";
-  const char* dir = mkdtemp(&pattern[0]);
-  EXPECT_NE(dir, nullptr);
-  return pattern;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
-void WriteFile(const std::string& path, const std::string& content) {
-  std::ofstream(path, std::ios::binary) << content;
 }

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <string>
 
+#include "tests/unit/temp_files.h"
+
 // Runs the designer's chain with its built-in parameters (band-pass 2000 Hz
 // to 8000 Hz at 22050 Hz, 400 bins, Kaiser alpha 7.0) for the given
 // requested tap count.
@@ -15,8 +17,3 @@ inline uint32_t Bits(float v) {
   std::memcpy(&u, &v, sizeof u);
   return u;
 }
-
-// A fresh directory for the files of one test.
-std::string MakeTempDir();
-std::string ReadFile(const std::string& path);
-void WriteFile(const std::string& path, const std::string& content);
