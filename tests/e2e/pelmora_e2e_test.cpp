@@ -11,6 +11,7 @@
 #include "plot/response_plot.h"
 #include "plot/shared_state.h"
 #include "tests/e2e/program_test.h"
+#include "tests/unit/iir_test_support.h"
 
 DEFINE_SHARED_STATE();
 DEFINE_IIR_DESIGN_STATE();
@@ -19,24 +20,10 @@ const LabelColumn& kProgramLabels = kPelmoraLabels;
 namespace {
 
 const char kTitle[] = "Frequency Response";
-const char kBuiltInFile[] =
-    "0.265783\n0.000000\n-0.265783\n-0.385449\n0.475031\n"
-    "0.422319\n0.000000\n-0.422319\n-1.316578\n0.639658\n";
 
 // The canvas that the designer draws for its built-in band-pass.
 e2e::Image ExpectedCanvas() {
-  ResetCoefficients();
-  Pi = 3.14159f;
-  OrderN = 2;
-  FilType = kBandPass;
-  p_Fsamp = 22050.0f;
-  p_fc = 2000.0f;
-  p_fc2 = 5000.0f;
-  p_AC = 3.0f;
-  BasicFilCal();
-  PreWarp();
-  FreqTrans();
-  SZTrans();
+  DesignIir();
   CalcFres(Gain, Theta);
   IplImage* canvas = CreateCanvas();
   DrawFres(canvas, 100, 60, Gain, Theta);
@@ -51,7 +38,7 @@ TEST_F(PelmoraTest, ShowsThePlotAndWritesTheSectionsAfterAKey) {
                               {{"LC_ALL=de_DE.UTF-8"}});
   EXPECT_EQ(run.Stdout(), "");
   EXPECT_EQ(run.Stderr(), "");
-  EXPECT_EQ(e2e::ReadFile(file_), kBuiltInFile);
+  EXPECT_EQ(e2e::ReadFile(file_), kBuiltInCoeffFile);
 }
 
 TEST_F(PelmoraTest, AClosedWindowIsShownAgainUntilAKey) {
@@ -71,7 +58,7 @@ TEST_F(PelmoraTest, AClosedWindowIsShownAgainUntilAKey) {
   const auto status = e2e::WaitExit(run, 10);
   ASSERT_TRUE(status);
   EXPECT_EQ(e2e::ExitCode(*status), 0);
-  EXPECT_EQ(e2e::ReadFile(file_), kBuiltInFile);
+  EXPECT_EQ(e2e::ReadFile(file_), kBuiltInCoeffFile);
 }
 
 TEST_F(PelmoraTest, EndedInTheWindowLeavesTheEarlierFileAsItWas) {

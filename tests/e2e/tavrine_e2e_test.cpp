@@ -10,6 +10,7 @@
 #include "plot/response_plot.h"
 #include "plot/shared_state.h"
 #include "tests/e2e/program_test.h"
+#include "tests/unit/fir_test_support.h"
 
 DEFINE_SHARED_STATE();
 DEFINE_FIR_DESIGN_STATE();
@@ -21,16 +22,7 @@ const char kTitle[] = "Frequency Response";
 
 // The canvas that the designer draws for its built-in band-pass.
 e2e::Image ExpectedCanvas() {
-  FresN = 400;
-  bpf_fc1 = 2000.0f;
-  bpf_fc2 = 8000.0f;
-  alpha = 7.0f;
-  FilType = kBandPass;
-  TapN = 140;
-  AdjustTapCount();
-  PutParam();
-  DoIdft();
-  Kaiser(TapN, alpha);
+  DesignBuiltIn();
   CalcFres(Gain, Theta);
   IplImage* canvas = CreateCanvas();
   DrawFres(canvas, 100, 60, Gain, Theta);

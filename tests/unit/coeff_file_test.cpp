@@ -15,28 +15,12 @@
 #include "iir/coeff_file.h"
 #include "iir/iir_viewer.h"
 #include "plot/shared_state.h"
+#include "tests/unit/iir_test_support.h"
 #include "tests/unit/temp_files.h"
 
 namespace {
 
-const char kBuiltInFile[] =
-    "0.265783\n0.000000\n-0.265783\n-0.385449\n0.475031\n"
-    "0.422319\n0.000000\n-0.422319\n-1.316578\n0.639658\n";
 
-void DesignBuiltIn(int type = kBandPass, int order = 2) {
-  ResetCoefficients();
-  Pi = 3.14159f;
-  FilType = type;
-  OrderN = order;
-  p_Fsamp = 22050.0f;
-  p_fc = 2000.0f;
-  p_fc2 = 5000.0f;
-  p_AC = 3.0f;
-  BasicFilCal();
-  PreWarp();
-  FreqTrans();
-  SZTrans();
-}
 
 class CoeffFileTest : public ::testing::Test {
  protected:
@@ -53,33 +37,33 @@ class CoeffFileTest : public ::testing::Test {
 };
 
 TEST_F(CoeffFileTest, WriterSectionCountFollowsTheDesign) {
-  DesignBuiltIn();
+  DesignIir();
   TxtSave(file_.c_str());
-  EXPECT_EQ(testfiles::Read(file_), kBuiltInFile);
+  EXPECT_EQ(testfiles::Read(file_), kBuiltInCoeffFile);
 
-  DesignBuiltIn(kLowPass, 2);
+  DesignIir(kLowPass, 2);
   TxtSave(file_.c_str());
   EXPECT_EQ(testfiles::Read(file_), "0.057310\n0.114619\n0.057310\n-1.218043\n0.447282\n");
 
-  DesignBuiltIn(kBandPass, 1);
+  DesignIir(kBandPass, 1);
   TxtSave(file_.c_str());
   EXPECT_EQ(testfiles::Read(file_), "0.313467\n0.000000\n-0.313467\n-0.818598\n0.373067\n");
 }
 
 TEST_F(CoeffFileTest, DecimalCommaLocaleChangesNeitherWriterNorReader) {
   ASSERT_NE(setlocale(LC_ALL, "de_DE.UTF-8"), nullptr) << "locale de_DE.UTF-8 is not installed";
-  DesignBuiltIn();
+  DesignIir();
   TxtSave(file_.c_str());
   const std::string written = testfiles::Read(file_);
   EXPECT_EQ(Load("0.5\n-1.25\n"), "BiquadN = 1\n");
   setlocale(LC_ALL, "C");
-  EXPECT_EQ(written, kBuiltInFile);
+  EXPECT_EQ(written, kBuiltInCoeffFile);
   EXPECT_EQ(a0[0], 0.5f);
   EXPECT_EQ(a1[0], -1.25f);
 }
 
 TEST_F(CoeffFileTest, WriteThenReadGivesEachCoefficientToSixDecimals) {
-  DesignBuiltIn(kBandReject, 2);
+  DesignIir(kBandReject, 2);
   TxtSave(file_.c_str());
   EXPECT_EQ(Load(testfiles::Read(file_)), "BiquadN = 2\n");
   const float* designed[] = {p_a0, p_a1, p_a2, p_b1, p_b2};
@@ -161,14 +145,14 @@ TEST_F(CoeffFileTest, LongLinesAreTakenInPiecesOf39Characters) {
 }
 
 TEST_F(CoeffFileTest, UnwritablePlaceExitsWithStatusOne) {
-  DesignBuiltIn();
+  DesignIir();
   const std::string missing = dir_ + "/no such dir/coeff1.txt";
   EXPECT_EXIT(TxtSave(missing.c_str()), ::testing::ExitedWithCode(1), "");
   EXPECT_EXIT(TxtLoad(missing.c_str()), ::testing::ExitedWithCode(1), "");
 }
 
 TEST_F(CoeffFileTest, FailedWriteKeepsTheEarlierFileWhole) {
-  DesignBuiltIn();
+  DesignIir();
   testfiles::Write(file_, "earlier\n");
   const std::string out = dir_ + "/stdout";
   const auto save_over_limit = [&] {

@@ -11,24 +11,10 @@
 
 #include "iir/iir_design.h"
 #include "plot/shared_state.h"
+#include "tests/unit/iir_test_support.h"
 
 namespace {
 
-// Runs the chain as the designer does, with its corners and sampling rate.
-void Design(int type, int order) {
-  ResetCoefficients();
-  Pi = 3.14159f;
-  FilType = type;
-  OrderN = order;
-  p_Fsamp = 22050.0f;
-  p_fc = 2000.0f;
-  p_fc2 = 5000.0f;
-  p_AC = 3.0f;
-  BasicFilCal();
-  PreWarp();
-  FreqTrans();
-  SZTrans();
-}
 
 // Within one unit of the 7th significant digit, as the values are given.
 void ExpectSignificant(double actual, double expected) {
@@ -59,7 +45,7 @@ double GainDb(double f) {
 }
 
 TEST(Prototype, ButterworthThreeDecibelsAtTheCorner) {
-  Design(kBandPass, 2);
+  DesignIir(kBandPass, 2);
   ExpectSignificant(PD1, 1.415893);
   ExpectSignificant(PD0, 1.002377);
   EXPECT_EQ(PN0, PD0);
@@ -67,7 +53,7 @@ TEST(Prototype, ButterworthThreeDecibelsAtTheCorner) {
   EXPECT_EQ(PN1, 0.0f);
   EXPECT_EQ(PN2, 0.0f);
 
-  Design(kBandPass, 1);
+  DesignIir(kBandPass, 1);
   EXPECT_EQ(PD2, 0.0f);
   EXPECT_EQ(PD1, 1.0f);
   ExpectSignificant(PD0, 1.002377);
@@ -77,13 +63,13 @@ TEST(Prototype, ButterworthThreeDecibelsAtTheCorner) {
 }
 
 TEST(Prototype, PrewarpedCornersLieAboveTheRequestedOnes) {
-  Design(kLowPass, 2);
+  DesignIir(kLowPass, 2);
   ExpectSignificant(fcp1, 2055.949);
   ExpectSignificant(fcp2, 6061.896);
 }
 
 TEST(FrequencyTransformation, BandSectionsOfOrderTwo) {
-  Design(kBandPass, 2);
+  DesignIir(kBandPass, 2);
   ExpectSignificant(SH, 25199.99);
   ExpectSignificant(SD1, 24887.24);
   ExpectSignificant(SD0, 1.138969e9);
@@ -99,7 +85,7 @@ TEST(FrequencyTransformation, BandSectionsOfOrderTwo) {
   EXPECT_NEAR(double(SD0) * double(TD0) / (w0_sq * w0_sq), 1.0, 1e-6);
   EXPECT_NEAR((double(SD1) + TD1) / (double(PD1) * 25170.09), 1.0, 1e-6);
 
-  Design(kBandReject, 2);
+  DesignIir(kBandReject, 2);
   ExpectSignificant(SD1, 24812.30);
   ExpectSignificant(SD0, 1.136552e9);
   ExpectSignificant(TD1, 10741.32);
@@ -113,11 +99,11 @@ TEST(FrequencyTransformation, BandSectionsOfOrderTwo) {
 }
 
 TEST(FrequencyTransformation, LowAndHighPassOfOrderTwo) {
-  Design(kLowPass, 2);
+  DesignIir(kLowPass, 2);
   ExpectSignificant(SH, 1.672689e8);
   ExpectSignificant(SD0, 1.672689e8);
   ExpectSignificant(SD1, 18290.36);
-  Design(kHighPass, 2);
+  DesignIir(kHighPass, 2);
   ExpectSignificant(SD1, 18246.98);
   ExpectSignificant(SD0, 1.664764e8);
 }
@@ -127,7 +113,7 @@ TEST(FrequencyTransformation, SectionTIsLeftAloneUnlessBandOfOrderTwo) {
     for (int order : {1, 2}) {
       if (type >= kBandPass && order == 2) continue;
       TH = TN0 = TN1 = TN2 = TD0 = TD1 = TD2 = 7.0f;
-      Design(type, order);
+      DesignIir(type, order);
       for (float v : {TH, TN0, TN1, TN2, TD0, TD1, TD2}) {
         EXPECT_EQ(v, 7.0f) << type << "/" << order;
       }
@@ -157,7 +143,7 @@ const TableRow kTable[] = {
 TEST(BilinearTransformation, CoefficientsAsPrintedForEveryTypeAndOrder) {
   for (const TableRow& row : kTable) {
     SCOPED_TRACE(testing::Message() << "type " << row.type << ", order " << row.order);
-    Design(row.type, row.order);
+    DesignIir(row.type, row.order);
     EXPECT_EQ(Entry(0), row.entry0);
     if (row.entry1) {
       EXPECT_EQ(Entry(1), row.entry1);
@@ -173,7 +159,7 @@ TEST(BilinearTransformation, CoefficientsAsPrintedForEveryTypeAndOrder) {
 TEST(BilinearTransformation, RequestedAttenuationAtEveryCorner) {
   for (const TableRow& row : kTable) {
     SCOPED_TRACE(testing::Message() << "type " << row.type << ", order " << row.order);
-    Design(row.type, row.order);
+    DesignIir(row.type, row.order);
     EXPECT_NEAR(GainDb(2000.0), -3.0, 0.00005);
     if (row.type >= kBandPass) {
       EXPECT_NEAR(GainDb(5000.0), -3.0, 0.00005);
@@ -184,7 +170,7 @@ TEST(BilinearTransformation, RequestedAttenuationAtEveryCorner) {
 TEST(BilinearTransformation, UnitGainAndExactZeros) {
   for (const TableRow& row : kTable) {
     SCOPED_TRACE(testing::Message() << "type " << row.type << ", order " << row.order);
-    Design(row.type, row.order);
+    DesignIir(row.type, row.order);
     const int entries = row.entry1 ? 2 : 1;
     for (int j = 0; j < entries; ++j) {
       if (row.type == kLowPass) {
@@ -213,14 +199,7 @@ TEST(BilinearTransformation, CornersAnywhereBelowHalfTheSamplingRate) {
   for (const auto& corners : {std::pair<float, float>{1000.0f, 3000.0f}, {7000.0f, 10000.0f}}) {
     for (int type : {kLowPass, kHighPass, kBandPass, kBandReject}) {
       for (int order : {1, 2}) {
-        Design(type, order);
-        p_fc = corners.first;
-        p_fc2 = corners.second;
-        ResetCoefficients();
-        BasicFilCal();
-        PreWarp();
-        FreqTrans();
-        SZTrans();
+        DesignIir(type, order, corners.first, corners.second);
         EXPECT_NEAR(GainDb(corners.first), -3.0, 0.00005) << type << "/" << order;
         if (type >= kBandPass) {
           EXPECT_NEAR(GainDb(corners.second), -3.0, 0.00005) << type << "/" << order;

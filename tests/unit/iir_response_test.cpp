@@ -11,27 +11,14 @@
 #include "iir/coeff_file.h"
 #include "iir/iir_viewer.h"
 #include "plot/shared_state.h"
+#include "tests/unit/iir_test_support.h"
 #include "tests/unit/temp_files.h"
 
 namespace {
 
-void DesignBuiltIn(int type = kBandPass, int order = 2) {
-  ResetCoefficients();
-  Pi = 3.14159f;
-  FilType = type;
-  OrderN = order;
-  p_Fsamp = 22050.0f;
-  p_fc = 2000.0f;
-  p_fc2 = 5000.0f;
-  p_AC = 3.0f;
-  BasicFilCal();
-  PreWarp();
-  FreqTrans();
-  SZTrans();
-}
 
 TEST(DesignerResponse, PointsOfTheBuiltInBandPass) {
-  DesignBuiltIn();
+  DesignIir();
   CalcFres(Gain, Theta);
   struct Point {
     int i;
@@ -49,7 +36,7 @@ TEST(DesignerResponse, PointsOfTheBuiltInBandPass) {
 }
 
 TEST(DesignerResponse, WritesOnlyTheFirst360Entries) {
-  DesignBuiltIn();
+  DesignIir();
   float gain[kResponseSize], phase[kResponseSize];
   for (int i = 0; i < kResponseSize; ++i) gain[i] = phase[i] = 42.0f;
   CalcFres(gain, phase);
@@ -62,7 +49,7 @@ TEST(DesignerResponse, WritesOnlyTheFirst360Entries) {
 
 TEST(DesignerResponse, PassThroughSectionsAddExactlyNothing) {
   // A one-section design evaluated over two entries equals one entry alone.
-  DesignBuiltIn(kLowPass, 2);
+  DesignIir(kLowPass, 2);
   CalcFres(Gain, Theta);
   float gain[kResponseSize], phase[kResponseSize];
   CascadeResponseSingle(BiquadSet{p_a0, p_a1, p_a2, p_b1, p_b2, 1}, Pi, gain, phase);
@@ -80,7 +67,7 @@ TEST(DesignerResponse, PassThroughSectionsAddExactlyNothing) {
 }
 
 TEST(ViewerResponse, AgreesWithTheDesignerOnTheFileItWrites) {
-  DesignBuiltIn();
+  DesignIir();
   CalcFres(Gain, Theta);
   const std::string file = testfiles::MakeTempDir() + "/coeff1.txt";
   TxtSave(file.c_str());
@@ -103,7 +90,7 @@ TEST(ViewerResponse, AgreesWithTheDesignerOnTheFileItWrites) {
 TEST(ViewerResponse, ManySectionsLeaveThePhaseRange) {
   // Four copies of a band-pass section: the phase is the plain sum of four
   // arctangents and reaches beyond pi.
-  DesignBuiltIn();
+  DesignIir();
   float s0[kMaxSections], s1[kMaxSections], s2[kMaxSections], s3[kMaxSections], s4[kMaxSections];
   for (int j = 0; j < 4; ++j) {
     s0[j] = p_a0[1];
