@@ -9,8 +9,9 @@ BUILD_DIR=${BUILD_DIR:-$ROOT/build}
 # To build the four programs.
 BUILD_PACKAGES=(g++ cmake make libopencv-core-dev libopencv-imgproc-dev libopencv-highgui-dev)
 # To run the tests: GoogleTest, a virtual X server, key presses and window
-# dumps, a window close request (Xlib), and a decimal-comma locale.
-TEST_PACKAGES=(libgtest-dev xvfb xdotool x11-apps libx11-dev locales)
+# dumps, a window close request (Xlib), PNG pictures of windows, and a
+# decimal-comma locale.
+TEST_PACKAGES=(libgtest-dev xvfb xdotool x11-apps libx11-dev netpbm locales)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
