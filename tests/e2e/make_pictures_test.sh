@@ -28,4 +28,10 @@ if ! diff -u "$root/docs/session.txt" "$out/session.txt"; then
   echo "FAIL: the session transcript differs from docs/session.txt"
   status=1
 fi
+# The README's walk-through is that transcript.
+if ! diff -u <(sed -n '/^## Walk-through/,/^## /p' "$root/README.md" | sed -n '/^```$/,/^```$/p' | sed '1d;$d') \
+     "$out/session.txt"; then
+  echo "FAIL: the README's walk-through is not the session the script ran"
+  status=1
+fi
 exit $status
