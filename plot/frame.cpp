@@ -18,13 +18,15 @@
 namespace {
 
 // Standard error as it was before the first window call, and the message
-// for a window system that aborts the process when it finds no display.
+// for a window system that aborts the process when it finds no display or
+// loses it.
 int saved_stderr = -1;
 char no_display_message[256];
 
 // The window library ends the process with abort() when it cannot reach a
-// display, after several lines of its own. Say so in one line instead,
-// exit with the status of its own, and leave no core dump behind.
+// display or loses its connection, after several lines of its own. Say so
+// in one line instead, exit with the status of its own, and leave no core
+// dump behind.
 extern "C" void OnAbortWithoutDisplay(int) {
   if (saved_stderr >= 0) dup2(saved_stderr, STDERR_FILENO);
   const ssize_t ignored = write(STDERR_FILENO, no_display_message, std::strlen(no_display_message));
@@ -32,27 +34,31 @@ extern "C" void OnAbortWithoutDisplay(int) {
   _exit(kNoDisplayStatus);
 }
 
-bool HasDisplaySetting() {
-  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-    const char* value = std::getenv(name);
-    if (value && *value) return true;
-  }
-  return false;
+// The window system ends the process with exit(1) when it loses its
+// connection while the window is shown: a status the programs use for
+// their files. Give it the no-display status and line instead.
+bool in_window_loop = false;
+
+void OnExitInWindowLoop() {
+  if (in_window_loop) OnAbortWithoutDisplay(0);
+}
+
+const char* Setting(const char* name) {
+  const char* value = std::getenv(name);
+  return value && *value ? value : nullptr;
 }
 
 // Creates the first window. The window system's diagnostics of this call
 // are held back, and shown only if it succeeds: when it finds no display,
 // the one line of OnAbortWithoutDisplay stands in for them.
 void CreateFirstWindow(const char* title) {
-  const char* display = std::getenv("DISPLAY");
-  std::snprintf(no_display_message, sizeof no_display_message,
-                display && *display ? "No window can be opened: display %.200s is not available.\n"
-                                    : "No window can be opened: no display is set.\n",
-                display);
-  if (!HasDisplaySetting()) {
-    std::fputs(no_display_message, stderr);
+  const char* display = Setting("DISPLAY") ? Setting("DISPLAY") : Setting("WAYLAND_DISPLAY");
+  if (!display && !Setting("QT_QPA_PLATFORM")) {
+    std::fputs("No window can be opened: no display is set.\n", stderr);
     std::exit(kNoDisplayStatus);
   }
+  std::snprintf(no_display_message, sizeof no_display_message,
+                "No window can be opened: display %.200s is not available.\n", display ? display : "");
 
   // What the program has printed so far must not be lost if the window
   // system ends the process.
@@ -61,13 +67,15 @@ void CreateFirstWindow(const char* title) {
   std::FILE* held = std::tmpfile();
   saved_stderr = dup(STDERR_FILENO);
   if (held && saved_stderr >= 0) dup2(fileno(held), STDERR_FILENO);
-  struct sigaction on_abort = {}, previous = {};
+  struct sigaction on_abort = {};
   on_abort.sa_handler = OnAbortWithoutDisplay;
-  sigaction(SIGABRT, &on_abort, &previous);
+  sigaction(SIGABRT, &on_abort, nullptr);
 
   cvNamedWindow(title, 1);
 
-  sigaction(SIGABRT, &previous, nullptr);
+  // From here on an abort means the connection was lost.
+  std::snprintf(no_display_message, sizeof no_display_message,
+                "The window was lost: display %.200s is no longer available.\n", display ? display : "");
   std::fflush(stderr);
   if (saved_stderr >= 0) {
     dup2(saved_stderr, STDERR_FILENO);
@@ -143,6 +151,8 @@ IplImage* CreateCanvas() {
 void ShowUntilKey(const char* title, IplImage* canvas) {
   constexpr int kIdleWakeMs = 100;
   OpenWindow(title);
+  std::atexit(OnExitInWindowLoop);
+  in_window_loop = true;
   cvShowImage(title, canvas);
   while (cvWaitKey(1) < 0) {
     WaitForWindowEvents(kIdleWakeMs);
@@ -151,4 +161,5 @@ void ShowUntilKey(const char* title, IplImage* canvas) {
       cvShowImage(title, canvas);
     }
   }
+  in_window_loop = false;
 }

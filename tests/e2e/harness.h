@@ -37,6 +37,9 @@ struct Image {
 
 Image FromCanvas(const IplImage* canvas);
 
+// Stops the test binary's own X server, as if the display went away.
+void StopXServer();
+
 // Where `part` lies, pixel for pixel, inside `whole`; nothing if nowhere.
 struct Position {
   int x, y;

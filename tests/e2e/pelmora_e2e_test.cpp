@@ -3,6 +3,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "iir/cascade_response.h"
@@ -96,6 +98,22 @@ TEST_F(PelmoraTest, WithoutADisplayItSaysSoAndWritesNothing) {
   EXPECT_EQ(unset.Stdout(), "");
   e2e::Process refused = RunToFailure("pelmora", kTitle, {}, 3, {{"DISPLAY=" + absent}});
   EXPECT_EQ(refused.Stderr(), "No window can be opened: display " + absent + " is not available.\n");
+  EXPECT_EQ(e2e::ReadFile(file_), file_before_key_);
+}
+
+TEST_F(PelmoraTest, LosingTheDisplayInTheWindowEndsWithOneLineAndNoFile) {
+  PlaceEarlierFile();
+  e2e::Process run = e2e::Start(e2e::ProgramPath("pelmora"), {}, dir_);
+  ASSERT_TRUE(e2e::FindWindow(kTitle, 20));
+  const std::string display = getenv("DISPLAY");
+  e2e::StopXServer();
+  const auto status = e2e::WaitExit(run, 20);
+  ASSERT_TRUE(status);
+  EXPECT_EQ(e2e::ExitCode(*status), 3);
+  // The window system's own words may come first; the last line is ours.
+  const std::string line = "The window was lost: display " + display + " is no longer available.\n";
+  const std::string said = run.Stderr();
+  EXPECT_EQ(said.substr(said.size() - std::min(said.size(), line.size())), line) << said;
   EXPECT_EQ(e2e::ReadFile(file_), file_before_key_);
 }
 

@@ -7,15 +7,16 @@
 
 namespace {
 
+e2e::PrivateXServer server;
+
 class XvfbEnvironment : public ::testing::Environment {
  public:
-  void SetUp() override { ASSERT_TRUE(server_.Start()) << "Xvfb did not start (is the xvfb package installed?)"; }
-  void TearDown() override { server_.Stop(); }
-
- private:
-  e2e::PrivateXServer server_;
+  void SetUp() override { ASSERT_TRUE(server.Start()) << "Xvfb did not start (is the xvfb package installed?)"; }
+  void TearDown() override { server.Stop(); }
 };
 
 const ::testing::Environment* const kXvfb = ::testing::AddGlobalTestEnvironment(new XvfbEnvironment);
 
 }  // namespace
+
+void e2e::StopXServer() { server.Stop(); }
