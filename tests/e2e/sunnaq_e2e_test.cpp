@@ -78,6 +78,18 @@ TEST_F(SunnaqTest, MoreTapsThanTheArrayHoldsAreLeftOutWithANote) {
   EXPECT_EQ(run.Stderr(), "long.txt: more than 400 taps; only the first 400 are used.\n");
 }
 
+TEST_F(SunnaqTest, HostileContentIsPlottedAsDefined) {
+  // NUL bytes, binary, nan, inf, negative zero, an overlong line and two
+  // million lines: the first 400 pieces are taps, and the rest is not read.
+  std::string content = "nan\n-inf\n1e999\n-0\n\xff\xfe\x01\n";
+  content += std::string("0.5\0garbage\n", 13) + std::string(100, '9') + "\n";
+  for (int i = 0; i < 2000000; ++i) content += "0.001\n";
+  e2e::WriteFile(dir_ + "/hostile.txt", content);
+  e2e::Process run = Show({"hostile.txt"}, dir_ + "/hostile.txt");
+  EXPECT_EQ(run.Stdout(), "TapN = 400\n");
+  EXPECT_EQ(run.Stderr(), "hostile.txt: more than 400 taps; only the first 400 are used.\n");
+}
+
 TEST_F(SunnaqTest, EmptyFileAndNamesOfAnyLength) {
   const std::string a(130, 'a'), b(130, 'b');
   const std::string name = a + "/" + b + "/empty file.txt";
