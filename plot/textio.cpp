@@ -108,20 +108,30 @@ void ReplaceFileOrExit(const char* name, const std::string& content) {
   }
 
   std::string temp = target + ".XXXXXX";
-  const int fd = mkstemp(&temp[0]);
+  int fd = mkstemp(&temp[0]);
+  const bool in_place = fd < 0 && exists && (errno == EACCES || errno == EPERM);
+  if (in_place) {
+    // The directory takes no new file, but the file itself may be written:
+    // write it in place, as opening it for writing would.
+    fd = open(target.c_str(), O_WRONLY | O_TRUNC);
+  } else if (fd >= 0 && exists) {
+    // The new file keeps the old one's owner where that is allowed.
+    const int kept = fchown(fd, old_stat.st_uid, old_stat.st_gid);
+    (void)kept;
+  }
   if (fd < 0) FailFile(name, "cannot be opened");
 
   // Over a file-size limit, report the failed write instead of dying of
   // SIGXFSZ halfway through.
   std::signal(SIGXFSZ, SIG_IGN);
-  bool ok = fchmod(fd, mode) == 0 && WriteAll(fd, content.data(), content.size());
+  bool ok = (in_place || fchmod(fd, mode) == 0) && WriteAll(fd, content.data(), content.size());
   ok = ok && (fsync(fd) == 0 || errno == EINVAL);
   ok = (close(fd) == 0) && ok;
-  ok = ok && std::rename(temp.c_str(), target.c_str()) == 0;
-  if (!ok) {
-    unlink(temp.c_str());
-    FailFile(name, "cannot be written");
+  if (!in_place) {
+    ok = ok && std::rename(temp.c_str(), target.c_str()) == 0;
+    if (!ok) unlink(temp.c_str());
   }
+  if (!ok) FailFile(name, "cannot be written");
 }
 
 std::string FormatNumber(const char* format, double v) {

@@ -37,7 +37,8 @@ bool ReadLinePiece(std::FILE* file, const char* name, char (&line)[kLineBufferSi
 
 // Writes content to name. The content goes to a new file beside it, which
 // replaces name only once it is complete; an earlier file of that name
-// stays whole whatever fails. If the file cannot be created, prints
+// stays whole whatever fails. Only where the directory takes no new file
+// but an existing file may be written is that file written in place. If the file cannot be created, prints
 // "<name> cannot be opened.\n"; if writing it fails, "<name> cannot be
 // written.\n"; both on standard output, then exits with status 1.
 void ReplaceFileOrExit(const char* name, const std::string& content);

@@ -81,6 +81,17 @@ TEST_F(PelmoraTest, UnwritableDirectoryIsReportedWithStatusOne) {
   EXPECT_EQ(e2e::ReadFile(file_), file_before_key_);
 }
 
+TEST_F(PelmoraTest, AWritableFileInAClosedDirectoryIsWrittenInPlace) {
+  PlaceEarlierFile();
+  chmod(file_.c_str(), 0666);
+  chmod(dir_.c_str(), 0555);
+  e2e::Options as_nobody;
+  as_nobody.as_nobody = true;
+  e2e::Process run = ShowAndClose("pelmora", kTitle, {}, ExpectedCanvas(), 0, as_nobody);
+  EXPECT_EQ(run.Stdout(), "");
+  EXPECT_EQ(e2e::ReadFile(file_), kBuiltInCoeffFile);
+}
+
 TEST_F(PelmoraTest, FailedWriteKeepsTheEarlierFileWhole) {
   PlaceEarlierFile();
   e2e::Options limited;
