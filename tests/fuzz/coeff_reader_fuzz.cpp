@@ -1,12 +1,7 @@
 // Fuzzes the biquad coefficient reader with the viewer's whole chain
 // behind it: any file content is loaded, evaluated and plotted.
 
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdio>
-#include <string>
 
 #include "iir/cascade_response.h"
 #include "iir/coeff_file.h"
@@ -14,29 +9,25 @@
 #include "plot/frame.h"
 #include "plot/response_plot.h"
 #include "plot/shared_state.h"
+#include "tests/fuzz/fuzz_file.h"
 
 DEFINE_SHARED_STATE();
 DEFINE_IIR_VIEWER_STATE();
 const LabelColumn& kProgramLabels = kCorvellLabels;
 
 namespace {
-int file_fd = -1;
-std::string file_name;
 IplImage* canvas = nullptr;
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  file_fd = memfd_create("coeff", 0);
-  file_name = "/proc/self/fd/" + std::to_string(file_fd);
+  fuzz::OpenFile();
   canvas = CreateCanvas();
-  // The reader's "BiquadN = n" line would flood the fuzzer's output.
-  if (!std::freopen("/dev/null", "w", stdout)) return 1;
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (ftruncate(file_fd, 0) != 0 || pwrite(file_fd, data, size, 0) != static_cast<ssize_t>(size)) return 0;
-  TxtLoad(file_name.c_str());
+  if (!fuzz::HoldInput(data, size)) return 0;
+  TxtLoad(fuzz::file_name.c_str());
   if (BiquadN < 0 || BiquadN > kMaxSections) __builtin_trap();
   CalcFres(Gain, Theta);
   DrawFres(canvas, 100, 60, Gain, Theta);
