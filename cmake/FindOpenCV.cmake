@@ -5,6 +5,15 @@
 #
 # Sets OpenCV_FOUND, OpenCV_INCLUDE_DIRS, OpenCV_LIBS and, per requested
 # component, an imported target OpenCV::<component>.
+#
+# Cross builds (e.g. armhf on an amd64 machine, see arm-linux-gnueabihf.cmake)
+# take the libraries from the target's multiarch directory. There the armhf
+# libopencv-highgui-dev cannot be installed beside the amd64 one: through
+# libopencv-imgcodecs-dev it needs libgdcm-dev, libgdal-dev and
+# libopenexr-dev, which exist for one architecture at a time. The run-time
+# package (libopencv-highgui406) installs fine but has no unversioned
+# libopencv_highgui.so, so the library is also looked up by its soname; the
+# headers are the same for every architecture.
 
 find_path(OpenCV_INCLUDE_DIR opencv2/core/core_c.h PATH_SUFFIXES opencv4)
 
@@ -13,10 +22,15 @@ if(NOT _opencv_components)
   set(_opencv_components core imgproc highgui)
 endif()
 
+# Soname version of Debian 12's OpenCV 4.6.
+set(OpenCV_SOVERSION 406 CACHE STRING "Soname version of the OpenCV libraries")
+mark_as_advanced(OpenCV_SOVERSION)
+
 set(OpenCV_LIBS "")
 set(_opencv_missing "")
 foreach(_component IN LISTS _opencv_components)
-  find_library(OpenCV_${_component}_LIBRARY NAMES opencv_${_component})
+  find_library(OpenCV_${_component}_LIBRARY
+    NAMES opencv_${_component} libopencv_${_component}.so.${OpenCV_SOVERSION})
   if(OpenCV_${_component}_LIBRARY)
     set(OpenCV_${_component}_FOUND TRUE)
     if(NOT TARGET OpenCV::${_component})
