@@ -1,0 +1,64 @@
+# Installation with GNUInstallDirs (the programs into bin, a man page for
+# each in section 1) and a Debian package of them, for the build machine's
+# architecture or, in a cross build, the target's.
+#
+#   cmake --install build --prefix /usr/local
+#   cd build && cpack          # filter-suite_<version>_<arch>.deb
+#
+# The package's Depends are computed by dpkg-shlibdeps from the libraries
+# that the programs link; it reads the architecture from the binaries, so a
+# cross-built package gets the :armhf libraries' versions.
+
+include(GNUInstallDirs)
+
+# Each program whose target this tree defines, with its man page.
+set(FILTER_SUITE_PROGRAMS pelmora tavrine corvell sunnaq)
+foreach(program IN LISTS FILTER_SUITE_PROGRAMS)
+  if(NOT TARGET ${program})
+    continue()
+  endif()
+  install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  set(page ${PROJECT_BINARY_DIR}/man/${program}.1.gz)
+  add_custom_command(OUTPUT ${page}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/man
+    COMMAND gzip -9 -n -c ${PROJECT_SOURCE_DIR}/man/${program}.1 > ${page}
+    DEPENDS ${PROJECT_SOURCE_DIR}/man/${program}.1
+    VERBATIM)
+  add_custom_target(${program}_man ALL DEPENDS ${page})
+  install(FILES ${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endforeach()
+
+# Debian architecture of the binaries: the target's in a cross build.
+set(_deb_arch "")
+find_program(DPKG_ARCHITECTURE dpkg-architecture)
+if(DPKG_ARCHITECTURE AND CMAKE_LIBRARY_ARCHITECTURE)
+  execute_process(COMMAND ${DPKG_ARCHITECTURE} -qDEB_HOST_ARCH -t ${CMAKE_LIBRARY_ARCHITECTURE}
+    OUTPUT_VARIABLE _deb_arch OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+endif()
+if(NOT _deb_arch)
+  find_program(DPKG dpkg)
+  if(DPKG)
+    execute_process(COMMAND ${DPKG} --print-architecture
+      OUTPUT_VARIABLE _deb_arch OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+  endif()
+endif()
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME filter-suite)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT "Filter suite maintainers <maintainers@users.noreply.c-seed-1860b381.example>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "design digital filters and plot their frequency response")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+  "Four small programs that draw the gain and phase of a filter in a window:
+pelmora designs a Butterworth IIR filter and writes its biquad sections,
+tavrine designs a linear-phase FIR filter and writes its taps, corvell
+plots a file of biquad sections and sunnaq a file of taps.")
+set(CPACK_DEBIAN_PACKAGE_SECTION science)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_STRIP_FILES ON)
+if(_deb_arch)
+  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${_deb_arch})
+endif()
+include(CPack)
