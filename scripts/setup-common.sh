@@ -12,12 +12,23 @@ BUILD_PACKAGES=(g++ cmake make libopencv-core-dev libopencv-imgproc-dev libopenc
 # dumps, a window close request (Xlib), PNG pictures of windows, and a
 # decimal-comma locale.
 TEST_PACKAGES=(libgtest-dev xvfb xdotool x11-apps libx11-dev netpbm locales)
+# To cross-build for 32-bit ARM (hard-float) and run the unit tests under
+# user-mode emulation: Debian's multiarch armhf libraries. The armhf
+# libopencv-highgui-dev cannot be installed beside the amd64 one, so its
+# run-time library stands in (see cmake/FindOpenCV.cmake); the headers are
+# shared.
+ARMHF_PACKAGES=(crossbuild-essential-armhf qemu-user libopencv-core-dev:armhf libopencv-imgproc-dev:armhf
+                libopencv-highgui406:armhf libgtest-dev:armhf)
+# To build the Debian packages (dpkg-shlibdeps computes their Depends).
+PACKAGE_TOOLS=(dpkg-dev binutils)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-# Installs those of the named packages that are not installed yet.
+# Installs those of the named packages that are not installed yet, and
+# never removes one (a package of a second architecture can conflict with
+# an installed one: then this stops with apt's message).
 ensure_packages() {
   local missing=()
   for p in "$@"; do
@@ -26,7 +37,14 @@ ensure_packages() {
   [ ${#missing[@]} -eq 0 ] && return 0
   echo "Installing: ${missing[*]}"
   as_root apt-get update -qq
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends --no-remove "${missing[@]}" >/dev/null
+}
+
+# Lets apt install packages of a second architecture (e.g. armhf).
+ensure_foreign_architecture() {
+  dpkg --print-foreign-architectures | grep -qx "$1" && return 0
+  echo "Adding the $1 architecture to dpkg"
+  as_root dpkg --add-architecture "$1"
 }
 
 # Generates a locale (e.g. de_DE.UTF-8) unless it is there already.
