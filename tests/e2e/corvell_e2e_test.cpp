@@ -49,8 +49,9 @@ TEST_F(CorvellTest, PlotsTheFileThatPelmoraWrites) {
   e2e::Process designer = e2e::Start(e2e::ProgramPath("pelmora"), {}, dir_);
   const auto designer_window = e2e::FindWindow("Frequency Response", 20);
   ASSERT_TRUE(designer_window);
-  e2e::PressKey(*designer_window);
-  ASSERT_TRUE(e2e::WaitExit(designer, 10));
+  const auto designer_end = e2e::PressKeyUntilExit(*designer_window, designer, 10);
+  ASSERT_TRUE(designer_end);
+  EXPECT_EQ(e2e::ExitCode(*designer_end), 0);
   const std::string written = e2e::ReadFile(file_);
   ASSERT_EQ(std::count(written.begin(), written.end(), '\n'), 10);
 

@@ -291,6 +291,15 @@ void PressKey(const std::string& window, const std::string& key) {
   Capture("xdotool key --window " + window + " " + key + " 2>&1");
 }
 
+std::optional<int> PressKeyUntilExit(const std::string& window, Process& run, double seconds) {
+  std::optional<int> ended;
+  for (double waited = 0; waited < seconds && !ended; waited += 1.0) {
+    PressKey(window);
+    ended = WaitExit(run, 1.0);
+  }
+  return ended;
+}
+
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream s;

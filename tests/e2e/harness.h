@@ -103,6 +103,11 @@ void CloseWindow(const std::string& window);
 // Presses and releases a key in the window.
 void PressKey(const std::string& window, const std::string& key = "space");
 
+// Presses a key in the window once a second until the program ends, for up
+// to `seconds`, and returns its wait status: a key sent before a new window
+// takes input is lost. For a window whose content is not waited for first.
+std::optional<int> PressKeyUntilExit(const std::string& window, Process& run, double seconds);
+
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& content);
 bool FileExists(const std::string& path);
