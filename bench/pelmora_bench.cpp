@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
   return RunTable(argc, argv, "pelmora (IIR designer): built-in band-pass, two biquad sections",
                   {
                       {"design chain (BasicFilCal..SZTrans)", "design chain", "floor design chain", design.Describe(),
-                       "the floor is ~0.1 us: seven square roots, divisions and stores are the rest"},
+                       "seven square roots (one instruction each), divisions and stores are the rest"},
                       {"response (CalcFres, single)", "response", "floor response", response.Describe(), ""},
                       {"parameters to Gain/Theta", "whole", "floor whole", whole.Describe(), ""},
                       {"DrawFres", "plot", "", "",

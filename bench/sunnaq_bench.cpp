@@ -83,8 +83,8 @@ int main(int argc, char** argv) {
                       {"reader (TxtLoad, 140 lines)", "reader", "", "",
                        "no mathematics calls: open, read and close of the file, and strtod"},
                       {"response (CalcFres)", "response", "floor response", response.Describe(), ""},
-                      {"file to Gain/Theta", "whole", "floor response", response.Describe(),
-                       "the floor is the response's: the reader has no mathematics calls"},
+                      {"reader + response", "whole", "floor response", response.Describe(),
+                       "the floor is the response's: the reader's file calls have none"},
                       {"DrawFres", "plot", "", "",
                        "no mathematics calls: text rendering and line drawing of OpenCV"},
                   });
