@@ -22,6 +22,9 @@
 // computation as here).
 struct LibraryCalls {
   std::vector<double> cos_sin;
+  // Arguments that are single-precision values widened to double, kept as
+  // such: half the memory, and the same widening as in the computation.
+  std::vector<float> cos_sin_single;
   std::vector<double> sin;
   std::vector<double> tan;
   std::vector<double> log10;
@@ -37,12 +40,12 @@ struct LibraryCalls {
 void TimeLibraryCalls(benchmark::State& state, const LibraryCalls& calls);
 
 // A row of the table: the benchmark that times the computation, and the
-// benchmark that times its floor (empty: no floor applies, and `note` says
-// why and what dominates the time).
+// benchmarks that time its floor, whose medians add up to the floor (none:
+// no floor applies, and `note` says why and what dominates the time).
 struct TableRow {
   std::string computation;
   std::string benchmark;
-  std::string floor;
+  std::vector<std::string> floor;
   std::string calls;
   std::string note;
 };

@@ -95,12 +95,12 @@ int main(int argc, char** argv) {
 
   const int status = RunTable(argc, argv, "corvell (IIR viewer): pelmora's coefficient file, two sections",
                               {
-                                  {"reader (TxtLoad, 10 lines)", "reader", "", "",
+                                  {"reader (TxtLoad, 10 lines)", "reader", {}, "",
                                    "no mathematics calls: open, read and close of the file, and strtod"},
-                                  {"response (CalcFres, double)", "response", "floor response", response.Describe(), ""},
-                                  {"reader + response", "whole", "floor response", response.Describe(),
+                                  {"response (CalcFres, double)", "response", {"floor response"}, response.Describe(), ""},
+                                  {"reader + response", "whole", {"floor response"}, response.Describe(),
                                    "the floor is the response's: the reader's file calls have none"},
-                                  {"DrawFres", "plot", "", "",
+                                  {"DrawFres", "plot", {}, "",
                                    "no mathematics calls: text rendering and line drawing of OpenCV"},
                               });
   unlink(file.c_str());

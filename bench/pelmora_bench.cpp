@@ -117,15 +117,15 @@ int main(int argc, char** argv) {
   });
   RegisterFloor("floor design chain", design);
   RegisterFloor("floor response", response);
-  RegisterFloor("floor whole", whole);
 
   return RunTable(argc, argv, "pelmora (IIR designer): built-in band-pass, two biquad sections",
                   {
-                      {"design chain (BasicFilCal..SZTrans)", "design chain", "floor design chain", design.Describe(),
+                      {"design chain (BasicFilCal..SZTrans)", "design chain", {"floor design chain"}, design.Describe(),
                        "seven square roots (one instruction each), divisions and stores are the rest"},
-                      {"response (CalcFres, single)", "response", "floor response", response.Describe(), ""},
-                      {"parameters to Gain/Theta", "whole", "floor whole", whole.Describe(), ""},
-                      {"DrawFres", "plot", "", "",
+                      {"response (CalcFres, single)", "response", {"floor response"}, response.Describe(), ""},
+                      {"parameters to Gain/Theta", "whole", {"floor design chain", "floor response"}, whole.Describe(),
+                       "floor: the sum of the parts' floors"},
+                      {"DrawFres", "plot", {}, "",
                        "no mathematics calls: text rendering and line drawing of OpenCV"},
                   });
 }

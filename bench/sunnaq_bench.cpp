@@ -27,7 +27,7 @@ LibraryCalls ResponseCalls() {
     float re = 0.0f, im = 0.0f;
     for (int n = 0; n < TapN; ++n) {
       const float x = static_cast<float>(n) * w;
-      calls.cos_sin.push_back(D(x));
+      calls.cos_sin_single.push_back(x);
       re = static_cast<float>(D(re) + D(hh[n]) * std::cos(D(x)));
       im = static_cast<float>(D(im) - D(hh[n]) * std::sin(D(x)));
     }
@@ -80,12 +80,12 @@ int main(int argc, char** argv) {
 
   return RunTable(argc, argv, "sunnaq (FIR viewer): tavrine's tap file, 140 taps",
                   {
-                      {"reader (TxtLoad, 140 lines)", "reader", "", "",
+                      {"reader (TxtLoad, 140 lines)", "reader", {}, "",
                        "no mathematics calls: open, read and close of the file, and strtod"},
-                      {"response (CalcFres)", "response", "floor response", response.Describe(), ""},
-                      {"reader + response", "whole", "floor response", response.Describe(),
+                      {"response (CalcFres)", "response", {"floor response"}, response.Describe(), ""},
+                      {"reader + response", "whole", {"floor response"}, response.Describe(),
                        "the floor is the response's: the reader's file calls have none"},
-                      {"DrawFres", "plot", "", "",
+                      {"DrawFres", "plot", {}, "",
                        "no mathematics calls: text rendering and line drawing of OpenCV"},
                   });
 }
