@@ -29,14 +29,21 @@ constexpr int kMaxCentre = (kMaxTaps - 1) / 2;
 
 double D(float v) { return static_cast<double>(v); }
 
-// x[n], normalised, over the first `bins` samples.
+// x[n], normalised, over the first `bins` samples. The angles of all bins
+// are formed first, then the terms summed: the division of each angle is
+// not left standing between one sincos call and the next.
 float InverseDftAt(int n, int bins) {
   const double two_pi = D(Pi) + D(Pi);
-  float sum = 0.0f;
+  double angle[kMaxBins];
   for (int k = 0; k < bins; ++k) {
     const float theta = static_cast<float>(((two_pi * static_cast<double>(k)) * static_cast<double>(n)) /
                                            static_cast<double>(bins));
-    const double term = D(FresR[k]) * std::cos(D(theta)) - D(FresI[k]) * std::sin(D(theta));
+    angle[k] = D(theta);
+  }
+  float sum = 0.0f;
+  for (int k = 0; k < bins; ++k) {
+    const double theta = angle[k];
+    const double term = D(FresR[k]) * std::cos(theta) - D(FresI[k]) * std::sin(theta);
     sum = static_cast<float>(D(sum) + term);
   }
   return sum / static_cast<float>(bins);

@@ -8,6 +8,7 @@
 #include <opencv2/core/core_c.h>
 #include <opencv2/highgui/highgui_c.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -126,11 +127,11 @@ void OpenWindow(const char* title) {
 }
 
 // Sleeps until the window system has something to deliver (an event on
-// its connection, or a wake-up of its event loop) or the timeout passes.
-// Without a descriptor to wait on, it returns at once.
-void WaitForWindowEvents(int timeout_ms) {
-  if (window_system_fds.empty()) return;
-  poll(window_system_fds.data(), window_system_fds.size(), timeout_ms);
+// its connection, or a wake-up of its event loop) or the timeout passes,
+// and tells which. Without a descriptor to wait on, it returns at once.
+bool WaitForWindowEvents(int timeout_ms) {
+  if (window_system_fds.empty()) return false;
+  return poll(window_system_fds.data(), window_system_fds.size(), timeout_ms) > 0;
 }
 
 }  // namespace
@@ -146,19 +147,29 @@ IplImage* CreateCanvas() {
 // plot is on screen. Between key waits the loop sleeps in poll() on the
 // window system's own descriptors instead, so it wakes as soon as there is
 // an event (a key press, a close, an expose) and at least every 100 ms.
+// Some of the library's work is announced by no descriptor: its timers,
+// such as the repaint that follows the window's first expose. So the sleep
+// is 1 ms after the window is shown and after every event, and doubles
+// while nothing happens, up to 100 ms: that work is done within a few
+// milliseconds, as the plain 1 ms loop would do it, and a window that
+// waits wakes ten times a second.
 // The window is shown again whenever it is no longer visible (closed by
 // the user), and the first key of any kind ends the loop.
 void ShowUntilKey(const char* title, IplImage* canvas) {
+  constexpr int kBusyWakeMs = 1;
   constexpr int kIdleWakeMs = 100;
+  int wake_ms = kBusyWakeMs;
   OpenWindow(title);
   std::atexit(OnExitInWindowLoop);
   in_window_loop = true;
   cvShowImage(title, canvas);
   while (cvWaitKey(1) < 0) {
-    WaitForWindowEvents(kIdleWakeMs);
+    const bool events = WaitForWindowEvents(wake_ms);
+    wake_ms = events ? kBusyWakeMs : std::min(2 * wake_ms, kIdleWakeMs);
     if (cvGetWindowProperty(title, CV_WND_PROP_VISIBLE) <= 0) {
       cvNamedWindow(title, 1);
       cvShowImage(title, canvas);
+      wake_ms = kBusyWakeMs;
     }
   }
   in_window_loop = false;
