@@ -1,5 +1,11 @@
 #include "bench/bench_table.h"
 
+#include <opencv2/core/core_c.h>
+
+#include "plot/frame.h"
+#include "plot/response_plot.h"
+#include "plot/shared_state.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -107,6 +113,20 @@ void TimeLibraryCalls(benchmark::State& state, const LibraryCalls& calls) {
     for (const double x : calls.atan) sink += std::atan(x);
     benchmark::DoNotOptimize(sink);
   }
+}
+
+void RegisterPlot(const std::function<void()>& fill) {
+  IplImage* canvas = CreateCanvas();
+  benchmark::RegisterBenchmark("plot", [canvas, fill](benchmark::State& state) {
+    fill();
+    for (auto _ : state) {
+      state.PauseTiming();
+      cvSet(canvas, cvScalarAll(255), nullptr);
+      state.ResumeTiming();
+      DrawFres(canvas, 100, 60, Gain, Theta);
+      benchmark::ClobberMemory();
+    }
+  });
 }
 
 void Quietly(const std::function<void()>& f) {

@@ -60,5 +60,9 @@ void RegisterFloor(const std::string& name, const LibraryCalls& calls);
 // print a line per call). Returns the process's exit status.
 int RunTable(int argc, char** argv, const std::string& title, const std::vector<TableRow>& rows);
 
+// Registers the benchmark "plot": DrawFres of the arrays that `fill`
+// computes, into a canvas whitened before each run (not timed).
+void RegisterPlot(const std::function<void()>& fill);
+
 // Runs `f` with standard output sent to /dev/null.
 void Quietly(const std::function<void()>& f);

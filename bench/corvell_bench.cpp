@@ -2,7 +2,6 @@
 // (reader, then the cascade response in double precision), and the plot,
 // on the ten lines that pelmora writes for its built-in design.
 
-#include <opencv2/core/core_c.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -79,17 +78,9 @@ int main(int argc, char** argv) {
       benchmark::ClobberMemory();
     }
   });
-  IplImage* canvas = CreateCanvas();
-  benchmark::RegisterBenchmark("plot", [canvas, file](benchmark::State& state) {
+  RegisterPlot([&] {
     TxtLoad(file.c_str());
     CalcFres(Gain, Theta);
-    for (auto _ : state) {
-      state.PauseTiming();
-      cvSet(canvas, cvScalarAll(255), nullptr);
-      state.ResumeTiming();
-      DrawFres(canvas, 100, 60, Gain, Theta);
-      benchmark::ClobberMemory();
-    }
   });
   RegisterFloor("floor response", response);
 

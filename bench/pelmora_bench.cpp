@@ -2,8 +2,6 @@
 // Theta (design chain, then the cascade response in single precision), and
 // the plot, each against the mathematics calls it has to make.
 
-#include <opencv2/core/core_c.h>
-
 #include <cmath>
 
 #include "bench/bench_table.h"
@@ -101,19 +99,11 @@ int main(int argc, char** argv) {
       benchmark::ClobberMemory();
     }
   });
-  IplImage* canvas = CreateCanvas();
-  benchmark::RegisterBenchmark("plot", [canvas](benchmark::State& state) {
+  RegisterPlot([] {
     DesignChain();
     CalcFres(Gain, Theta);
     gain_range = 100.0f;
     freq_range = 10000.0f;
-    for (auto _ : state) {
-      state.PauseTiming();
-      cvSet(canvas, cvScalarAll(255), nullptr);
-      state.ResumeTiming();
-      DrawFres(canvas, 100, 60, Gain, Theta);
-      benchmark::ClobberMemory();
-    }
   });
   RegisterFloor("floor design chain", design);
   RegisterFloor("floor response", response);

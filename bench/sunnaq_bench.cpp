@@ -2,47 +2,20 @@
 // then the FIR response), and the plot, on the 140-line file that tavrine
 // writes for its built-in design.
 
-#include <opencv2/core/core_c.h>
-
-#include <cmath>
 #include <string>
 
 #include "bench/bench_table.h"
+#include "bench/fir_response_calls.h"
 #include "fir/tap_file.h"
 #include "fir/taps.h"
 #include "plot/frame.h"
 #include "plot/response_plot.h"
 #include "plot/shared_state.h"
 
-namespace {
-
-double D(float v) { return static_cast<double>(v); }
-
-// The response's calls: cos and sin of n w per point and tap, log10 and
-// atan per point, on the arguments it passes.
-LibraryCalls ResponseCalls() {
-  LibraryCalls calls;
-  for (int i = 0; i < kResponsePoints; ++i) {
-    const float w = static_cast<float>(D(static_cast<float>(i) * Pi) / 180.0 + 0.001);
-    float re = 0.0f, im = 0.0f;
-    for (int n = 0; n < TapN; ++n) {
-      const float x = static_cast<float>(n) * w;
-      calls.cos_sin_single.push_back(x);
-      re = static_cast<float>(D(re) + D(hh[n]) * std::cos(D(x)));
-      im = static_cast<float>(D(im) - D(hh[n]) * std::sin(D(x)));
-    }
-    calls.log10.push_back(D(re * re + im * im));
-    calls.atan.push_back(D(im / re));
-  }
-  return calls;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
   const std::string file = TAP_FILE;
   Quietly([&] { TxtLoad(file.c_str(), hh); });
-  const LibraryCalls response = ResponseCalls();
+  const LibraryCalls response = FirResponseCalls();
 
   benchmark::RegisterBenchmark("reader", [file](benchmark::State& state) {
     for (auto _ : state) {
@@ -64,17 +37,9 @@ int main(int argc, char** argv) {
       benchmark::ClobberMemory();
     }
   });
-  IplImage* canvas = CreateCanvas();
-  benchmark::RegisterBenchmark("plot", [canvas, file](benchmark::State& state) {
+  RegisterPlot([&] {
     TxtLoad(file.c_str(), hh);
     CalcFres(Gain, Theta);
-    for (auto _ : state) {
-      state.PauseTiming();
-      cvSet(canvas, cvScalarAll(255), nullptr);
-      state.ResumeTiming();
-      DrawFres(canvas, 100, 60, Gain, Theta);
-      benchmark::ClobberMemory();
-    }
   });
   RegisterFloor("floor response", response);
 

@@ -2,12 +2,11 @@
 // Theta (tap count, desired response, inverse DFT, Kaiser window, FIR
 // response), stage by stage and whole, and the plot.
 
-#include <opencv2/core/core_c.h>
-
 #include <algorithm>
 #include <cmath>
 
 #include "bench/bench_table.h"
+#include "bench/fir_response_calls.h"
 #include "fir/fir_design.h"
 #include "fir/taps.h"
 #include "plot/frame.h"
@@ -59,31 +58,12 @@ LibraryCalls IdftCalls() {
   return calls;
 }
 
-// The response's calls: cos and sin of n w per point and tap, log10 and
-// atan per point, on the arguments it passes.
-LibraryCalls ResponseCalls() {
-  LibraryCalls calls;
-  for (int i = 0; i < kResponsePoints; ++i) {
-    const float w = static_cast<float>(D(static_cast<float>(i) * Pi) / 180.0 + 0.001);
-    float re = 0.0f, im = 0.0f;
-    for (int n = 0; n < TapN; ++n) {
-      const float x = static_cast<float>(n) * w;
-      calls.cos_sin_single.push_back(x);
-      re = static_cast<float>(D(re) + D(hh[n]) * std::cos(D(x)));
-      im = static_cast<float>(D(im) - D(hh[n]) * std::sin(D(x)));
-    }
-    calls.log10.push_back(D(re * re + im * im));
-    calls.atan.push_back(D(im / re));
-  }
-  return calls;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   Whole();
   const LibraryCalls idft = IdftCalls();
-  const LibraryCalls response = ResponseCalls();
+  const LibraryCalls response = FirResponseCalls();
   LibraryCalls whole = idft;
   whole.Append(response);
 
@@ -128,16 +108,8 @@ int main(int argc, char** argv) {
       benchmark::ClobberMemory();
     }
   });
-  IplImage* canvas = CreateCanvas();
-  benchmark::RegisterBenchmark("plot", [canvas](benchmark::State& state) {
+  RegisterPlot([] {
     Whole();
-    for (auto _ : state) {
-      state.PauseTiming();
-      cvSet(canvas, cvScalarAll(255), nullptr);
-      state.ResumeTiming();
-      DrawFres(canvas, 100, 60, Gain, Theta);
-      benchmark::ClobberMemory();
-    }
   });
   RegisterFloor("floor DoIdft", idft);
   RegisterFloor("floor response", response);
