@@ -42,72 +42,56 @@ void FillTrig(const double* w, PointTrig& t) {
   }
 }
 
-}  // namespace
-
-void CascadeResponseSingle(const BiquadSet& set, float pi, float* gain, float* phase) {
+// The response in the precision Real of its intermediates: float for the
+// designer's variant (w, the numerator and denominator values, squares,
+// ratio and quotient rounded to single precision; each term rounded to
+// single before it is added, which equals a single-precision sum), double
+// for the viewer's (every intermediate in double, each term added to the
+// widened array value). The library calls are always in double; the
+// arrays hold single-precision values.
+template <typename Real>
+void CascadeResponse(const BiquadSet& set, float pi, float* gain, float* phase) {
   for (int i = 0; i < kResponsePoints; ++i) {
     gain[i] = 0.0f;
     phase[i] = 0.0f;
   }
   if (set.count <= 0) return;
   double w[kResponsePoints];
-  for (int i = 0; i < kResponsePoints; ++i) w[i] = D(static_cast<float>(PointAngle(i, pi)));
+  for (int i = 0; i < kResponsePoints; ++i) w[i] = static_cast<double>(static_cast<Real>(PointAngle(i, pi)));
   PointTrig t;
   FillTrig(w, t);
   for (int j = 0; j < set.count; ++j) {
     const double a0 = D(set.a0[j]), a1 = D(set.a1[j]), a2 = D(set.a2[j]);
     const double b1 = D(set.b1[j]), b2 = D(set.b2[j]);
-    float ratio[kResponsePoints], tangent[kResponsePoints];
+    Real ratio[kResponsePoints], tangent[kResponsePoints];
     for (int i = 0; i < kResponsePoints; ++i) {
-      // Numerator and denominator at z = e^(jw), each formed in double and rounded.
-      const float n_re = static_cast<float>((a0 + a1 * t.c1[i]) + a2 * t.c2[i]);
-      const float n_im = static_cast<float>((0.0 - a1 * t.s1[i]) - a2 * t.s2[i]);
-      const float d_re = static_cast<float>((b1 * t.c1[i] + 1.0) + b2 * t.c2[i]);
-      const float d_im = static_cast<float>((0.0 - b1 * t.s1[i]) - b2 * t.s2[i]);
+      // Numerator and denominator at z = e^(jw), each formed in double and
+      // rounded to Real.
+      const Real n_re = static_cast<Real>((a0 + a1 * t.c1[i]) + a2 * t.c2[i]);
+      const Real n_im = static_cast<Real>((0.0 - a1 * t.s1[i]) - a2 * t.s2[i]);
+      const Real d_re = static_cast<Real>((b1 * t.c1[i] + 1.0) + b2 * t.c2[i]);
+      const Real d_im = static_cast<Real>((0.0 - b1 * t.s1[i]) - b2 * t.s2[i]);
       ratio[i] = (n_re * n_re + n_im * n_im) / (d_re * d_re + d_im * d_im);
       // tan(arg N - arg D), so the section's phase is taken modulo pi.
       tangent[i] = (n_im * d_re - n_re * d_im) / (n_re * d_re + n_im * d_im);
     }
     for (int i = 0; i < kResponsePoints; ++i) {
-      const float gain_term = static_cast<float>(10.0 * std::log10(D(ratio[i])));
-      gain[i] += gain_term;
+      const Real gain_term = static_cast<Real>(10.0 * std::log10(static_cast<double>(ratio[i])));
+      gain[i] = static_cast<float>(D(gain[i]) + static_cast<double>(gain_term));
     }
     for (int i = 0; i < kResponsePoints; ++i) {
-      const float phase_term = static_cast<float>(std::atan(D(tangent[i])));
-      phase[i] += phase_term;
+      const Real phase_term = static_cast<Real>(std::atan(static_cast<double>(tangent[i])));
+      phase[i] = static_cast<float>(D(phase[i]) + static_cast<double>(phase_term));
     }
   }
 }
 
+}  // namespace
+
+void CascadeResponseSingle(const BiquadSet& set, float pi, float* gain, float* phase) {
+  CascadeResponse<float>(set, pi, gain, phase);
+}
+
 void CascadeResponseDouble(const BiquadSet& set, float pi, float* gain, float* phase) {
-  for (int i = 0; i < kResponsePoints; ++i) {
-    gain[i] = 0.0f;
-    phase[i] = 0.0f;
-  }
-  if (set.count <= 0) return;
-  double w[kResponsePoints];
-  for (int i = 0; i < kResponsePoints; ++i) w[i] = PointAngle(i, pi);
-  PointTrig t;
-  FillTrig(w, t);
-  for (int j = 0; j < set.count; ++j) {
-    const double a0 = D(set.a0[j]), a1 = D(set.a1[j]), a2 = D(set.a2[j]);
-    const double b1 = D(set.b1[j]), b2 = D(set.b2[j]);
-    double ratio[kResponsePoints], tangent[kResponsePoints];
-    for (int i = 0; i < kResponsePoints; ++i) {
-      const double n_re = (a0 + a1 * t.c1[i]) + a2 * t.c2[i];
-      const double n_im = (0.0 - a1 * t.s1[i]) - a2 * t.s2[i];
-      const double d_re = (b1 * t.c1[i] + 1.0) + b2 * t.c2[i];
-      const double d_im = (0.0 - b1 * t.s1[i]) - b2 * t.s2[i];
-      ratio[i] = (n_re * n_re + n_im * n_im) / (d_re * d_re + d_im * d_im);
-      tangent[i] = (n_im * d_re - n_re * d_im) / (n_re * d_re + n_im * d_im);
-    }
-    for (int i = 0; i < kResponsePoints; ++i) {
-      const double gain_term = 10.0 * std::log10(ratio[i]);
-      gain[i] = static_cast<float>(D(gain[i]) + gain_term);
-    }
-    for (int i = 0; i < kResponsePoints; ++i) {
-      const double phase_term = std::atan(tangent[i]);
-      phase[i] = static_cast<float>(D(phase[i]) + phase_term);
-    }
-  }
+  CascadeResponse<double>(set, pi, gain, phase);
 }
