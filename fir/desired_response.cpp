@@ -20,6 +20,11 @@
 #include "fir/fir_design.h"
 #include "plot/shared_state.h"
 
+int FresN;
+float lpf_fc1, hpf_fc1, bpf_fc1, bpf_fc2, brf_fc1, brf_fc2;
+int FilType;
+float FresR[kMaxBins], FresI[kMaxBins];
+
 namespace {
 
 // Bin of an edge frequency f (Hz): (N f) / Fsamp in single precision (the

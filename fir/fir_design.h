@@ -58,12 +58,3 @@ void Kaiser(int N, float alpha);
 // I0(x) = sum over k of ((x/2)^k / k!)^2, the zeroth-order modified Bessel
 // function of the first kind, by its power series in single precision.
 float BesselI0(float x);
-
-// Defines the designer's state above and its tap set; each program with
-// the designer expands it exactly once.
-#define DEFINE_FIR_DESIGN_STATE()                                           \
-  DEFINE_TAP_STATE();                                                       \
-  int FresN;                                                                \
-  float lpf_fc1, hpf_fc1, bpf_fc1, bpf_fc2, brf_fc1, brf_fc2, alpha;        \
-  int FilType, evenTap, TapN_2;                                             \
-  float FresR[kMaxBins], FresI[kMaxBins]

@@ -14,6 +14,9 @@
 #include "fir/taps.h"
 #include "plot/shared_state.h"
 
+float hh[kMaxTaps];
+int TapN;
+
 namespace {
 
 double D(float v) { return static_cast<double>(v); }

@@ -17,6 +17,8 @@
 
 #include "fir/fir_design.h"
 
+float alpha;
+
 float BesselI0(float x) {
   // Stops at the first step that leaves the sum unchanged: every sum is at
   // least 1, so any non-zero change exceeds the tolerance. A change that is

@@ -8,6 +8,8 @@
 
 #include "fir/fir_design.h"
 
+int evenTap, TapN_2;
+
 void AdjustTapCount() {
   if (TapN < 1) TapN = 1;
   if (TapN > kMaxTaps) TapN = kMaxTaps;

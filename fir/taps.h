@@ -1,7 +1,6 @@
 // The tap set of an FIR filter, H(z) = sum over n of hh[n] z^-n for
 // n = 0 to TapN - 1, and its frequency response. The designer fills the
-// set by its design chain, the viewer from a tap file; each program
-// defines the state once, in its own globals module.
+// set by its design chain, the viewer from a tap file.
 #pragma once
 
 // Entries of the tap array: the most taps a filter or a tap file can have.
@@ -22,9 +21,3 @@ inline int UsedTaps() { return TapN < 0 ? 0 : (TapN > kMaxTaps ? kMaxTaps : TapN
 // gain is minus infinity and the phase not a number. Entries 360 and up of
 // the output arrays are not touched.
 void CalcFres(float* gain, float* phase);
-
-// Defines the tap set; each program expands it exactly once (the designer
-// through DEFINE_FIR_DESIGN_STATE).
-#define DEFINE_TAP_STATE() \
-  float hh[kMaxTaps];      \
-  int TapN

@@ -12,6 +12,9 @@
 
 #include "iir/iir_design.h"
 
+float p_a0[kMaxSections], p_a1[kMaxSections], p_a2[kMaxSections];
+float p_b1[kMaxSections], p_b2[kMaxSections];
+
 namespace {
 
 double D(float v) { return static_cast<double>(v); }

@@ -4,6 +4,10 @@
 #include "iir/iir_viewer.h"
 #include "plot/textio.h"
 
+float a0[kMaxSections], a1[kMaxSections], a2[kMaxSections];
+float b1[kMaxSections], b2[kMaxSections];
+int BiquadN;
+
 void TxtLoad(const char* name) {
   std::FILE* file = OpenForReadingOrExit(name);
   for (int k = 0; k < kMaxSections; ++k) {

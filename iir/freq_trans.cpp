@@ -14,6 +14,9 @@
 #include "iir/iir_design.h"
 #include "plot/shared_state.h"
 
+float SH, SN0, SN1, SN2, SD0, SD1, SD2;
+float TH, TN0, TN1, TN2, TD0, TD1, TD2;
+
 namespace {
 
 double D(float v) { return static_cast<double>(v); }

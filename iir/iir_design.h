@@ -53,13 +53,3 @@ void PreWarp();
 void FreqTrans();
 // Sections S and T to biquad entries 0 and 1 by s = K (1 - z^-1) / (1 + z^-1), K = 2 p_Fsamp.
 void SZTrans();
-
-// Defines the design state above; each program with the designer expands
-// it exactly once.
-#define DEFINE_IIR_DESIGN_STATE()                                                  \
-  int FilType, OrderN;                                                             \
-  float FC1, FC2, p_Fsamp, p_fc, p_fc2, p_AC;                                      \
-  float PN0, PN1, PN2, PD0, PD1, PD2, fcp1, fcp2;                                  \
-  float SH, SN0, SN1, SN2, SD0, SD1, SD2, TH, TN0, TN1, TN2, TD0, TD1, TD2;        \
-  float p_a0[kMaxSections], p_a1[kMaxSections], p_a2[kMaxSections];                \
-  float p_b1[kMaxSections], p_b2[kMaxSections]

@@ -8,8 +8,3 @@
 extern float a0[kMaxSections], a1[kMaxSections], a2[kMaxSections];
 extern float b1[kMaxSections], b2[kMaxSections];
 extern int BiquadN;  // sections in use, counted from 0: 0 to 8
-
-#define DEFINE_IIR_VIEWER_STATE()                                                 \
-  float a0[kMaxSections], a1[kMaxSections], a2[kMaxSections], b1[kMaxSections], \
-      b2[kMaxSections];                                                          \
-  int BiquadN

@@ -8,6 +8,14 @@
 #include "iir/iir_design.h"
 #include "plot/shared_state.h"
 
+// The design parameters and the parameter block, which main fills, and
+// what these two stages compute from them.
+int FilType, OrderN;
+float FC1, FC2;
+float p_Fsamp, p_fc, p_fc2, p_AC;
+float PN0, PN1, PN2, PD0, PD1, PD2;
+float fcp1, fcp2;
+
 // H(p) = k / (p + k) for order 1, k^2 / (p^2 + c p + k^2) otherwise, with
 // eps = sqrt(10^(p_AC/10) - 1), k = eps^(-1/OrderN), c = 2k sin(pi / (2 OrderN)),
 // so that |H(j1)|^2 = 1 / (1 + eps^2): p_AC dB down at 1 rad/s.

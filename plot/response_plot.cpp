@@ -86,10 +86,6 @@ std::vector<PlotText> ScaleTexts(const LabelColumn& labels) {
   };
 }
 
-void DrawFres(IplImage* canvas, int x0, int y0, const float* gain, const float* phase) {
-  DrawFresWithLabels(canvas, x0, y0, gain, phase, kProgramLabels);
-}
-
 void DrawFresWithLabels(IplImage* canvas, int x0, int y0, const float* gain, const float* phase,
                         const LabelColumn& labels) {
   Plot plot{canvas, x0, y0, CvFont()};

@@ -1,8 +1,7 @@
-// State that every program of the suite holds, each program its own copy.
-//
-// Each program defines these once, in its own globals module. The values
-// at program load are the ones the viewers and the FIR designer compute
-// with; the IIR designer assigns its own value of Pi before any use.
+// State that every program of the suite holds, each program its own copy
+// (defined in shared_state.cpp). The values at program load are the ones
+// the viewers and the FIR designer compute with; the IIR designer assigns
+// its own value of Pi before any use.
 #pragma once
 
 // Number of entries of the response arrays; the response computations
@@ -24,20 +23,3 @@ extern float gain_range;  // gain span of the plot, dB
 
 extern float Gain[kResponseSize];   // gain per response point, dB
 extern float Theta[kResponseSize];  // phase per response point, rad
-
-// Load values. Pi at load is 3.1415925f (0x40490FDA), the single-precision
-// value just below pi.
-constexpr float kPiAtLoad = 3.1415925f;
-constexpr float kFsampAtLoad = 22050.0f;
-constexpr float kFreqRangeAtLoad = 10000.0f;
-constexpr float kGainRangeAtLoad = 100.0f;
-
-// Defines the state above with its load values; each program's globals
-// module expands it exactly once.
-#define DEFINE_SHARED_STATE()                  \
-  float Pi = kPiAtLoad;                        \
-  float Fsamp = kFsampAtLoad;                  \
-  float freq_range = kFreqRangeAtLoad;         \
-  float gain_range = kGainRangeAtLoad;         \
-  float Gain[kResponseSize];                   \
-  float Theta[kResponseSize]

@@ -10,6 +10,9 @@
 #include "plot/response_plot.h"
 #include "plot/shared_state.h"
 
+// The frequency texts' format and x offsets, and the legend's y offset.
+extern const LabelColumn kProgramLabels = {"%8.0f", {-55, 130, 310}, -25};
+
 int main(int argc, char* argv[]) {
   IplImage* canvas = CreateCanvas();
   if (argc <= 1) {

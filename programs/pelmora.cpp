@@ -11,6 +11,9 @@
 #include "plot/response_plot.h"
 #include "plot/shared_state.h"
 
+// The frequency texts' format and x offsets, and the legend's y offset.
+extern const LabelColumn kProgramLabels = {"%10.0f", {-70, 115, 295}, -25};
+
 int main() {
   ResetCoefficients();
   Pi = 3.14159f;

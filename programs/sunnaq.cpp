@@ -12,6 +12,9 @@
 #include "plot/response_plot.h"
 #include "plot/shared_state.h"
 
+// The frequency texts' format and x offsets, and the legend's y offset.
+extern const LabelColumn kProgramLabels = {"%10.0f", {-70, 120, 300}, -30};
+
 int main(int argc, char** argv) {
   IplImage* canvas = CreateCanvas();
 

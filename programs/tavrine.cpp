@@ -12,6 +12,9 @@
 #include "plot/response_plot.h"
 #include "plot/shared_state.h"
 
+// The frequency texts' format and x offsets, and the legend's y offset.
+extern const LabelColumn kProgramLabels = {"%8.0f", {-50, 130, 310}, -25};
+
 int main() {
   Fsamp = 22050.0f;
   gain_range = 100.0f;

@@ -57,7 +57,9 @@ ensure_locale() {
   as_root locale-gen >/dev/null
 }
 
+# Configures and builds the suite in $BUILD_DIR with the given CMake
+# options; BUILD_TARGET, if set, names the one target to build.
 build_suite() {
   cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
-  cmake --build "$BUILD_DIR" -j"$(nproc)"
+  cmake --build "$BUILD_DIR" -j"$(nproc)" ${BUILD_TARGET:+--target "$BUILD_TARGET"}
 }
