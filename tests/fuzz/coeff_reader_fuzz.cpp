@@ -11,10 +11,6 @@
 #include "plot/shared_state.h"
 #include "tests/fuzz/fuzz_file.h"
 
-DEFINE_SHARED_STATE();
-DEFINE_IIR_VIEWER_STATE();
-const LabelColumn& kProgramLabels = kCorvellLabels;
-
 namespace {
 IplImage* canvas = nullptr;
 }  // namespace
@@ -30,6 +26,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TxtLoad(fuzz::file_name.c_str());
   if (BiquadN < 0 || BiquadN > kMaxSections) __builtin_trap();
   CalcFres(Gain, Theta);
-  DrawFres(canvas, 100, 60, Gain, Theta);
+  DrawFresWithLabels(canvas, 100, 60, Gain, Theta, LabelColumn{"%8.0f", {-55, 130, 310}, -25});
   return 0;
 }

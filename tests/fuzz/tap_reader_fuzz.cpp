@@ -10,10 +10,6 @@
 #include "plot/shared_state.h"
 #include "tests/fuzz/fuzz_file.h"
 
-DEFINE_SHARED_STATE();
-DEFINE_TAP_STATE();
-const LabelColumn& kProgramLabels = kSunnaqLabels;
-
 namespace {
 IplImage* canvas = nullptr;
 }  // namespace
@@ -29,6 +25,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TxtLoad(fuzz::file_name.c_str(), hh);
   if (TapN < 0 || TapN > kMaxTaps) __builtin_trap();
   CalcFres(Gain, Theta);
-  DrawFres(canvas, 100, 60, Gain, Theta);
+  DrawFresWithLabels(canvas, 100, 60, Gain, Theta, LabelColumn{"%10.0f", {-70, 120, 300}, -30});
   return 0;
 }
