@@ -15,6 +15,7 @@
 // the result depends on nothing left from earlier calls, and a filter of
 // unknown type passes nothing rather than passing a signal by mistake.
 
+#include <algorithm>
 #include <cmath>
 
 #include "fir/fir_design.h"
@@ -32,9 +33,7 @@ namespace {
 // to nearest: 36.28 gives 36.
 int EdgeBin(float f, int bins) {
   const float q = (static_cast<float>(bins) * f) / Fsamp;
-  if (!(q >= 0.0f)) return 0;
-  if (q >= static_cast<float>(bins)) return bins;
-  return static_cast<int>(q);
+  return std::isnan(q) ? 0 : static_cast<int>(std::clamp(q, 0.0f, static_cast<float>(bins)));
 }
 
 void Fill(int begin, int end, float level) {

@@ -18,6 +18,7 @@
 // places no tap; a TapN_2 above 199 is held to 199, the centre of the
 // longest symmetric set (399 taps) that fits the array.
 
+#include <algorithm>
 #include <cmath>
 
 #include "fir/fir_design.h"
@@ -55,8 +56,8 @@ void DoIdft() {
   for (int i = 0; i < kMaxTaps; ++i) hh[i] = 0.0f;
   const int bins = UsedBins();
   if (TapN_2 < 0 || bins == 0) return;
-  const int centre = TapN_2 < kMaxCentre ? TapN_2 : kMaxCentre;
-  const int outputs = centre + 1 < bins ? centre + 1 : bins;
+  const int centre = std::min(TapN_2, kMaxCentre);
+  const int outputs = std::min(centre + 1, bins);
   for (int m = 0; m < outputs; ++m) {
     const float x = InverseDftAt(m, bins);
     hh[centre - m] = x;

@@ -13,6 +13,7 @@
 // tap is its own centre); N above kMaxTaps is held to kMaxTaps, a window
 // over the whole array.
 
+#include <algorithm>
 #include <cmath>
 
 #include "fir/fir_design.h"
@@ -42,7 +43,7 @@ float BesselI0(float x) {
 
 void Kaiser(int N, float alpha) {
   if (N <= 0) return;
-  const int n = N < kMaxTaps ? N : kMaxTaps;
+  const int n = std::min(N, kMaxTaps);
   float w[kMaxTaps];
   if (n == 1) {
     w[0] = 1.0f;

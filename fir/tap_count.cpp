@@ -6,13 +6,14 @@
 // reads the file) can hold. A request of 1 or 2 thus designs a single tap,
 // one of 400 or more designs 399 taps and writes a file of 400.
 
+#include <algorithm>
+
 #include "fir/fir_design.h"
 
 int evenTap, TapN_2;
 
 void AdjustTapCount() {
-  if (TapN < 1) TapN = 1;
-  if (TapN > kMaxTaps) TapN = kMaxTaps;
+  TapN = std::clamp(TapN, 1, kMaxTaps);
   if (TapN % 2 == 0) {
     TapN = TapN - 1;
     evenTap = 1;

@@ -3,6 +3,7 @@
 #include <opencv2/core/core_c.h>
 #include <opencv2/imgproc/imgproc_c.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -27,12 +28,7 @@ const CvScalar kGainRed = cvScalar(0, 0, 255, 0);
 // Pixel offset of a value: truncated toward zero; a value that is not a
 // number gives 0. Values far off the canvas are held at a million pixels,
 // which leaves every visible pixel of a line where it was.
-int PixelOffset(float v) {
-  if (std::isnan(v)) return 0;
-  if (v > 1e6f) return 1000000;
-  if (v < -1e6f) return -1000000;
-  return static_cast<int>(v);
-}
+int PixelOffset(float v) { return std::isnan(v) ? 0 : static_cast<int>(std::clamp(v, -1e6f, 1e6f)); }
 
 struct Plot {
   IplImage* canvas;

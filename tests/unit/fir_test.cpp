@@ -112,6 +112,9 @@ TEST(FirDesign, InverseDftPlacesTheTapsAboutTheCentre) {
   for (int m = 1; m <= 69; ++m) EXPECT_EQ(Bits(hh[69 - m]), Bits(hh[69 + m])) << m;
   for (int i = 139; i < kMaxTaps; ++i) ASSERT_EQ(hh[i], 0.0f) << i;
 
+  TapN_2 = 0;  // one tap
+  DoIdft();
+  EXPECT_TRUE(Bits(hh[0]) == Bits(0.545f) && hh[1] == 0.0f);
   TapN_2 = 500;  // centre held to 199, the longest symmetric set that fits
   DoIdft();
   EXPECT_TRUE(Bits(hh[199]) == Bits(0.545f) && hh[0] == hh[398] && hh[0] != 0.0f && hh[399] == 0.0f);
@@ -141,6 +144,11 @@ TEST(FirDesign, InverseDftPlacesTheTapsAboutTheCentre) {
   TapN_2 = 69;
   DoIdft();
   EXPECT_TRUE(hh[69] == 0.6f && hh[60] == hh[78] && hh[78] != 0.0f && hh[79] == 0.0f && hh[59] == 0.0f);
+  FresN = 1;  // one bin: the one tap is that bin
+  PutParam();
+  TapN_2 = 0;
+  DoIdft();
+  EXPECT_EQ(Bits(hh[0]), 0x2EDBE6FFu);
   for (const auto& [bins, centre] : {std::pair<int, int>{0, 69}, {400, -1}}) {  // no bins, or no centre: no taps
     FresN = bins;
     TapN_2 = centre;
@@ -230,11 +238,13 @@ TEST(FirResponse, SimpleTapSets) {
   EXPECT_EQ(response(400), response(1000000));
   std::fill_n(hh, kMaxTaps, 0.0f);
   hh[0] = 1.0f;
+  hh[1] = 0.5f;  // beyond the count: not read
   const std::vector<float> flat = response(1);
   EXPECT_EQ(std::count(flat.begin(), flat.begin() + kResponsePoints, 0.0f), kResponsePoints);
   EXPECT_EQ(std::count(flat.begin() + kResponseSize, flat.end() - 40, 0.0f), kResponsePoints);
   hh[0] = 0.0f;
   hh[1] = 1.0f;
+  hh[2] = 0.5f;
   const std::vector<float> delay = response(2);
   EXPECT_NEAR(delay[kResponseSize + 0], -0.001f, 1e-9f);  // point 0 lies at 0.001 rad
   EXPECT_NEAR(delay[kResponseSize + 45], -(M_PI / 4 + 0.001), 1e-6);
