@@ -1,9 +1,11 @@
 // tavrine: designs a linear-phase FIR filter by frequency sampling from its
 // built-in parameters, plots its gain and phase, and after a key press
-// writes the taps to "coeff1.txt". Built in: band-pass from 2000 Hz to
-// 8000 Hz at 22050 Hz, desired response at 400 bins, 140 requested taps
-// (139 designed, the file gets a final zero tap), Kaiser window with
-// alpha 7.0. Command-line arguments are ignored.
+// writes the taps to "coeff1.txt". The parameters are constants chosen
+// when the suite is configured (TAVRINE_*, tavrine_parameters.h); by
+// default a band-pass from 2000 Hz to 8000 Hz at 22050 Hz, desired
+// response at 400 bins, 140 requested taps (139 designed, the file gets a
+// final zero tap), Kaiser window with alpha 7.0. Command-line arguments
+// are ignored.
 
 #include "fir/fir_design.h"
 #include "fir/tap_file.h"
@@ -11,24 +13,25 @@
 #include "plot/frame.h"
 #include "plot/response_plot.h"
 #include "plot/shared_state.h"
+#include "tavrine_parameters.h"
 
 // The frequency texts' format and x offsets, and the legend's y offset.
 extern const LabelColumn kProgramLabels = {"%8.0f", {-50, 130, 310}, -25};
 
 int main() {
-  Fsamp = 22050.0f;
+  Fsamp = kFsamp;
   gain_range = 100.0f;
   freq_range = 10000.0f;
-  FresN = 400;
-  lpf_fc1 = 3000.0f;
-  hpf_fc1 = 3000.0f;
-  bpf_fc1 = 2000.0f;
-  bpf_fc2 = 8000.0f;
-  brf_fc1 = 3000.0f;
-  brf_fc2 = 7000.0f;
-  alpha = 7.0f;
-  FilType = kBandPass;
-  TapN = 140;
+  FresN = kFresN;
+  lpf_fc1 = kLpfFc1;
+  hpf_fc1 = kHpfFc1;
+  bpf_fc1 = kBpfFc1;
+  bpf_fc2 = kBpfFc2;
+  brf_fc1 = kBrfFc1;
+  brf_fc2 = kBrfFc2;
+  alpha = kAlpha;
+  FilType = kFilType;
+  TapN = kTapN;
 
   IplImage* canvas = CreateCanvas();
 
