@@ -18,9 +18,9 @@
 #   random designs of every type and order with corners and attenuations
 #   anywhere in the ranges, their ends included. Beyond them the chain
 #   fails: a corner below Fsamp / 200 or above 0.49 Fsamp, or band corners
-#   closer than Fsamp / 200, misses its attenuation by more (a second-order
-#   corner at 0.49999 Fsamp by 20 dB, with unstable sections); an
-#   attenuation of 1e-7 dB or of 70 dB gives non-finite or unstable
+#   closer than Fsamp / 200, can miss its attenuation by more (a
+#   second-order corner at 0.49999 Fsamp by 20 dB, with unstable sections);
+#   an attenuation of 1e-7 dB or of 70 dB can give non-finite or unstable
 #   sections; a sampling frequency above about 2e15 Hz overflows K^2 and
 #   the squared corners, one below about 1e-18 Hz underflows them.
 # - tavrine: any edge inside 0 < f < Fsamp / 2 falls on a bin from 0 to
@@ -194,12 +194,11 @@ function(_dp_check_range name low high what)
 endfunction()
 
 # A frequency that the chosen type does not use: it is still assigned in
-# main, so it must be a number.
-function(_dp_check_number name)
-  _dp_is_number(${name} number)
-  if(NOT number)
-    _dp_refuse(${name} "are numbers (Hz)")
-  endif()
+# main, so it must be a number that single precision holds.
+function(_dp_check_unused name)
+  _dp_decimal(0 low)
+  _dp_decimal(1e38 high)
+  _dp_check_range(${name} "${low}" "${high}" " (Hz; not used by the type chosen)")
 endfunction()
 
 # A whole number from LOW to HIGH; OUT is it without leading zeros.
@@ -251,7 +250,7 @@ _dp_scale("${_dp_fsamp}" 5 -3 _dp_margin)  # Fsamp / 200
 _dp_scale("${_dp_fsamp}" 49 -2 _dp_top)    # 0.49 Fsamp
 if(pelmora_type STREQUAL kLowPass OR pelmora_type STREQUAL kHighPass)
   _dp_check_range(PELMORA_FC1 "${_dp_margin}" "${_dp_top}" " (Hz: PELMORA_FSAMP / 200 to 0.49 PELMORA_FSAMP)")
-  _dp_check_number(PELMORA_FC2)
+  _dp_check_unused(PELMORA_FC2)
 else()
   _dp_scale("${_dp_fsamp}" 485 -3 _dp_high)  # 0.485 Fsamp
   _dp_check_range(PELMORA_FC1 "${_dp_margin}" "${_dp_high}" " (Hz: PELMORA_FSAMP / 200 to 0.485 PELMORA_FSAMP)")
@@ -289,7 +288,7 @@ foreach(edge IN LISTS _dp_edges)
     string(REPLACE "FC2" "FC1" _dp_lower "TAVRINE_${edge}")
     set(_dp_what " (Hz: ${_dp_lower} to TAVRINE_FSAMP / 2)")
   else()
-    _dp_check_number(TAVRINE_${edge})
+    _dp_check_unused(TAVRINE_${edge})
   endif()
 endforeach()
 
