@@ -1,0 +1,277 @@
+// A program's computation, from its parameters (designers, as configured)
+// or its input file (viewers, the designers' default output) to filled
+// Gain and Theta, timed against its floor: the same mathematics library
+// calls on the same arguments, with nothing around them. Also the plot of
+// the result. Built once per program (BENCH_PELMORA, ...), since each
+// program's state is its own.
+//
+// The floor is recorded, not restated: the link wraps the library
+// functions that the computations call (CMakeLists.txt), and the wrappers
+// keep their arguments during one run of the computation. The wrappers
+// stay in the computation's path when it is timed (a test and a jump per
+// call) and the floor calls the library directly, so the ratio errs on
+// the high side. Times are the thread's processor time, so that other
+// work on the machine, which takes the processor away now and then, does
+// not count as the computation's.
+
+#include <opencv2/core/core_c.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+
+#include "plot/frame.h"
+#include "plot/response_plot.h"
+#include "plot/shared_state.h"
+
+#if defined(BENCH_PELMORA)
+#include "iir/cascade_response.h"
+#include "iir/iir_design.h"
+#include "pelmora_parameters.h"
+const char* const kTitle = "pelmora (IIR designer): its configured design (by default band-pass, order 2)";
+const LabelColumn kLabels = {"%10.0f", {-70, 115, 295}, -25};  // as programs/pelmora.cpp
+constexpr bool kReadsFile = false;
+// pelmora's parameters, as its main assigns them.
+void Input() {
+  ResetCoefficients();
+  Pi = 3.14159f;
+  gain_range = 100.0f;
+  Fsamp = kFsamp;
+  freq_range = 10000.0f;
+  OrderN = kOrderN;
+  FilType = kFilType;
+  FC1 = kFC1;
+  FC2 = kFC2;
+  p_Fsamp = Fsamp;
+  p_fc = FC1;
+  p_fc2 = FC2;
+  p_AC = kAC;
+}
+void Compute() {
+  BasicFilCal();
+  PreWarp();
+  FreqTrans();
+  SZTrans();
+  CalcFres(Gain, Theta);
+}
+#elif defined(BENCH_TAVRINE)
+#include "fir/fir_design.h"
+#include "tavrine_parameters.h"
+const char* const kTitle = "tavrine (FIR designer): its configured design (by default band-pass, 140 taps, 400 bins)";
+const LabelColumn kLabels = {"%8.0f", {-50, 130, 310}, -25};  // as programs/tavrine.cpp
+constexpr bool kReadsFile = false;
+// tavrine's parameters, as its main assigns them.
+void Input() {
+  Fsamp = kFsamp;
+  gain_range = 100.0f;
+  freq_range = 10000.0f;
+  FresN = kFresN;
+  lpf_fc1 = kLpfFc1;
+  hpf_fc1 = kHpfFc1;
+  bpf_fc1 = kBpfFc1;
+  bpf_fc2 = kBpfFc2;
+  brf_fc1 = kBrfFc1;
+  brf_fc2 = kBrfFc2;
+  alpha = kAlpha;
+  FilType = kFilType;
+  TapN = kTapN;
+}
+void Compute() {
+  AdjustTapCount();
+  PutParam();
+  DoIdft();
+  Kaiser(TapN, alpha);
+  CalcFres(Gain, Theta);
+}
+#elif defined(BENCH_CORVELL)
+#include "iir/cascade_response.h"
+#include "iir/coeff_file.h"
+const char* const kTitle = "corvell (IIR viewer): pelmora's default coefficient file (10 lines, two sections)";
+const LabelColumn kLabels = {"%8.0f", {-55, 130, 310}, -25};  // as programs/corvell.cpp
+constexpr bool kReadsFile = true;
+void Input() { TxtLoad(PELMORA_FILE); }
+void Compute() { CalcFres(Gain, Theta); }
+#elif defined(BENCH_SUNNAQ)
+#include "fir/tap_file.h"
+#include "fir/taps.h"
+const char* const kTitle = "sunnaq (FIR viewer): tavrine's default tap file (140 lines)";
+const LabelColumn kLabels = {"%10.0f", {-70, 120, 300}, -30};  // as programs/sunnaq.cpp
+constexpr bool kReadsFile = true;
+void Input() { TxtLoad(TAVRINE_FILE, hh); }
+void Compute() { CalcFres(Gain, Theta); }
+#endif
+
+namespace {
+
+// The arguments of the library calls, by function, in the order made.
+struct Calls {
+  std::vector<double> sincos, sin, tan, log10, atan;
+  std::vector<std::pair<double, double>> pow;
+};
+Calls recorded;
+bool recording = false;
+
+}  // namespace
+
+// Each wrapper is a test and a jump; the recording is out of its path.
+extern "C" {
+void __real_sincos(double x, double* s, double* c);
+[[gnu::noinline, gnu::cold]] void KeepSincos(double x, double* s, double* c) {
+  recorded.sincos.push_back(x);
+  __real_sincos(x, s, c);
+}
+void __wrap_sincos(double x, double* s, double* c) { recording ? KeepSincos(x, s, c) : __real_sincos(x, s, c); }
+
+double __real_pow(double x, double y);
+[[gnu::noinline, gnu::cold]] double KeepPow(double x, double y) {
+  recorded.pow.emplace_back(x, y);
+  return __real_pow(x, y);
+}
+double __wrap_pow(double x, double y) { return recording ? KeepPow(x, y) : __real_pow(x, y); }
+
+#define WRAP(f)                                                   \
+  double __real_##f(double x);                                    \
+  [[gnu::noinline, gnu::cold]] double Keep_##f(double x) {        \
+    recorded.f.push_back(x);                                      \
+    return __real_##f(x);                                         \
+  }                                                               \
+  double __wrap_##f(double x) { return recording ? Keep_##f(x) : __real_##f(x); }
+WRAP(sin)
+WRAP(tan)
+WRAP(log10)
+WRAP(atan)
+}
+
+namespace {
+
+void Floor(benchmark::State& state) {
+  for (auto _ : state) {
+    double sink = 0.0, s, c;
+    for (const double x : recorded.sincos) {
+      __real_sincos(x, &s, &c);
+      sink += s + c;
+    }
+    for (const double x : recorded.sin) sink += __real_sin(x);
+    for (const double x : recorded.tan) sink += __real_tan(x);
+    for (const auto& [x, y] : recorded.pow) sink += __real_pow(x, y);
+    for (const double x : recorded.log10) sink += __real_log10(x);
+    for (const double x : recorded.atan) sink += __real_atan(x);
+    benchmark::DoNotOptimize(sink);
+  }
+}
+
+// "720 sincos, 720 log10, 720 atan".
+std::string Describe(const Calls& calls) {
+  std::string text;
+  for (const auto& [n, name] : {std::pair{calls.sincos.size(), "sincos"}, {calls.sin.size(), "sin"},
+                                {calls.tan.size(), "tan"}, {calls.pow.size(), "pow"},
+                                {calls.log10.size(), "log10"}, {calls.atan.size(), "atan"}}) {
+    if (n > 0) text += (text.empty() ? "" : ", ") + std::to_string(n) + " " + name;
+  }
+  return text;
+}
+
+// Keeps the time per iteration (ns) of each benchmark's repetitions.
+struct Times : benchmark::BenchmarkReporter {
+  std::map<std::string, std::vector<double>> ns;
+  bool ReportContext(const Context&) override { return true; }
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) {
+      if (run.run_type != Run::RT_Iteration) continue;
+      const double unit = benchmark::GetTimeUnitMultiplier(run.time_unit);
+      ns[run.run_name.function_name].push_back(run.GetAdjustedCPUTime() * 1e9 / unit);
+    }
+  }
+  double Median(const std::string& name) {
+    std::vector<double> v = ns[name];
+    std::sort(v.begin(), v.end());
+    return v.empty() ? NAN : (v[(v.size() - 1) / 2] + v[v.size() / 2]) / 2.0;
+  }
+};
+
+std::string Time(double ns) {
+  char text[32];
+  if (ns < 1e3) std::snprintf(text, sizeof text, "%.0f ns", ns);
+  else if (ns < 1e6) std::snprintf(text, sizeof text, "%.1f us", ns / 1e3);
+  else std::snprintf(text, sizeof text, "%.2f ms", ns / 1e6);
+  return text;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // The readers print a line per call: standard output goes to /dev/null
+  // while the benchmarks run, the table to the original.
+  std::fflush(stdout);
+  FILE* table = fdopen(dup(STDOUT_FILENO), "w");
+  if (!table || !std::freopen("/dev/null", "w", stdout)) return 1;
+
+  recording = true;
+  Input();
+  Compute();
+  recording = false;
+
+  benchmark::RegisterBenchmark("whole", [](benchmark::State& state) {
+    for (auto _ : state) {
+      Input();
+      Compute();
+      benchmark::ClobberMemory();
+    }
+  });
+  benchmark::RegisterBenchmark("floor", Floor);
+  if (kReadsFile) {
+    benchmark::RegisterBenchmark("response", [](benchmark::State& state) {
+      Input();
+      for (auto _ : state) {
+        Compute();
+        benchmark::ClobberMemory();
+      }
+    });
+  }
+  IplImage* canvas = CreateCanvas();
+  benchmark::RegisterBenchmark("plot", [canvas](benchmark::State& state) {
+    Input();
+    Compute();
+    for (auto _ : state) {
+      state.PauseTiming();  // a white canvas each time, not timed
+      cvSet(canvas, cvScalarAll(255), nullptr);
+      state.ResumeTiming();
+      DrawFresWithLabels(canvas, 100, 60, Gain, Theta, kLabels);
+      benchmark::ClobberMemory();
+    }
+  });
+
+  // Defaults, which the command line can override: 11 repetitions of at
+  // least 0.05 s, interleaved at random so that the computation and its
+  // floor see the same state of the machine.
+  char repetitions[] = "--benchmark_repetitions=11", min_time[] = "--benchmark_min_time=0.05",
+       interleave[] = "--benchmark_enable_random_interleaving=true";
+  std::vector<char*> args = {argv[0], repetitions, min_time, interleave};
+  args.insert(args.end(), argv + 1, argv + argc);
+  int count = static_cast<int>(args.size());
+  benchmark::Initialize(&count, args.data());
+  if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 2;
+  Times times;
+  benchmark::RunSpecifiedBenchmarks(&times);
+
+  std::fprintf(table, "\n%s\n%-30s %10s %10s %6s  %s\n", kTitle, "computation", "median", "floor", "ratio",
+               "calls in the floor");
+  const double floor = times.Median("floor");
+  const auto row = [&](const char* what, const char* name) {
+    std::fprintf(table, "%-30s %10s %10s %6.2f  %s\n", what, Time(times.Median(name)).c_str(), Time(floor).c_str(),
+                 times.Median(name) / floor, Describe(recorded).c_str());
+  };
+  row(kReadsFile ? "file to Gain/Theta" : "parameters to Gain/Theta", "whole");
+  if (kReadsFile) row("response of the loaded file", "response");
+  std::fprintf(table, "%-30s %10s %10s %6s  none: OpenCV's text and line drawing\n", "plot (DrawFresWithLabels)",
+               Time(times.Median("plot")).c_str(), "-", "n/a");
+  std::fprintf(table, "(medians of %zu repetitions, interleaved at random with the floor)\n", times.ns["floor"].size());
+  return 0;
+}
