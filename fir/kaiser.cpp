@@ -22,22 +22,23 @@ float alpha;
 
 float BesselI0(float x) {
   // Stops at the first step that leaves the sum unchanged: every sum is at
-  // least 1, so any non-zero change exceeds the tolerance. A change that is
-  // not a number (an overflowing series) also ends the loop.
+  // least 1, so any non-zero change exceeds the tolerance, and the first
+  // step, from a previous sum of 0, always goes on. A change that is not a
+  // number (an overflowing series) also ends the loop.
   const float tolerance = 1e-14f;
   const float h = x / 2.0f;
   float k = 0.0f;
   float previous = 0.0f;
-  float change = 1.0f;
   float term = 1.0f;  // (x/2)^k / k!
   float sum = 1.0f;
-  while (change < -tolerance || change > tolerance) {
+  float change;
+  do {
     k = k + 1.0f;
     term = term * (h / k);
     sum = sum + term * term;
     change = previous - sum;
     previous = sum;
-  }
+  } while (change < -tolerance || change > tolerance);
   return sum;
 }
 

@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <opencv2/core/core_c.h>
@@ -13,7 +14,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <set>
-#include <string>
 #include <vector>
 
 namespace {
@@ -28,12 +28,14 @@ char no_display_message[256];
 // display or loses its connection, after several lines of its own. Say so
 // in one line instead, exit with the status of its own, and leave no core
 // dump behind.
-extern "C" void OnAbortWithoutDisplay(int) {
-  if (saved_stderr >= 0) dup2(saved_stderr, STDERR_FILENO);
+[[noreturn]] void ReportNoDisplay() {
+  if (saved_stderr != -1) dup2(saved_stderr, STDERR_FILENO);
   const ssize_t ignored = write(STDERR_FILENO, no_display_message, std::strlen(no_display_message));
   (void)ignored;
   _exit(kNoDisplayStatus);
 }
+
+extern "C" void OnAbortWithoutDisplay(int) { ReportNoDisplay(); }
 
 // The window system ends the process with exit(1) when it loses its
 // connection while the window is shown: a status the programs use for
@@ -41,7 +43,7 @@ extern "C" void OnAbortWithoutDisplay(int) {
 bool in_window_loop = false;
 
 void OnExitInWindowLoop() {
-  if (in_window_loop) OnAbortWithoutDisplay(0);
+  if (in_window_loop) ReportNoDisplay();
 }
 
 const char* Setting(const char* name) {
@@ -51,7 +53,7 @@ const char* Setting(const char* name) {
 
 // Creates the first window. The window system's diagnostics of this call
 // are held back, and shown only if it succeeds: when it finds no display,
-// the one line of OnAbortWithoutDisplay stands in for them.
+// the one line of ReportNoDisplay stands in for them.
 void CreateFirstWindow(const char* title) {
   const char* display = Setting("DISPLAY") ? Setting("DISPLAY") : Setting("WAYLAND_DISPLAY");
   if (!display && !Setting("QT_QPA_PLATFORM")) {
@@ -67,7 +69,7 @@ void CreateFirstWindow(const char* title) {
   std::fflush(stderr);
   std::FILE* held = std::tmpfile();
   saved_stderr = dup(STDERR_FILENO);
-  if (held && saved_stderr >= 0) dup2(fileno(held), STDERR_FILENO);
+  if (held && saved_stderr != -1) dup2(fileno(held), STDERR_FILENO);
   struct sigaction on_abort = {};
   on_abort.sa_handler = OnAbortWithoutDisplay;
   sigaction(SIGABRT, &on_abort, nullptr);
@@ -78,7 +80,7 @@ void CreateFirstWindow(const char* title) {
   std::snprintf(no_display_message, sizeof no_display_message,
                 "The window was lost: display %.200s is no longer available.\n", display ? display : "");
   std::fflush(stderr);
-  if (saved_stderr >= 0) {
+  if (saved_stderr != -1) {
     dup2(saved_stderr, STDERR_FILENO);
     close(saved_stderr);
     saved_stderr = -1;
@@ -86,7 +88,7 @@ void CreateFirstWindow(const char* title) {
   if (held) {
     // Pass on what the window system said while it started.
     std::rewind(held);
-    char buffer[4096];
+    char buffer[BUFSIZ];
     size_t n;
     while ((n = std::fread(buffer, 1, sizeof buffer, held)) > 0) std::fwrite(buffer, 1, n, stderr);
     std::fclose(held);
@@ -94,23 +96,19 @@ void CreateFirstWindow(const char* title) {
 }
 
 // Descriptors of the process that the window system may signal on: its
-// connections, pipes and event descriptors.
+// sockets, pipes and event descriptors (anonymous inodes, which have no
+// file type), not the files it reads, which poll() finds always ready.
 std::set<int> SignalDescriptors() {
   std::set<int> fds;
   DIR* dir = opendir("/proc/self/fd");
-  if (!dir) return fds;
-  while (const dirent* entry = readdir(dir)) {
+  while (const dirent* entry = dir ? readdir(dir) : nullptr) {
+    struct stat st;
     const int fd = std::atoi(entry->d_name);
-    if (fd <= STDERR_FILENO || fd == dirfd(dir)) continue;
-    char target[64] = {};
-    const std::string path = std::string("/proc/self/fd/") + entry->d_name;
-    if (readlink(path.c_str(), target, sizeof target - 1) <= 0) continue;
-    if (std::strncmp(target, "socket:", 7) == 0 || std::strncmp(target, "pipe:", 5) == 0 ||
-        std::strncmp(target, "anon_inode:", 11) == 0) {
+    if (fstat(fd, &st) == 0 && (S_ISSOCK(st.st_mode) || S_ISFIFO(st.st_mode) || (st.st_mode & S_IFMT) == 0)) {
       fds.insert(fd);
     }
   }
-  closedir(dir);
+  if (dir) closedir(dir);
   return fds;
 }
 
@@ -130,8 +128,7 @@ void OpenWindow(const char* title) {
 // its connection, or a wake-up of its event loop) or the timeout passes,
 // and tells which. Without a descriptor to wait on, it returns at once.
 bool WaitForWindowEvents(int timeout_ms) {
-  if (window_system_fds.empty()) return false;
-  return poll(window_system_fds.data(), window_system_fds.size(), timeout_ms) > 0;
+  return !window_system_fds.empty() && poll(window_system_fds.data(), window_system_fds.size(), timeout_ms) > 0;
 }
 
 }  // namespace
@@ -169,7 +166,6 @@ void ShowUntilKey(const char* title, IplImage* canvas) {
     if (cvGetWindowProperty(title, CV_WND_PROP_VISIBLE) <= 0) {
       cvNamedWindow(title, 1);
       cvShowImage(title, canvas);
-      wake_ms = kBusyWakeMs;
     }
   }
   in_window_loop = false;

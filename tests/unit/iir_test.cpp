@@ -76,6 +76,9 @@ TEST(IirDesign, PublishedValuesOfEachStage) {
       {kBandReject, 2, TN0, 4.920169e8}, {kBandReject, 2, SH, 1},      {kBandReject, 2, TH, 1},
       {kLowPass, 2, SH, 1.672689e8},  {kLowPass, 2, SD0, 1.672689e8},  {kLowPass, 2, SD1, 18290.36},
       {kHighPass, 2, SD1, 18246.98},  {kHighPass, 2, SD0, 1.664764e8},
+      // Monic denominators: s^2, or s alone in a first-order section.
+      {kLowPass, 1, SD2, 0}, {kLowPass, 2, SD2, 1}, {kHighPass, 1, SD2, 0}, {kHighPass, 2, SD2, 1},
+      {kBandPass, 1, SD2, 1}, {kBandPass, 2, TD2, 1}, {kBandReject, 1, SD2, 1}, {kBandReject, 2, TD2, 1},
   };
   for (const Value& v : values) {
     Design(v.type, v.order);
