@@ -1,7 +1,8 @@
 // Each designer built from a configuration other than its built-in design
 // (tests/CMakeLists.txt configures and builds it beside this build): in a
-// real window under the private Xvfb, ended by a real key press, it writes
-// the file of the design it was configured for.
+// real window under the private Xvfb that programs_test.cpp starts for this
+// binary, ended by a real key press, it writes the file of the design it
+// was configured for.
 
 #include <gtest/gtest.h>
 
