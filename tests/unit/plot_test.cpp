@@ -102,78 +102,54 @@ void AsAnyUser() {
   syscall(SYS_capset, &header, data);
 }
 
-mode_t Mode(const std::string& path) {
-  struct stat st {};
-  stat(path.c_str(), &st);
-  return st.st_mode & 07777;
-}
-
 // The file is replaced only once the new one is complete: a new file gets
 // the umask's mode, a replaced one keeps its mode and owner, a symbolic
-// link is written through; what cannot be written is reported with status
-// 1 and leaves the earlier file whole and nothing beside it.
+// link is written through, and a directory that takes no new file has a
+// writable file written in place. What cannot be written is reported with
+// status 1 and leaves the earlier file whole, and nothing beside it.
 TEST(TextFiles, ReplacedWholeOrNotAtAll) {
-  const std::string dir = test::MakeTempDir(), file = dir + "/coeff1.txt", earlier = "earlier\n";
-  const char kContent[] = "0.265783\n0.000000\n-0.265783\n-0.385449\n";
-  // Names relative to the directory, so that the message fits a small
-  // file-size limit.
-  auto replace = [&](const std::string& name, bool as_any_user = false, long limit = 0) {
+  const std::string dir = test::MakeTempDir(), file = dir + "/coeff1.txt";
+  const std::string content = "0.265783\n0.000000\n-0.265783\n-0.385449\n";
+  const bool root = geteuid() == 0;
+  ASSERT_EQ(symlink("coeff1.txt", (dir + "/link").c_str()), 0);
+  umask(027);
+  struct Case {
+    std::string name;
+    mode_t mode, dir_mode;  // mode 0: no earlier file
+    long size_limit;
+    std::string said;
+  };
+  for (const Case& c : {Case{"coeff1.txt", 0, 0755, 0, ""}, {"coeff1.txt", 0604, 0755, 0, ""}, {"link", 0604, 0755, 0, ""},
+                        {"coeff1.txt", 0666, 0555, 0, ""}, {"coeff1.txt", 0644, 0755, 32, "cannot be written"},
+                        {"coeff1.txt", 0444, 0755, 0, "cannot be opened"}, {"new.txt", 0644, 0555, 0, "cannot be opened"},
+                        {"none/coeff1.txt", 0644, 0755, 0, "cannot be opened"}, {".", 0644, 0755, 0, "cannot be opened"}}) {
+    unlink(file.c_str());
+    if (c.mode) {
+      test::Write(file, "earlier\n");
+      chmod(file.c_str(), c.mode);
+      EXPECT_TRUE(!root || chown(file.c_str(), 4321, 4321) == 0);
+    }
+    chmod(dir.c_str(), c.dir_mode);
     std::string out;
     const int status = test::InChild(
         [&] {
-          if (chdir(dir.c_str()) != 0) return;
-          if (as_any_user) AsAnyUser();
-          if (limit) {
-            const rlimit r{rlim_t(limit), rlim_t(limit)};
-            setrlimit(RLIMIT_FSIZE, &r);
-          }
-          ReplaceFileOrExit(name.c_str(), kContent);
+          if (chdir(dir.c_str()) != 0) return;  // relative names: the message fits the size limit
+          if (c.dir_mode != 0755 || c.mode == 0444) AsAnyUser();
+          const rlimit limit{rlim_t(c.size_limit), rlim_t(c.size_limit)};
+          if (c.size_limit) setrlimit(RLIMIT_FSIZE, &limit);
+          ReplaceFileOrExit(c.name.c_str(), content);
         },
         &out);
-    return std::to_string(status) + " " + out;
-  };
-  umask(027);
-  EXPECT_EQ(replace("coeff1.txt"), "0 ");
-  EXPECT_EQ(test::Read(file), kContent);
-  EXPECT_EQ(Mode(file), 0640u);
-  test::Write(file, earlier);
-  chmod(file.c_str(), 0604);
-  const bool root = geteuid() == 0;
-  if (root) {
-    ASSERT_EQ(chown(file.c_str(), 4321, 4321), 0);
-  }
-  EXPECT_EQ(replace("coeff1.txt"), "0 ");
-  struct stat st {};
-  stat(file.c_str(), &st);
-  EXPECT_EQ(Mode(file), 0604u);
-  EXPECT_TRUE(!root || (st.st_uid == 4321 && st.st_gid == 4321));
-  EXPECT_EQ(symlink("coeff1.txt", (dir + "/link").c_str()), 0);
-  test::Write(file, earlier);
-  EXPECT_EQ(replace("link"), "0 ");
-  EXPECT_EQ(test::Read(file), kContent);
-
-  for (const auto& [name, mode, dir_mode, limit, said] :
-       {std::tuple<std::string, mode_t, mode_t, long, std::string>{"coeff1.txt", 0644, 0755, 32, "cannot be written"},
-        {"coeff1.txt", 0444, 0755, 0, "cannot be opened"},  // a file the user may not write
-        {"new.txt", 0644, 0555, 0, "cannot be opened"},     // a directory that takes no new file
-        {"none/coeff1.txt", 0644, 0755, 0, "cannot be opened"},
-        {".", 0644, 0755, 0, "cannot be opened"}}) {
-    unlink(file.c_str());
-    test::Write(file, earlier);
-    chmod(file.c_str(), mode);
-    chmod(dir.c_str(), dir_mode);
-    EXPECT_EQ(replace(name, true, limit), "1 " + name + " " + said + ".\n");
     chmod(dir.c_str(), 0755);
-    EXPECT_EQ(test::Read(file), earlier) << said;
-    EXPECT_EQ(test::Capture("ls -A '" + dir + "'"), "coeff1.txt\nlink\n") << said;
+    SCOPED_TRACE(c.name + " " + std::to_string(c.mode) + " " + std::to_string(c.dir_mode));
+    EXPECT_EQ(std::to_string(status) + out, c.said.empty() ? "0" : "1" + c.name + " " + c.said + ".\n");
+    EXPECT_EQ(test::Read(file), c.said.empty() ? content : "earlier\n");
+    struct stat st {};
+    stat(file.c_str(), &st);
+    EXPECT_EQ(st.st_mode & 07777, c.mode ? c.mode : 0640u);
+    EXPECT_EQ(st.st_uid, root && c.mode ? 4321u : geteuid());
+    EXPECT_EQ(test::Capture("ls -A '" + dir + "'"), "coeff1.txt\nlink\n");
   }
-  // A directory that takes no new file, with a file in it that may be
-  // written: that file is written in place.
-  chmod(file.c_str(), 0666);
-  chmod(dir.c_str(), 0555);
-  EXPECT_EQ(replace("coeff1.txt", true), "0 ");
-  chmod(dir.c_str(), 0755);
-  EXPECT_EQ(test::Read(file), kContent);
 }
 
 // Numbers are written and read with '.' as the decimal point whatever the
