@@ -1,5 +1,6 @@
-// Helpers of the unit and end-to-end tests: files, a child process whose
-// standard output and exit status are kept, and pictures read as PNM.
+// Helpers of the unit and end-to-end tests: files, commands, a child
+// process whose standard streams and exit status are kept, and pictures
+// read as binary PPM through netpbm.
 #pragma once
 
 #include <sys/wait.h>
@@ -36,24 +37,20 @@ inline void Write(const std::string& path, const std::string& content) {
 // Standard output of a shell command.
 inline std::string Capture(const std::string& command) {
   std::string out;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[65536];
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-    pclose(pipe);
-  }
+  FILE* pipe = popen(command.c_str(), "r");
+  for (int c; pipe && (c = std::fgetc(pipe)) != EOF;) out += char(c);
+  if (pipe) pclose(pipe);
   return out;
 }
 
 // Runs `body` in a child process and returns its exit status (-signal if
-// killed); what it printed on standard output and error goes to `out` and
-// `err`.
+// killed); what it printed goes to `out` and `err`.
 inline int InChild(const std::function<void()>& body, std::string* out = nullptr, std::string* err = nullptr) {
-  const std::string file = MakeTempDir() + "/stdout";
+  const std::string file = MakeTempDir() + "/out";
   std::fflush(nullptr);
   const pid_t pid = fork();
   if (pid == 0) {
-    if (!std::freopen(file.c_str(), "w", stdout) || !std::freopen((file + "2").c_str(), "w", stderr)) _exit(125);
-    body();
+    if (std::freopen(file.c_str(), "w", stdout) && std::freopen((file + "2").c_str(), "w", stderr)) body();
     std::exit(0);
   }
   int status = 0;
@@ -69,22 +66,19 @@ inline uint32_t Bits(float v) {
   return u;
 }
 
-// An 8-bit red-green-blue picture.
+// An 8-bit red-green-blue picture, read from a binary PPM (P6, maximum 255).
 struct Image {
   int width = 0, height = 0;
   std::vector<uint8_t> rgb;
   const uint8_t* At(int x, int y) const { return &rgb[(size_t(y) * width + x) * 3]; }
 };
 
-// A binary PPM (P6, maximum 255), as netpbm's tools write it.
 inline Image ParsePpm(const std::string& data) {
   Image image;
   int max = 0, used = 0;
-  if (std::sscanf(data.c_str(), "P6 %d %d %d%n", &image.width, &image.height, &max, &used) != 3 || max != 255) {
-    return Image();
-  }
+  std::sscanf(data.c_str(), "P6 %d %d %d%n", &image.width, &image.height, &max, &used);
   const size_t size = size_t(image.width) * image.height * 3;
-  if (data.size() < used + 1 + size) return Image();
+  if (max != 255 || data.size() < used + 1 + size) return Image();
   image.rgb.assign(data.begin() + used + 1, data.begin() + used + 1 + size);
   return image;
 }
@@ -93,9 +87,8 @@ inline Image ReadPng(const std::string& path) { return ParsePpm(Capture("pngtopn
 
 // Whether `part` lies, pixel for pixel, anywhere inside `whole`.
 inline bool Contains(const Image& whole, const Image& part) {
-  if (part.width == 0) return false;
   const size_t row = size_t(part.width) * 3;
-  for (int y = 0; y + part.height <= whole.height; ++y) {
+  for (int y = 0; part.width && y + part.height <= whole.height; ++y) {
     for (int x = 0; x + part.width <= whole.width; ++x) {
       int r = 0;
       while (r < part.height && std::memcmp(whole.At(x, y + r), part.At(0, r), row) == 0) ++r;

@@ -40,13 +40,15 @@ TEST(ConfiguredDesigns, WriteTheFileOfTheirDesign) {
       {"tavrine", TapsOfTheChain()}};
   for (const auto& [program, file] : cases) {
     const std::string dir = test::MakeTempDir();
-    e2e::Run run;
-    e2e::Start(run, CONFIGURED_DIR "/" + program, {}, dir);
+    e2e::Run run(CONFIGURED_DIR "/" + program, {}, dir);
     const std::string window = e2e::FindWindow("Frequency Response", 20);
     ASSERT_NE(window, "") << program << ": " << run.Stderr();
     // A key sent before the new window takes input is lost: press until it ends.
     std::optional<int> status;
-    e2e::PollFor(20, [&] { return e2e::PressKey(window), (status = run.Wait(0.5)).has_value(); });
+    e2e::PollFor(20, [&] {
+      e2e::PressKey(window);
+      return (status = run.Wait(0.5)).has_value();
+    });
     EXPECT_EQ(status, 0) << program;
     EXPECT_EQ(test::Read(dir + "/coeff1.txt"), file) << program;
   }
