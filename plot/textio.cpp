@@ -37,20 +37,6 @@ class ScopedCNumeric {
   std::exit(1);
 }
 
-// Writes all of data to fd; false on any error.
-bool WriteAll(int fd, const char* data, size_t size) {
-  while (size > 0) {
-    const ssize_t n = write(fd, data, size);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data += n;
-    size -= static_cast<size_t>(n);
-  }
-  return true;
-}
-
 }  // namespace
 
 void AppendValueLine(std::string& content, float v) {
@@ -109,24 +95,28 @@ void ReplaceFileOrExit(const char* name, const std::string& content) {
 
   std::string temp = target + ".XXXXXX";
   int fd = mkstemp(&temp[0]);
-  const bool in_place = fd < 0 && exists && (errno == EACCES || errno == EPERM);
+  const bool in_place = fd == -1 && exists && (errno == EACCES || errno == EPERM);
   if (in_place) {
     // The directory takes no new file, but the file itself may be written:
     // write it in place, as opening it for writing would.
     fd = open(target.c_str(), O_WRONLY | O_TRUNC);
-  } else if (fd >= 0 && exists) {
+  } else if (fd != -1 && exists) {
     // The new file keeps the old one's owner where that is allowed.
     const int kept = fchown(fd, old_stat.st_uid, old_stat.st_gid);
     (void)kept;
   }
-  if (fd < 0) FailFile(name, "cannot be opened");
+  if (fd == -1) FailFile(name, "cannot be opened");
 
   // Over a file-size limit, report the failed write instead of dying of
   // SIGXFSZ halfway through.
+  // The stream writes what a short write left over; every error shows in
+  // the write, the flush, the sync or the close.
   std::signal(SIGXFSZ, SIG_IGN);
-  bool ok = (in_place || fchmod(fd, mode) == 0) && WriteAll(fd, content.data(), content.size());
-  ok = ok && (fsync(fd) == 0 || errno == EINVAL);
-  ok = (close(fd) == 0) && ok;
+  std::FILE* out = fdopen(fd, "w");
+  bool ok = out && (in_place || fchmod(fd, mode) == 0) &&
+            std::fwrite(content.data(), 1, content.size(), out) == content.size() && std::fflush(out) == 0 &&
+            (fsync(fd) == 0 || errno == EINVAL);
+  ok = (out ? std::fclose(out) : close(fd)) == 0 && ok;
   if (!in_place) {
     ok = ok && std::rename(temp.c_str(), target.c_str()) == 0;
     if (!ok) unlink(temp.c_str());

@@ -1,20 +1,22 @@
-// Helpers of the unit and end-to-end tests: files, commands, a child
-// process whose standard streams and exit status are kept, and pictures
-// read as binary PPM through netpbm.
+// What the unit and end-to-end tests share: GoogleTest and the standard
+// headers they use, files, commands, a child process whose standard output
+// and exit status are kept, and pictures read as binary PPM through netpbm.
 #pragma once
 
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <functional>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 namespace test {
 
@@ -44,19 +46,18 @@ inline std::string Capture(const std::string& command) {
 }
 
 // Runs `body` in a child process and returns its exit status (-signal if
-// killed); what it printed goes to `out` and `err`.
-inline int InChild(const std::function<void()>& body, std::string* out = nullptr, std::string* err = nullptr) {
+// killed); what it printed on standard output goes to `out`.
+inline int InChild(const std::function<void()>& body, std::string* out) {
   const std::string file = MakeTempDir() + "/out";
   std::fflush(nullptr);
   const pid_t pid = fork();
   if (pid == 0) {
-    if (std::freopen(file.c_str(), "w", stdout) && std::freopen((file + "2").c_str(), "w", stderr)) body();
+    if (std::freopen(file.c_str(), "w", stdout)) body();
     std::exit(0);
   }
   int status = 0;
   waitpid(pid, &status, 0);
-  if (out) *out = Read(file);
-  if (err) *err = Read(file + "2");
+  *out = Read(file);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
 }
 

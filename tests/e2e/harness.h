@@ -11,9 +11,7 @@
 #include <chrono>
 #include <memory>
 #include <optional>
-#include <sstream>
 #include <thread>
-#include <vector>
 
 #include "tests/support.h"
 

@@ -3,8 +3,6 @@
 // with a reviewed picture (tests/data/<program>.png), ended by a real key
 // press, with its standard output and error, exit status and file checked.
 
-#include <gtest/gtest.h>
-
 #include "tests/e2e/harness.h"
 
 namespace {
@@ -31,26 +29,37 @@ const auto* const kXvfb = ::testing::AddGlobalTestEnvironment(new XvfbEnvironmen
 // Each program shows its plot until a key is pressed. An earlier
 // coeff1.txt is replaced only after the key (designers) or not at all
 // (viewers), and nothing else is left behind. Arguments beyond the first
-// and a decimal-comma locale change nothing.
+// and a decimal-comma locale change nothing. The designers are also built
+// from a configuration other than the built-in one (tests/CMakeLists.txt):
+// pelmora as a band-reject of order 2 at 2e3 Hz, 5000.0 Hz and 22050. Hz,
+// whose sections are known; tavrine as a band-reject from 1500.5 Hz to 5e3
+// Hz at 16000 Hz, 256 bins, 51 taps, alpha 4.5, whose file tests/data
+// holds as the unit-tested chain gives it.
 TEST(Programs, ShowTheirPlotUntilAKey) {
+  const std::string configured = CONFIGURED_DIR "/";
   struct Case {
     std::string program, title;
     std::vector<std::string> args;
-    std::string printed, file;  // standard output, and coeff1.txt after the key
+    std::string printed, file, picture;  // standard output, coeff1.txt after the key, tests/data/<picture>.png
   };
-  for (const Case& c : {Case{"pelmora", kTitle, {"--order", "1"}, "", kSections},
-                        {"tavrine", kTitle, {}, "", kTaps},
-                        {"corvell", "Freqency Response", {"sections.txt", "x"}, "BiquadN = 2\n", kEarlier},
-                        {"sunnaq", kTitle, {"taps.txt", "x"}, "TapN = 140\n", kEarlier}}) {
+  for (const Case& c :
+       {Case{kPrograms + "pelmora", kTitle, {"--order", "1"}, "", kSections, "pelmora"},
+        {kPrograms + "tavrine", kTitle, {}, "", kTaps, "tavrine"},
+        {kPrograms + "corvell", "Freqency Response", {"sections.txt", "x"}, "BiquadN = 2\n", kEarlier, "corvell"},
+        {kPrograms + "sunnaq", kTitle, {"taps.txt", "x"}, "TapN = 140\n", kEarlier, "sunnaq"},
+        {configured + "pelmora", kTitle, {}, "",
+         "0.583589\n-0.695851\n0.583589\n-0.387135\n0.475895\n0.926023\n-1.104157\n0.926023\n-1.316220\n0.639983\n",
+         "configured_pelmora"},
+        {configured + "tavrine", kTitle, {}, "", test::Read(kData + "/tavrine_band_reject.txt"), "configured_tavrine"}}) {
     SCOPED_TRACE(c.program);
     const std::string dir = test::MakeTempDir();
     test::Write(dir + "/coeff1.txt", kEarlier);
     test::Write(dir + "/sections.txt", kSections);
     test::Write(dir + "/taps.txt", kTaps);
-    e2e::Run run(kPrograms + c.program, c.args, dir, {"LC_ALL=de_DE.UTF-8"});
+    e2e::Run run(c.program, c.args, dir, {"LC_ALL=de_DE.UTF-8"});
     const std::string window = e2e::FindWindow(c.title, 20);
     ASSERT_NE(window, "") << "no window titled \"" << c.title << "\": " << run.Stderr();
-    EXPECT_TRUE(e2e::Shows(window, test::ReadPng(kData + "/" + c.program + ".png"))) << "not the reviewed picture";
+    EXPECT_TRUE(e2e::Shows(window, test::ReadPng(kData + "/" + c.picture + ".png"))) << "not the reviewed picture";
     EXPECT_EQ(test::Read(dir + "/coeff1.txt"), kEarlier) << "written before the key";
     e2e::PressKey(window);
     EXPECT_EQ(run.Wait(10), 0);
@@ -99,14 +108,30 @@ TEST(WindowLoop, LosingTheDisplayEndsWithOneLineAndStatusThree) {
   EXPECT_EQ(test::Capture("ls -A '" + dir + "'"), "");
 }
 
-// The viewers without a file name: a usage line, status 255, no window.
-TEST(Viewers, WithoutAnArgumentSayHowToCallThem) {
-  for (const char* viewer : {"corvell", "sunnaq"}) {
-    e2e::Run run(kPrograms + viewer, {}, test::MakeTempDir());
-    EXPECT_EQ(run.Wait(20), 255) << viewer;
-    EXPECT_EQ(run.Stderr(), "1st arg must be input file name.\n") << viewer;
-    EXPECT_EQ(run.Stdout(), "") << viewer;
+// What ends a program before any window: a viewer without a file name (a
+// usage line, status 255), a file that cannot be opened or read (status
+// 1), no display (status 3, with what was printed before it kept).
+TEST(Programs, EndBeforeAWindowWhenTheyCannotGoOn) {
+  const std::string dir = test::MakeTempDir();
+  test::Write(dir + "/taps.txt", kTaps);
+  int unused = 500;
+  while (!access(("/tmp/.X11-unix/X" + std::to_string(unused)).c_str(), F_OK)) ++unused;
+  const std::string absent = ":" + std::to_string(unused);
+  const char kNoDisplay[] = "No window can be opened: no display is set.\n";
+  for (const auto& [program, args, env, status, printed, said] :
+       std::vector<std::tuple<std::string, std::vector<std::string>, std::string, int, std::string, std::string>>{
+           {"corvell", {}, "", 255, "", "1st arg must be input file name.\n"},
+           {"sunnaq", {}, "", 255, "", "1st arg must be input file name.\n"},
+           {"corvell", {"no such file"}, "", 1, "no such file cannot be opened.\n", ""},
+           {"sunnaq", {"."}, "", 1, ". cannot be read.\n", ""},
+           {"sunnaq", {"taps.txt"}, "DISPLAY", 3, "TapN = 140\n", kNoDisplay},
+           {"pelmora", {}, "DISPLAY=" + absent, 3, "", "No window can be opened: display " + absent + " is not available.\n"}}) {
+    e2e::Run run(kPrograms + program, args, dir, {env, "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"});
+    EXPECT_EQ(run.Wait(20), status) << program;
+    EXPECT_EQ(run.Stdout(), printed) << program;
+    EXPECT_EQ(run.Stderr(), said) << program;
   }
+  EXPECT_EQ(test::Capture("ls -A '" + dir + "'"), "taps.txt\n");
 }
 
 }  // namespace

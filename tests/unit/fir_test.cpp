@@ -2,13 +2,6 @@
 // the desired response, the inverse DFT, the Kaiser window, the designer's
 // file and response, and the file as written and read back.
 
-#include <algorithm>
-#include <cmath>
-#include <string>
-#include <vector>
-
-#include <gtest/gtest.h>
-
 #include "fir/fir_design.h"
 #include "fir/tap_file.h"
 #include "tests/support.h"

@@ -1,6 +1,5 @@
-// The program frame and the shared file code: the response plot against a
-// reviewed picture, the window without a display, and text files with '.'
-// as the decimal point, replaced whole or not at all.
+// The response plot against a reviewed picture, and the text files with
+// '.' as the decimal point, replaced whole or not at all.
 
 #include <linux/capability.h>
 #include <locale.h>
@@ -10,10 +9,7 @@
 
 #include <opencv2/core/core_c.h>
 
-#include <cmath>
 #include <limits>
-
-#include <gtest/gtest.h>
 
 #include "plot/response_plot.h"
 #include "plot/shared_state.h"
@@ -74,30 +70,6 @@ TEST(ResponsePlot, DrawsAsTheReviewedPicture) {
   const std::vector<PlotText> big = ScaleTexts(LabelColumn{"%8.0f", {0, 0, 0}, 0});
   EXPECT_EQ(big[4].text.substr(0, 8), "-1000000");
   EXPECT_TRUE(big[4].text.size() > 30 && big[13].text.size() > 20);
-}
-
-// Without a display the first window call says so in one line on standard
-// error and ends the process with status 3; what was printed before is kept.
-TEST(Window, WithoutADisplay) {
-  int unused = 500;
-  while (!access(("/tmp/.X11-unix/X" + std::to_string(unused)).c_str(), F_OK)) ++unused;
-  const std::string absent = ":" + std::to_string(unused);
-  for (const std::string& display : {std::string(), absent}) {
-    std::string out, err;
-    EXPECT_EQ(test::InChild(
-                  [&] {
-                    unsetenv("WAYLAND_DISPLAY");
-                    unsetenv("QT_QPA_PLATFORM");
-                    display.empty() ? unsetenv("DISPLAY") : setenv("DISPLAY", display.c_str(), 1);
-                    std::printf("BiquadN = 2\n");
-                    ShowUntilKey("Frequency Response", CreateCanvas());
-                  },
-                  &out, &err),
-              3);
-    EXPECT_EQ(out, "BiquadN = 2\n");
-    EXPECT_EQ(err, display.empty() ? "No window can be opened: no display is set.\n"
-                                   : "No window can be opened: display " + absent + " is not available.\n");
-  }
 }
 
 // Without the capabilities that let root pass over file permissions, so
@@ -177,22 +149,6 @@ TEST(TextFiles, NumbersInTheCLocale) {
   EXPECT_EQ(parsed, 0.75);
   EXPECT_STREQ(localised, "0,5");
   EXPECT_EQ(ParseValue("nan") != ParseValue("nan"), true);
-}
-
-// A file that cannot be opened or read ends a reader with status 1.
-TEST(TextFiles, ReadFailures) {
-  const std::string dir = test::MakeTempDir();
-  for (const std::string& name : {dir + "/missing.txt", dir, std::string()}) {
-    std::string out;
-    const int status = test::InChild(
-        [&] {
-          char line[kLineBufferSize];
-          ReadLinePiece(OpenForReadingOrExit(name.c_str()), name.c_str(), line);
-        },
-        &out);
-    EXPECT_EQ(std::to_string(status) + " " + out,
-              "1 " + name + (name == dir ? " cannot be read.\n" : " cannot be opened.\n"));
-  }
 }
 
 }  // namespace
