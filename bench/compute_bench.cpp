@@ -14,7 +14,6 @@
 // work on the machine, which takes the processor away now and then, does
 // not count as the computation's.
 
-#include <opencv2/core/core_c.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -38,13 +37,12 @@
 const char* const kTitle = "pelmora (IIR designer): its configured design (by default band-pass, order 2)";
 const LabelColumn kLabels = {"%10.0f", {-70, 115, 295}, -25};  // as programs/pelmora.cpp
 constexpr bool kReadsFile = false;
-// pelmora's parameters, as its main assigns them.
+// pelmora's parameters, as its main assigns them (less the plot's spans,
+// whose values it assigns are those the state starts with).
 void Input() {
   ResetCoefficients();
   Pi = 3.14159f;
-  gain_range = 100.0f;
   Fsamp = kFsamp;
-  freq_range = 10000.0f;
   OrderN = kOrderN;
   FilType = kFilType;
   FC1 = kFC1;
@@ -67,11 +65,9 @@ void Compute() {
 const char* const kTitle = "tavrine (FIR designer): its configured design (by default band-pass, 140 taps, 400 bins)";
 const LabelColumn kLabels = {"%8.0f", {-50, 130, 310}, -25};  // as programs/tavrine.cpp
 constexpr bool kReadsFile = false;
-// tavrine's parameters, as its main assigns them.
+// tavrine's parameters, as its main assigns them (less the plot's spans).
 void Input() {
   Fsamp = kFsamp;
-  gain_range = 100.0f;
-  freq_range = 10000.0f;
   FresN = kFresN;
   lpf_fc1 = kLpfFc1;
   hpf_fc1 = kHpfFc1;
@@ -121,32 +117,17 @@ bool recording = false;
 }  // namespace
 
 // Each wrapper is a test and a jump; the recording is out of its path.
+#define WRAP(type, f, params, args, kept)                                                       \
+  type __real_##f params;                                                                       \
+  [[gnu::noinline, gnu::cold]] type Keep_##f params { return recorded.f.emplace_back kept, __real_##f args; } \
+  type __wrap_##f params { return recording ? Keep_##f args : __real_##f args; }
 extern "C" {
-void __real_sincos(double x, double* s, double* c);
-[[gnu::noinline, gnu::cold]] void KeepSincos(double x, double* s, double* c) {
-  recorded.sincos.push_back(x);
-  __real_sincos(x, s, c);
-}
-void __wrap_sincos(double x, double* s, double* c) { recording ? KeepSincos(x, s, c) : __real_sincos(x, s, c); }
-
-double __real_pow(double x, double y);
-[[gnu::noinline, gnu::cold]] double KeepPow(double x, double y) {
-  recorded.pow.emplace_back(x, y);
-  return __real_pow(x, y);
-}
-double __wrap_pow(double x, double y) { return recording ? KeepPow(x, y) : __real_pow(x, y); }
-
-#define WRAP(f)                                                   \
-  double __real_##f(double x);                                    \
-  [[gnu::noinline, gnu::cold]] double Keep_##f(double x) {        \
-    recorded.f.push_back(x);                                      \
-    return __real_##f(x);                                         \
-  }                                                               \
-  double __wrap_##f(double x) { return recording ? Keep_##f(x) : __real_##f(x); }
-WRAP(sin)
-WRAP(tan)
-WRAP(log10)
-WRAP(atan)
+WRAP(void, sincos, (double x, double* s, double* c), (x, s, c), (x))
+WRAP(double, pow, (double x, double y), (x, y), (x, y))
+WRAP(double, sin, (double x), (x), (x))
+WRAP(double, tan, (double x), (x), (x))
+WRAP(double, log10, (double x), (x), (x))
+WRAP(double, atan, (double x), (x), (x))
 }
 
 namespace {
@@ -196,14 +177,6 @@ struct Times : benchmark::BenchmarkReporter {
   }
 };
 
-std::string Time(double ns) {
-  char text[32];
-  if (ns < 1e3) std::snprintf(text, sizeof text, "%.0f ns", ns);
-  else if (ns < 1e6) std::snprintf(text, sizeof text, "%.1f us", ns / 1e3);
-  else std::snprintf(text, sizeof text, "%.2f ms", ns / 1e6);
-  return text;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -235,14 +208,13 @@ int main(int argc, char** argv) {
       }
     });
   }
+  // The plot over and over on one canvas: drawing costs the same whatever
+  // the canvas holds.
   IplImage* canvas = CreateCanvas();
   benchmark::RegisterBenchmark("plot", [canvas](benchmark::State& state) {
     Input();
     Compute();
     for (auto _ : state) {
-      state.PauseTiming();  // a white canvas each time, not timed
-      cvSet(canvas, cvScalarAll(255), nullptr);
-      state.ResumeTiming();
       DrawFresWithLabels(canvas, 100, 60, Gain, Theta, kLabels);
       benchmark::ClobberMemory();
     }
@@ -265,13 +237,13 @@ int main(int argc, char** argv) {
                "calls in the floor");
   const double floor = times.Median("floor");
   const auto row = [&](const char* what, const char* name) {
-    std::fprintf(table, "%-30s %10s %10s %6.2f  %s\n", what, Time(times.Median(name)).c_str(), Time(floor).c_str(),
+    std::fprintf(table, "%-30s %7.1f us %7.1f us %6.2f  %s\n", what, times.Median(name) / 1e3, floor / 1e3,
                  times.Median(name) / floor, Describe(recorded).c_str());
   };
   row(kReadsFile ? "file to Gain/Theta" : "parameters to Gain/Theta", "whole");
   if (kReadsFile) row("response of the loaded file", "response");
-  std::fprintf(table, "%-30s %10s %10s %6s  none: OpenCV's text and line drawing\n", "plot (DrawFresWithLabels)",
-               Time(times.Median("plot")).c_str(), "-", "n/a");
+  std::fprintf(table, "%-30s %7.1f us %10s %6s  none: OpenCV's text and line drawing\n", "plot (DrawFresWithLabels)",
+               times.Median("plot") / 1e3, "-", "n/a");
   std::fprintf(table, "(medians of %zu repetitions, interleaved at random with the floor)\n", times.ns["floor"].size());
   return 0;
 }

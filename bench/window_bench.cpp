@@ -16,18 +16,32 @@
 // (defaults: 11 rounds, the processor time measured in the first 5, over
 // 5 s). The designers run in directories under TMPDIR (default /tmp) and
 // write coeff1.txt there after the key, which the viewers then read.
+// Needs Xvfb; it starts and ends the processes itself, with nothing of
+// the tests' harness.
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <map>
-
-#include "tests/e2e/harness.h"
+#include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -42,6 +56,31 @@ struct Subject {
 // The figures of one run, NAN where not measured.
 enum Figure { kStart, kPeak, kCpu, kServerCpu, kKeyToExit, kFigures };
 using Sample = std::array<double, kFigures>;
+
+std::string Read(const std::string& path) {
+  std::ifstream in(path);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Starts `argv` in `dir`, its standard streams on /dev/null.
+pid_t Spawn(std::vector<const char*> argv, const std::string& dir) {
+  const pid_t pid = fork();
+  if (pid != 0) return pid;
+  const int null = open("/dev/null", O_RDWR);
+  for (const int fd : {0, 1, 2}) dup2(null, fd);
+  argv.push_back(nullptr);
+  if (chdir(dir.c_str()) == 0) execvp(argv[0], const_cast<char* const*>(argv.data()));
+  _exit(127);
+}
+
+// User plus system time of a process, all its threads, in seconds
+// (fields 14 and 15 of its stat line).
+double CpuSeconds(pid_t pid) {
+  const std::string stat = Read("/proc/" + std::to_string(pid) + "/stat");
+  unsigned long user = 0, system = 0;
+  std::sscanf(stat.c_str() + stat.rfind(')') + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &user, &system);
+  return double(user + system) / double(sysconf(_SC_CLK_TCK));
+}
 
 bool IsWhite(XImage* image, int x, int y) { return (XGetPixel(image, x, y) & 0xFFFFFF) == 0xFFFFFF; }
 
@@ -90,8 +129,6 @@ void SendSpace(Display* display, Window window) {
   key.display = display;
   key.window = window;
   key.root = DefaultRootWindow(display);
-  key.time = CurrentTime;
-  key.x = key.y = key.x_root = key.y_root = 1;
   key.same_screen = True;
   key.keycode = XKeysymToKeycode(display, XK_space);
   for (const int type : {KeyPress, KeyRelease}) {
@@ -104,45 +141,44 @@ void SendSpace(Display* display, Window window) {
 Sample Measure(Display* display, pid_t xserver, const Subject& subject, double cpu_seconds) {
   Sample sample;
   sample.fill(NAN);
-  e2e::Run run;  // its output goes nowhere: the directory made for it is removed
-  rmdir(run.out.substr(0, run.out.rfind('/')).c_str());
-  run.out = run.err = "/dev/null";
   XSync(display, True);  // drops the events of earlier runs
   const auto start = Clock::now(), deadline = start + std::chrono::seconds(30);
-  e2e::Start(run, subject.program, subject.arg.empty() ? std::vector<std::string>{} : std::vector{subject.arg},
-             subject.dir);
+  std::vector<const char*> argv = {subject.program.c_str()};
+  if (!subject.arg.empty()) argv.push_back(subject.arg.c_str());
+  const pid_t pid = Spawn(argv, subject.dir);
   const Window window = WaitForMap(display, subject.title, deadline);
   bool painted = false;
   while (window && !(painted = ShowsWhiteCanvas(display, window)) && Clock::now() < deadline) {
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
-  if (!painted) {
-    std::fprintf(stderr, "%s: no painted window\n", subject.name.c_str());
-    return sample;
+  if (painted) {
+    sample[kStart] = Since(start);
+    const std::string status = Read("/proc/" + std::to_string(pid) + "/status");
+    sample[kPeak] = std::atof(status.c_str() + status.find("VmHWM:") + 6) / 1024.0;
   }
-  sample[kStart] = Since(start);
-  const std::string status = test::Read("/proc/" + std::to_string(run.pid) + "/status");
-  sample[kPeak] = std::atof(status.c_str() + status.find("VmHWM:") + 6) / 1024.0;
-  if (cpu_seconds > 0) {
-    const double own = e2e::CpuSeconds(run.pid), server = e2e::CpuSeconds(xserver);
+  if (painted && cpu_seconds > 0) {
+    const double own = CpuSeconds(pid), server = CpuSeconds(xserver);
     const auto from = Clock::now();
     std::this_thread::sleep_for(std::chrono::duration<double>(cpu_seconds));
     const double elapsed = Since(from);
-    sample[kCpu] = 100.0 * (e2e::CpuSeconds(run.pid) - own) / elapsed;
-    sample[kServerCpu] = 100.0 * (e2e::CpuSeconds(xserver) - server) / elapsed;
+    sample[kCpu] = 100.0 * (CpuSeconds(pid) - own) / elapsed;
+    sample[kServerCpu] = 100.0 * (CpuSeconds(xserver) - server) / elapsed;
   }
+  // The process's end, to the moment: its pidfd is readable once it ends.
   const auto key = Clock::now();
-  SendSpace(display, window);
-  // The process's end, to the moment: a pidfd is readable once it ends.
-  pollfd end{static_cast<int>(syscall(SYS_pidfd_open, run.pid, 0)), POLLIN, 0};
-  if (end.fd >= 0) {
-    poll(&end, 1, 10000);
-    close(end.fd);
-  }
+  if (painted) SendSpace(display, window);
+  pollfd end{static_cast<int>(syscall(SYS_pidfd_open, pid, 0)), POLLIN, 0};
+  const bool ended = painted && poll(&end, 1, 10000) == 1;
   const double key_to_exit = Since(key);
-  const std::optional<int> exit = run.Wait(end.fd >= 0 ? 0 : 10);
-  if (exit == 0) sample[kKeyToExit] = key_to_exit;
-  if (exit != 0) std::fprintf(stderr, "%s: %s\n", subject.name.c_str(), exit ? "exit status not 0" : "no exit after the key");
+  if (!ended) kill(pid, SIGKILL);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  close(end.fd);
+  if (ended && status == 0) sample[kKeyToExit] = key_to_exit;
+  if (!ended || status != 0) {
+    std::fprintf(stderr, "%s: %s\n", subject.name.c_str(),
+                 !painted ? "no painted window" : ended ? "exit status not 0" : "no exit after the key");
+  }
   return sample;
 }
 
@@ -156,34 +192,38 @@ double Median(std::vector<double> v) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  double rounds = 11, cpu_rounds = 5, cpu_seconds = 5.0;
+  std::map<std::string, double> options = {{"--rounds", 11}, {"--cpu-rounds", 5}, {"--cpu-seconds", 5}};
   for (int i = 1; i < argc; i += 2) {
-    const std::string flag = argv[i];
-    double* value = flag == "--rounds" ? &rounds : flag == "--cpu-rounds" ? &cpu_rounds
-                  : flag == "--cpu-seconds" ? &cpu_seconds : nullptr;
-    if (!value || i + 1 >= argc) {
+    if (!options.count(argv[i]) || i + 1 == argc) {
       std::fprintf(stderr, "usage: %s [--rounds N] [--cpu-rounds N] [--cpu-seconds S]\n", argv[0]);
       return 2;
     }
-    *value = std::atof(argv[i + 1]);
+    options[argv[i]] = std::atof(argv[i + 1]);
   }
+  const double rounds = options["--rounds"], cpu_rounds = options["--cpu-rounds"], cpu_seconds = options["--cpu-seconds"];
 
-  e2e::XServer xvfb;
-  const std::string name = xvfb.Start();
-  Display* display = name.empty() ? nullptr : XOpenDisplay(name.c_str());
+  // Xvfb prints the display number it picks, and ends once its last
+  // client, this process, leaves.
+  FILE* xvfb = popen("exec Xvfb -displayfd 1 -screen 0 1920x1080x24 -nolisten tcp -terminate 2>/dev/null", "r");
+  char number[16] = "none";
+  if (xvfb) std::fgets(number, sizeof number, xvfb);
+  const std::string name = ":" + std::string(number, std::strcspn(number, "\n"));
+  Display* display = XOpenDisplay(name.c_str());
   if (!display) {
     std::fprintf(stderr, "the private X server did not start\n");
     return 1;
   }
+  // It is this process's only child so far.
+  const pid_t xserver = std::atoi(Read("/proc/self/task/" + std::to_string(getpid()) + "/children").c_str());
   setenv("DISPLAY", name.c_str(), 1);
   XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
   XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
-  // The X server is this process's only child so far.
-  const pid_t xserver = std::atoi(test::Read("/proc/self/task/" + std::to_string(getpid()) + "/children").c_str());
 
   // Each designer in a directory of its own, where its viewer reads the
   // file it writes (the first, uncounted round writes them).
-  const std::string iir = test::MakeTempDir(), fir = test::MakeTempDir();
+  const char* tmp = std::getenv("TMPDIR");
+  std::string iir = std::string(tmp && *tmp ? tmp : "/tmp") + "/window-bench-XXXXXX", fir = iir;
+  if (!mkdtemp(&iir[0]) || !mkdtemp(&fir[0])) return 1;
   const std::vector<Subject> subjects = {
       {"baseline (old loop)", BASELINE_PROGRAM, "", "Frequency Response", iir},
       {"pelmora", PROGRAM_DIR "/pelmora", "", "Frequency Response", iir},
@@ -195,37 +235,32 @@ int main(int argc, char** argv) {
   // One round that is not counted: it brings the programs and libraries
   // into the page cache and writes the viewers' files.
   for (const Subject& s : subjects) Measure(display, xserver, s, 0);
-  std::map<std::string, std::vector<Sample>> samples;
+  std::map<std::string, std::array<std::vector<double>, kFigures>> samples;
   for (int r = 0; r < rounds; ++r) {
     // Each round starts with another subject, so that none always follows the same.
     for (size_t k = 0; k < subjects.size(); ++k) {
       const Subject& s = subjects[(k + r) % subjects.size()];
-      samples[s.name].push_back(Measure(display, xserver, s, r < cpu_rounds ? cpu_seconds : 0));
+      const Sample sample = Measure(display, xserver, s, r < cpu_rounds ? cpu_seconds : 0);
+      for (int f = 0; f < kFigures; ++f) samples[s.name][f].push_back(sample[f]);
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
   }
-  for (const std::string& dir : {iir, fir}) {
-    std::remove((dir + "/coeff1.txt").c_str());
-    rmdir(dir.c_str());
-  }
+  for (const std::string& dir : {iir, fir}) std::filesystem::remove_all(dir);
 
-  std::array<double, kFigures> median, base;
+  std::array<double, kFigures> median{}, base{};
   std::printf("\nwindow under Xvfb: medians of %.0f rounds (processor time: %.0f rounds of %.0f s)\n", rounds,
               std::min(rounds, cpu_rounds), cpu_seconds);
   std::printf("%-20s %9s %6s %10s %6s %9s %9s %11s %6s\n", "program", "to window", "ratio", "peak RSS", "ratio",
               "CPU wait", "X server", "key to exit", "ratio");
   for (const Subject& s : subjects) {
-    for (int f = 0; f < kFigures; ++f) {
-      std::vector<double> values;
-      for (const Sample& sample : samples[s.name]) values.push_back(sample[f]);
-      median[f] = Median(values);
-      if (&s == &subjects[0]) base[f] = median[f];
-    }
+    for (int f = 0; f < kFigures; ++f) median[f] = Median(samples[s.name][f]);
+    if (&s == &subjects[0]) base = median;
     std::printf("%-20s %6.0f ms %6.3f %7.1f MB %6.3f %7.2f %% %7.2f %% %8.1f ms %6.2f\n", s.name.c_str(),
                 median[kStart] * 1e3, median[kStart] / base[kStart], median[kPeak], median[kPeak] / base[kPeak],
                 median[kCpu], median[kServerCpu], median[kKeyToExit] * 1e3, median[kKeyToExit] / base[kKeyToExit]);
   }
   std::printf("CPU wait: the program's user + system time, all threads, per second of waiting, in %% of one core.\n");
   XCloseDisplay(display);
+  pclose(xvfb);
   return 0;
 }
