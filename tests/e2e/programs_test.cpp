@@ -78,9 +78,9 @@ TEST(WindowLoop, SleepsWhileWaitingAndShowsAClosedWindowAgain) {
   const std::string window = e2e::FindWindow(kTitle, 20);
   const test::Image picture = test::ReadPng(kData + "/pelmora.png");
   ASSERT_TRUE(e2e::Shows(window, picture));
-  const double before = e2e::CpuSeconds(run.pid);
+  const int before = e2e::CpuTicks(run.pid), ticks_per_second = int(sysconf(_SC_CLK_TCK));
   std::this_thread::sleep_for(std::chrono::seconds(3));  // a span of time measured, not a wait for an event
-  EXPECT_LT(e2e::CpuSeconds(run.pid) - before, 0.03) << "more than 1 % of a core while waiting";
+  EXPECT_LT(e2e::CpuTicks(run.pid) - before, 3 * ticks_per_second / 100) << "more than 1 % of a core while waiting";
   test::Capture(CLOSE_WINDOW " " + window);
   const std::string again = e2e::FindWindow(kTitle, 20, window);
   ASSERT_NE(again, "") << "the closed window did not come back";

