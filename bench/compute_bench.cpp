@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <map>
 #include <string>
 #include <utility>
@@ -132,42 +133,74 @@ WRAP(double, atan, (double x), (x), (x))
 
 namespace {
 
-void Floor(benchmark::State& state) {
+// The recorded calls, made again one after the other.
+void FloorCalls() {
+  double sink = 0.0, s, c;
+  for (const double x : recorded.sincos) {
+    __real_sincos(x, &s, &c);
+    sink += s + c;
+  }
+  for (const double x : recorded.sin) sink += __real_sin(x);
+  for (const double x : recorded.tan) sink += __real_tan(x);
+  for (const auto& [x, y] : recorded.pow) sink += __real_pow(x, y);
+  for (const double x : recorded.log10) sink += __real_log10(x);
+  for (const double x : recorded.atan) sink += __real_atan(x);
+  benchmark::DoNotOptimize(sink);
+}
+
+void Whole() {
+  Input();
+  Compute();
+}
+
+void Plot() {
+  static IplImage* const canvas = CreateCanvas();
+  DrawFresWithLabels(canvas, 100, 60, Gain, Theta, kLabels);
+}
+
+// The processor time (ns) that this thread spends in f.
+double Timed(void (*f)()) {
+  timespec t0, t1;
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t0);
+  f();
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t1);
+  return (t1.tv_sec - t0.tv_sec) * 1e9 + (t1.tv_nsec - t0.tv_nsec);
+}
+
+// Each iteration runs the whole computation, the computation alone (viewers:
+// on the file just loaded) and the floor, in turns, so that all three see
+// the same moments of a machine shared with other work; their mean times
+// per iteration are kept as counters.
+void Turns(benchmark::State& state) {
+  double whole = 0.0, response = 0.0, floor = 0.0;
   for (auto _ : state) {
-    double sink = 0.0, s, c;
-    for (const double x : recorded.sincos) {
-      __real_sincos(x, &s, &c);
-      sink += s + c;
-    }
-    for (const double x : recorded.sin) sink += __real_sin(x);
-    for (const double x : recorded.tan) sink += __real_tan(x);
-    for (const auto& [x, y] : recorded.pow) sink += __real_pow(x, y);
-    for (const double x : recorded.log10) sink += __real_log10(x);
-    for (const double x : recorded.atan) sink += __real_atan(x);
-    benchmark::DoNotOptimize(sink);
+    whole += Timed(Whole);
+    if (kReadsFile) response += Timed(Compute);
+    floor += Timed(FloorCalls);
+  }
+  for (const auto& [name, ns] : {std::pair{"whole", whole}, {"response", response}, {"floor", floor}}) {
+    state.counters[name] = benchmark::Counter(ns, benchmark::Counter::kAvgIterations);
   }
 }
 
-// "720 sincos, 720 log10, 720 atan".
-std::string Describe(const Calls& calls) {
-  std::string text;
-  for (const auto& [n, name] : {std::pair{calls.sincos.size(), "sincos"}, {calls.sin.size(), "sin"},
-                                {calls.tan.size(), "tan"}, {calls.pow.size(), "pow"},
-                                {calls.log10.size(), "log10"}, {calls.atan.size(), "atan"}}) {
-    if (n > 0) text += (text.empty() ? "" : ", ") + std::to_string(n) + " " + name;
-  }
-  return text;
+// The plot of the result, over and over on one canvas (drawing costs the
+// same whatever the canvas holds).
+void Plots(benchmark::State& state) {
+  Whole();
+  double plot = 0.0;
+  for (auto _ : state) plot += Timed(Plot);
+  state.counters["plot"] = benchmark::Counter(plot, benchmark::Counter::kAvgIterations);
 }
 
-// Keeps the time per iteration (ns) of each benchmark's repetitions.
-struct Times : benchmark::BenchmarkReporter {
+// Keeps the counters (ns per iteration) of each repetition.
+struct Counters : benchmark::BenchmarkReporter {
   std::map<std::string, std::vector<double>> ns;
   bool ReportContext(const Context&) override { return true; }
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
-      if (run.run_type != Run::RT_Iteration) continue;
-      const double unit = benchmark::GetTimeUnitMultiplier(run.time_unit);
-      ns[run.run_name.function_name].push_back(run.GetAdjustedCPUTime() * 1e9 / unit);
+      for (const auto& [name, counter] : run.counters) {
+        if (run.run_type == Run::RT_Iteration) ns[name].push_back(counter.value);
+      }
     }
   }
   double Median(const std::string& name) {
@@ -187,42 +220,13 @@ int main(int argc, char** argv) {
   if (!table || !std::freopen("/dev/null", "w", stdout)) return 1;
 
   recording = true;
-  Input();
-  Compute();
+  Whole();
   recording = false;
-
-  benchmark::RegisterBenchmark("whole", [](benchmark::State& state) {
-    for (auto _ : state) {
-      Input();
-      Compute();
-      benchmark::ClobberMemory();
-    }
-  });
-  benchmark::RegisterBenchmark("floor", Floor);
-  if (kReadsFile) {
-    benchmark::RegisterBenchmark("response", [](benchmark::State& state) {
-      Input();
-      for (auto _ : state) {
-        Compute();
-        benchmark::ClobberMemory();
-      }
-    });
-  }
-  // The plot over and over on one canvas: drawing costs the same whatever
-  // the canvas holds.
-  IplImage* canvas = CreateCanvas();
-  benchmark::RegisterBenchmark("plot", [canvas](benchmark::State& state) {
-    Input();
-    Compute();
-    for (auto _ : state) {
-      DrawFresWithLabels(canvas, 100, 60, Gain, Theta, kLabels);
-      benchmark::ClobberMemory();
-    }
-  });
+  benchmark::RegisterBenchmark("computation", Turns);
+  benchmark::RegisterBenchmark("plot", Plots);
 
   // Defaults, which the command line can override: 31 short repetitions
-  // (at least 0.02 s each), interleaved at random so that the computation
-  // and its floor see the same state of the machine.
+  // (at least 0.02 s each), interleaved at random.
   char repetitions[] = "--benchmark_repetitions=31", min_time[] = "--benchmark_min_time=0.02",
        interleave[] = "--benchmark_enable_random_interleaving=true";
   std::vector<char*> args = {argv[0], repetitions, min_time, interleave};
@@ -230,20 +234,27 @@ int main(int argc, char** argv) {
   int count = static_cast<int>(args.size());
   benchmark::Initialize(&count, args.data());
   if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 2;
-  Times times;
-  benchmark::RunSpecifiedBenchmarks(&times);
+  Counters counters;
+  benchmark::RunSpecifiedBenchmarks(&counters);
 
+  // "720 sincos, 720 log10, 720 atan"
+  std::string calls;
+  for (const auto& [n, name] : {std::pair{recorded.sincos.size(), "sincos"}, {recorded.sin.size(), "sin"},
+                                {recorded.tan.size(), "tan"}, {recorded.pow.size(), "pow"},
+                                {recorded.log10.size(), "log10"}, {recorded.atan.size(), "atan"}}) {
+    if (n > 0) calls += (calls.empty() ? "" : ", ") + std::to_string(n) + " " + name;
+  }
   std::fprintf(table, "\n%s\n%-30s %10s %10s %6s  %s\n", kTitle, "computation", "median", "floor", "ratio",
                "calls in the floor");
-  const double floor = times.Median("floor");
+  const double floor = counters.Median("floor");
   const auto row = [&](const char* what, const char* name) {
-    std::fprintf(table, "%-30s %7.1f us %7.1f us %6.2f  %s\n", what, times.Median(name) / 1e3, floor / 1e3,
-                 times.Median(name) / floor, Describe(recorded).c_str());
+    std::fprintf(table, "%-30s %7.1f us %7.1f us %6.2f  %s\n", what, counters.Median(name) / 1e3, floor / 1e3,
+                 counters.Median(name) / floor, calls.c_str());
   };
   row(kReadsFile ? "file to Gain/Theta" : "parameters to Gain/Theta", "whole");
   if (kReadsFile) row("response of the loaded file", "response");
   std::fprintf(table, "%-30s %7.1f us %10s %6s  none: OpenCV's text and line drawing\n", "plot (DrawFresWithLabels)",
-               times.Median("plot") / 1e3, "-", "n/a");
-  std::fprintf(table, "(medians of %zu repetitions, interleaved at random with the floor)\n", times.ns["floor"].size());
+               counters.Median("plot") / 1e3, "-", "n/a");
+  std::fprintf(table, "(medians of %zu repetitions; processor time of the thread)\n", counters.ns["floor"].size());
   return 0;
 }

@@ -50,7 +50,9 @@ using Clock = std::chrono::steady_clock;
 double Since(Clock::time_point t) { return std::chrono::duration<double>(Clock::now() - t).count(); }
 
 struct Subject {
-  std::string name, program, arg, title, dir;
+  std::string name;
+  std::vector<const char*> argv;
+  std::string title, dir;
 };
 
 // The figures of one run, NAN where not measured.
@@ -143,9 +145,7 @@ Sample Measure(Display* display, pid_t xserver, const Subject& subject, double c
   sample.fill(NAN);
   XSync(display, True);  // drops the events of earlier runs
   const auto start = Clock::now(), deadline = start + std::chrono::seconds(30);
-  std::vector<const char*> argv = {subject.program.c_str()};
-  if (!subject.arg.empty()) argv.push_back(subject.arg.c_str());
-  const pid_t pid = Spawn(argv, subject.dir);
+  const pid_t pid = Spawn(subject.argv, subject.dir);
   const Window window = WaitForMap(display, subject.title, deadline);
   bool painted = false;
   while (window && !(painted = ShowsWhiteCanvas(display, window)) && Clock::now() < deadline) {
@@ -225,11 +225,11 @@ int main(int argc, char** argv) {
   std::string iir = std::string(tmp && *tmp ? tmp : "/tmp") + "/window-bench-XXXXXX", fir = iir;
   if (!mkdtemp(&iir[0]) || !mkdtemp(&fir[0])) return 1;
   const std::vector<Subject> subjects = {
-      {"baseline (old loop)", BASELINE_PROGRAM, "", "Frequency Response", iir},
-      {"pelmora", PROGRAM_DIR "/pelmora", "", "Frequency Response", iir},
-      {"corvell coeff1.txt", PROGRAM_DIR "/corvell", "coeff1.txt", "Freqency Response", iir},
-      {"tavrine", PROGRAM_DIR "/tavrine", "", "Frequency Response", fir},
-      {"sunnaq coeff1.txt", PROGRAM_DIR "/sunnaq", "coeff1.txt", "Frequency Response", fir},
+      {"baseline (old loop)", {BASELINE_PROGRAM}, "Frequency Response", iir},
+      {"pelmora", {PROGRAM_DIR "/pelmora"}, "Frequency Response", iir},
+      {"corvell coeff1.txt", {PROGRAM_DIR "/corvell", "coeff1.txt"}, "Freqency Response", iir},
+      {"tavrine", {PROGRAM_DIR "/tavrine"}, "Frequency Response", fir},
+      {"sunnaq coeff1.txt", {PROGRAM_DIR "/sunnaq", "coeff1.txt"}, "Frequency Response", fir},
   };
 
   // One round that is not counted: it brings the programs and libraries
