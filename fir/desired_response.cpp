@@ -50,7 +50,8 @@ void PutParam() {
   const float stop = static_cast<float>(std::pow(10.0, static_cast<double>(stop_db) / 20.0));
   const float pass = 1.0f;
 
-  int k1 = 0, k2 = 0;
+  // An unknown type keeps these: every bin takes the stop level.
+  int k1 = bins, k2 = bins;
   float outer = stop, middle = stop, centre = stop;
   switch (FilType) {
     case kLowPass:
@@ -72,7 +73,7 @@ void PutParam() {
       outer = centre = pass;
       break;
     default:
-      break;  // all stop
+      break;
   }
 
   // With 0 <= k1, k2 <= bins every range lies within [0, bins).

@@ -9,9 +9,9 @@
 // centre of an odd N beta equals alpha, so w is exactly 1.0 there.
 //
 // Values outside the design range: N <= 0 leaves hh unchanged; N = 1 has
-// M = 0, where r would be 0 / 0, and gets the window value 1.0 (a single
-// tap is its own centre); N above kMaxTaps is held to kMaxTaps, a window
-// over the whole array.
+// M = 0, where r would be 0 / 0, and keeps its tap (window value 1.0: a
+// single tap is its own centre); N above kMaxTaps is held to kMaxTaps, a
+// window over the whole array.
 
 #include <algorithm>
 #include <cmath>
@@ -43,21 +43,15 @@ float BesselI0(float x) {
 }
 
 void Kaiser(int N, float alpha) {
-  if (N <= 0) return;
+  if (N <= 1) return;  // no taps, or a single tap: its own centre, window value 1.0
   const int n = std::min(N, kMaxTaps);
-  float w[kMaxTaps];
-  if (n == 1) {
-    w[0] = 1.0f;
-  } else {
-    const float i0_alpha = BesselI0(alpha);
-    const float M = static_cast<float>(n - 1) / 2.0f;
-    for (int i = 0; i < n; ++i) {
-      const float r = (static_cast<float>(i) - M) / M;
-      const float r2 = r * r;
-      const float beta =
-          static_cast<float>(static_cast<double>(alpha) * std::sqrt(1.0 - static_cast<double>(r2)));
-      w[i] = BesselI0(beta) / i0_alpha;
-    }
+  const float i0_alpha = BesselI0(alpha);
+  const float M = static_cast<float>(n - 1) / 2.0f;
+  for (int i = 0; i < n; ++i) {
+    const float r = (static_cast<float>(i) - M) / M;
+    const float r2 = r * r;
+    const float beta = static_cast<float>(static_cast<double>(alpha) * std::sqrt(1.0 - static_cast<double>(r2)));
+    const float w = BesselI0(beta) / i0_alpha;
+    hh[i] = hh[i] * w;
   }
-  for (int i = 0; i < n; ++i) hh[i] = hh[i] * w[i];
 }

@@ -64,9 +64,8 @@ void CreateFirstWindow(const char* title) {
                 "No window can be opened: display %.200s is not available.\n", display ? display : "");
 
   // What the program has printed so far must not be lost if the window
-  // system ends the process.
+  // system ends the process (standard error is not buffered).
   std::fflush(stdout);
-  std::fflush(stderr);
   std::FILE* held = std::tmpfile();
   saved_stderr = dup(STDERR_FILENO);
   if (held && saved_stderr != -1) dup2(fileno(held), STDERR_FILENO);
@@ -79,7 +78,6 @@ void CreateFirstWindow(const char* title) {
   // From here on an abort means the connection was lost.
   std::snprintf(no_display_message, sizeof no_display_message,
                 "The window was lost: display %.200s is no longer available.\n", display ? display : "");
-  std::fflush(stderr);
   if (saved_stderr != -1) {
     dup2(saved_stderr, STDERR_FILENO);
     close(saved_stderr);
@@ -162,7 +160,7 @@ void ShowUntilKey(const char* title, IplImage* canvas) {
   cvShowImage(title, canvas);
   while (cvWaitKey(1) < 0) {
     const bool events = WaitForWindowEvents(wake_ms);
-    wake_ms = events ? kBusyWakeMs : std::min(2 * wake_ms, kIdleWakeMs);
+    wake_ms = events ? kBusyWakeMs : std::min(wake_ms + wake_ms, kIdleWakeMs);
     if (cvGetWindowProperty(title, CV_WND_PROP_VISIBLE) <= 0) {
       cvNamedWindow(title, 1);
       cvShowImage(title, canvas);

@@ -1,6 +1,6 @@
 // What the unit and end-to-end tests share: GoogleTest and the standard
-// headers they use, files, commands, a child process whose standard output
-// and exit status are kept, and pictures read as binary PPM through netpbm.
+// headers they use, files, commands, and pictures read as binary PPM
+// through netpbm.
 #pragma once
 
 #include <sys/wait.h>
@@ -10,7 +10,6 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
-#include <functional>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -43,22 +42,6 @@ inline std::string Capture(const std::string& command) {
   for (int c; pipe && (c = std::fgetc(pipe)) != EOF;) out += char(c);
   if (pipe) pclose(pipe);
   return out;
-}
-
-// Runs `body` in a child process and returns its exit status (-signal if
-// killed); what it printed on standard output goes to `out`.
-inline int InChild(const std::function<void()>& body, std::string* out) {
-  const std::string file = MakeTempDir() + "/out";
-  std::fflush(nullptr);
-  const pid_t pid = fork();
-  if (pid == 0) {
-    if (std::freopen(file.c_str(), "w", stdout)) body();
-    std::exit(0);
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  *out = Read(file);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
 }
 
 inline uint32_t Bits(float v) {

@@ -66,14 +66,19 @@ struct Run {
   }
 };
 
-// An Xvfb (1920 x 1080, 24 bits) on a display number it picks; returns the
-// display (":N"), or "" if it did not start.
-inline std::string StartXServer(std::unique_ptr<Run>& server) {
+// Starts an Xvfb (1920 x 1080, 24 bits) on a display number it picks, for
+// this process and the programs it starts; returns the display (":N"), or
+// "" if it did not start.
+inline std::string UseNewXServer(std::unique_ptr<Run>& server) {
   server = std::make_unique<Run>("Xvfb", std::vector<std::string>{"-displayfd", "1", "-screen", "0", "1920x1080x24",
                                                                   "-nolisten", "tcp", "-noreset"}, "/");
   std::string number;
   PollFor(20, [&] { return (number = server->Stdout()).find('\n') != std::string::npos; });
-  return number.empty() ? "" : ":" + number.substr(0, number.find('\n'));
+  const std::string display = number.empty() ? "" : ":" + number.substr(0, number.find('\n'));
+  setenv("DISPLAY", display.c_str(), 1);
+  unsetenv("WAYLAND_DISPLAY");
+  setenv("XDG_RUNTIME_DIR", test::MakeTempDir().c_str(), 1);  // Qt wants a private one
+  return display;
 }
 
 // The visible window titled exactly `title` (other than `other_than`),

@@ -13,19 +13,6 @@ const std::string kEarlier = "an earlier file\n", kTaps = test::Read(kData + "/t
 const std::string kSections =
     "0.265783\n0.000000\n-0.265783\n-0.385449\n0.475031\n0.422319\n0.000000\n-0.422319\n-1.316578\n0.639658\n";
 
-// Every test of this binary runs under an Xvfb of its own.
-std::unique_ptr<e2e::Run> server;
-struct XvfbEnvironment : ::testing::Environment {
-  void SetUp() override {
-    const std::string display = e2e::StartXServer(server);
-    ASSERT_NE(display, "") << "Xvfb did not start";
-    setenv("DISPLAY", display.c_str(), 1);
-    unsetenv("WAYLAND_DISPLAY");
-    setenv("XDG_RUNTIME_DIR", test::MakeTempDir().c_str(), 1);  // Qt wants a private one
-  }
-};
-const auto* const kXvfb = ::testing::AddGlobalTestEnvironment(new XvfbEnvironment);
-
 // Each program shows its plot until a key is pressed. An earlier
 // coeff1.txt is replaced only after the key (designers) or not at all
 // (viewers), and nothing else is left behind. Arguments beyond the first
@@ -36,6 +23,8 @@ const auto* const kXvfb = ::testing::AddGlobalTestEnvironment(new XvfbEnvironmen
 // Hz at 16000 Hz, 256 bins, 51 taps, alpha 4.5, whose file tests/data
 // holds as the unit-tested chain gives it.
 TEST(Programs, ShowTheirPlotUntilAKey) {
+  std::unique_ptr<e2e::Run> server;
+  ASSERT_NE(e2e::UseNewXServer(server), "");
   const std::string configured = CONFIGURED_DIR "/";
   struct Case {
     std::string program, title;
@@ -74,9 +63,8 @@ TEST(Programs, ShowTheirPlotUntilAKey) {
 // no processor time, and a closed window is shown again. A display that
 // goes away then ends the program with one line and status 3, and no file.
 TEST(WindowLoop, SleepsShowsAClosedWindowAgainAndEndsWithTheDisplay) {
-  std::unique_ptr<e2e::Run> own;
-  const std::string shared = getenv("DISPLAY"), display = e2e::StartXServer(own), dir = test::MakeTempDir();
-  setenv("DISPLAY", display.c_str(), 1);
+  std::unique_ptr<e2e::Run> server;
+  const std::string display = e2e::UseNewXServer(server), dir = test::MakeTempDir();
   e2e::Run run(kPrograms + "pelmora", {}, dir);
   const std::string window = e2e::FindWindow(kTitle, 20);
   const test::Image picture = test::ReadPng(kData + "/pelmora.png");
@@ -86,8 +74,7 @@ TEST(WindowLoop, SleepsShowsAClosedWindowAgainAndEndsWithTheDisplay) {
   EXPECT_LT(e2e::CpuTicks(run.pid) - before, 3 * ticks_per_second / 100) << "more than 1 % of a core while waiting";
   test::Capture(CLOSE_WINDOW " " + window);
   EXPECT_TRUE(e2e::Shows(e2e::FindWindow(kTitle, 20, window), picture)) << "the closed window did not come back";
-  setenv("DISPLAY", shared.c_str(), 1);
-  own.reset();
+  server.reset();
   EXPECT_EQ(run.Wait(20), 3);
   const std::string said = run.Stderr(), line = "The window was lost: display " + display + " is no longer available.\n";
   EXPECT_EQ(said.substr(said.size() - std::min(said.size(), line.size())), line) << said;
@@ -100,9 +87,7 @@ TEST(WindowLoop, SleepsShowsAClosedWindowAgainAndEndsWithTheDisplay) {
 TEST(Programs, EndBeforeAWindowWhenTheyCannotGoOn) {
   const std::string dir = test::MakeTempDir();
   test::Write(dir + "/taps.txt", kTaps);
-  int unused = 500;
-  while (!access(("/tmp/.X11-unix/X" + std::to_string(unused)).c_str(), F_OK)) ++unused;
-  const std::string absent = ":" + std::to_string(unused);
+  const std::string absent = ":99999";  // no X server has that display
   const char kNoDisplay[] = "No window can be opened: no display is set.\n";
   for (const auto& [program, args, env, status, printed, said] :
        std::vector<std::tuple<std::string, std::vector<std::string>, std::string, int, std::string, std::string>>{
