@@ -26,12 +26,9 @@ TEST(Programs, ShowTheirPlotUntilAKey) {
   std::unique_ptr<e2e::Run> server;
   ASSERT_NE(e2e::UseNewXServer(server), "");
   const std::string configured = CONFIGURED_DIR "/";
-  struct Case {
-    std::string program, title;
-    std::vector<std::string> args;
-    std::string printed, file, picture;  // standard output, coeff1.txt after the key, tests/data/<picture>.png
-  };
-  for (const Case& c :
+  // program, window title, arguments, standard output, coeff1.txt after the key, tests/data/<picture>.png
+  using Case = std::tuple<std::string, std::string, std::vector<std::string>, std::string, std::string, std::string>;
+  for (const auto& [program, title, args, printed, file, picture] :
        {Case{kPrograms + "pelmora", kTitle, {"--order", "1"}, "", kSections, "pelmora"},
         {kPrograms + "tavrine", kTitle, {}, "", kTaps, "tavrine"},
         {kPrograms + "corvell", "Freqency Response", {"sections.txt", "x"}, "BiquadN = 2\n", kEarlier, "corvell"},
@@ -40,21 +37,21 @@ TEST(Programs, ShowTheirPlotUntilAKey) {
          "0.583589\n-0.695851\n0.583589\n-0.387135\n0.475895\n0.926023\n-1.104157\n0.926023\n-1.316220\n0.639983\n",
          "configured_pelmora"},
         {configured + "tavrine", kTitle, {}, "", test::Read(kData + "/tavrine_band_reject.txt"), "configured_tavrine"}}) {
-    SCOPED_TRACE(c.program);
+    SCOPED_TRACE(program);
     const std::string dir = test::MakeTempDir();
     test::Write(dir + "/coeff1.txt", kEarlier);
     test::Write(dir + "/sections.txt", kSections);
     test::Write(dir + "/taps.txt", kTaps);
-    e2e::Run run(c.program, c.args, dir, {"LC_ALL=de_DE.UTF-8"});
-    const std::string window = e2e::FindWindow(c.title, 20);
-    ASSERT_NE(window, "") << "no window titled \"" << c.title << "\": " << run.Stderr();
-    EXPECT_TRUE(e2e::Shows(window, test::ReadPng(kData + "/" + c.picture + ".png"))) << "not the reviewed picture";
+    e2e::Run run(program, args, dir, {"LC_ALL=de_DE.UTF-8"});
+    const std::string window = e2e::FindWindow(title, 20);
+    ASSERT_NE(window, "") << "no window titled \"" << title << "\": " << run.Stderr();
+    EXPECT_TRUE(e2e::Shows(window, test::ReadPng(kData + "/" + picture + ".png"))) << "not the reviewed picture";
     EXPECT_EQ(test::Read(dir + "/coeff1.txt"), kEarlier) << "written before the key";
     e2e::PressKey(window);
     EXPECT_EQ(run.Wait(10), 0);
-    EXPECT_EQ(run.Stdout(), c.printed);
+    EXPECT_EQ(run.Stdout(), printed);
     EXPECT_EQ(run.Stderr(), "");
-    EXPECT_EQ(test::Read(dir + "/coeff1.txt"), c.file);
+    EXPECT_EQ(test::Read(dir + "/coeff1.txt"), file);
     EXPECT_EQ(test::Capture("ls -A '" + dir + "'"), "coeff1.txt\nsections.txt\ntaps.txt\n");
   }
 }

@@ -4,6 +4,7 @@
 
 #include "fir/fir_design.h"
 #include "fir/tap_file.h"
+#include <iterator>
 #include <numeric>
 
 #include "tests/support.h"
@@ -40,48 +41,35 @@ TEST(FirDesign, TapCountIsMadeOddAndKeptInTheArray) {
   }
 }
 
-// Pass bins (the inclusive ranges listed) hold exactly 1.0, the other bins
-// exactly 1e-10f (-200 dB, 0x2EDBE6FF), FresI 0.0; entries from FresN up
-// keep what they held.
+// For each layout of tests/data/fir_bins.txt, pass bins hold exactly 1.0,
+// the other bins exactly 1e-10f (-200 dB, 0x2EDBE6FF), FresI 0.0; entries
+// from FresN up keep what they held.
 TEST(FirDesign, BinsOfTheDesiredResponse) {
-  struct Layout {
-    int type, bins;
-    float fc1, fc2;
-    std::vector<int> pass;  // first, last, first, last, ...
-  };
-  const Layout layouts[] = {
-      {kBandPass, 400, 2000, 8000, {36, 144, 255, 363}},
-      {kLowPass, 400, 3000, 0, {0, 53, 346, 399}},
-      {kHighPass, 400, 3000, 0, {54, 345}},
-      {kBandReject, 400, 3000, 7000, {0, 53, 126, 273, 346, 399}},
-      {kLowPass, 400, 2205, 0, {0, 39, 360, 399}},  // 400 * 2205 / 22050 is bin 40 exactly
-      {kLowPass, 400, 0, 0, {}},                   // an edge at 0 Hz: all stop
-      {4, 400, 2000, 8000, {}},                    // an unknown type: all stop
-      {kBandPass, 400, -500, 30000, {0, 399}},  // edges held to bins 0 and 400
-      {kBandPass, 400, 2000, 30000, {0, 363}},
-      {kBandPass, 400, std::nanf(""), 8000, {0, 144, 255, 399}},
-      {kBandPass, 5000, 2000, 8000, {36, 144, 255, 363}},  // as 400 bins
-      {kBandPass, 10, 2000, 8000, {0, 2, 7, 9}},           // bins 0.9 and 3.6
-      {kBandPass, -3, 2000, 8000, {}},
-  };
   Fsamp = 22050.0f;
-  for (const Layout& l : layouts) {
+  std::istringstream data(test::Read(TEST_DATA_DIR "/fir_bins.txt"));
+  int layouts = 0;
+  for (std::string layout; std::getline(data, layout);) {
+    if (layout[0] == '#') continue;
+    ++layouts;
+    std::istringstream fields(layout);
+    std::string edge1, edge2;
+    fields >> FilType >> FresN >> edge1 >> edge2;  // edge2 ends in ':'
+    const std::vector<int> pass{std::istream_iterator<int>(fields), {}};
+    lpf_fc1 = hpf_fc1 = bpf_fc1 = brf_fc1 = std::strtof(edge1.c_str(), nullptr);
+    bpf_fc2 = brf_fc2 = std::strtof(edge2.c_str(), nullptr);
     std::fill_n(FresR, kMaxBins, 99.0f);
     std::fill_n(FresI, kMaxBins, 99.0f);
-    FilType = l.type;
-    FresN = l.bins;
-    lpf_fc1 = hpf_fc1 = bpf_fc1 = brf_fc1 = l.fc1;
-    bpf_fc2 = brf_fc2 = l.fc2;
     PutParam();
-    const int bins = std::clamp(l.bins, 0, kMaxBins);
+    const int bins = std::clamp(FresN, 0, kMaxBins);
     for (int k = 0; k < kMaxBins; ++k) {
-      bool pass = false;
-      for (size_t r = 0; r < l.pass.size(); r += 2) pass = pass || (k >= l.pass[r] && k <= l.pass[r + 1]);
-      const uint32_t r = k >= bins ? Bits(99.0f) : (pass ? Bits(1.0f) : 0x2EDBE6FFu);
-      ASSERT_EQ(Bits(FresR[k]), r) << "type " << l.type << ", " << l.bins << " bins, bin " << k;
-      ASSERT_EQ(Bits(FresI[k]), k >= bins ? Bits(99.0f) : 0u) << "type " << l.type << ", bin " << k;
+      bool in_pass = false;
+      for (size_t r = 0; r < pass.size(); r += 2) in_pass = in_pass || (k >= pass[r] && k <= pass[r + 1]);
+      const uint32_t r = k >= bins ? Bits(99.0f) : (in_pass ? Bits(1.0f) : 0x2EDBE6FFu);
+      ASSERT_EQ(Bits(FresR[k]), r) << layout << ": bin " << k;
+      ASSERT_EQ(Bits(FresI[k]), k >= bins ? Bits(99.0f) : 0u) << layout << ": bin " << k;
     }
   }
+  EXPECT_EQ(layouts, 13);
 }
 
 // The taps about the centre: the centre is the mean of the samples, the
