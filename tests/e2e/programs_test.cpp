@@ -36,7 +36,8 @@ TEST(Programs, ShowTheirPlotUntilAKey) {
         {configured + "pelmora", kTitle, {}, "",
          "0.583589\n-0.695851\n0.583589\n-0.387135\n0.475895\n0.926023\n-1.104157\n0.926023\n-1.316220\n0.639983\n",
          "configured_pelmora"},
-        {configured + "tavrine", kTitle, {}, "", test::Read(kData + "/tavrine_band_reject.txt"), "configured_tavrine"}}) {
+        {configured + "tavrine", kTitle, {}, "", test::Read(kData + "/tavrine_band_reject.txt"),
+         "configured_tavrine"}}) {
     SCOPED_TRACE(program);
     const std::string dir = test::MakeTempDir();
     test::Write(dir + "/coeff1.txt", kEarlier);
@@ -73,7 +74,8 @@ TEST(WindowLoop, SleepsShowsAClosedWindowAgainAndEndsWithTheDisplay) {
   EXPECT_TRUE(e2e::Shows(e2e::FindWindow(kTitle, 20, window), picture)) << "the closed window did not come back";
   server.reset();
   EXPECT_EQ(run.Wait(20), 3);
-  const std::string said = run.Stderr(), line = "The window was lost: display " + display + " is no longer available.\n";
+  const std::string said = run.Stderr();
+  const std::string line = "The window was lost: display " + display + " is no longer available.\n";
   EXPECT_EQ(said.substr(said.size() - std::min(said.size(), line.size())), line) << said;
   EXPECT_EQ(test::Capture("ls -A '" + dir + "'"), "");
 }
@@ -85,15 +87,15 @@ TEST(Programs, EndBeforeAWindowWhenTheyCannotGoOn) {
   const std::string dir = test::MakeTempDir();
   test::Write(dir + "/taps.txt", kTaps);
   const std::string absent = ":99999";  // no X server has that display
-  const char kNoDisplay[] = "No window can be opened: no display is set.\n";
   for (const auto& [program, args, env, status, printed, said] :
        std::vector<std::tuple<std::string, std::vector<std::string>, std::string, int, std::string, std::string>>{
            {"corvell", {}, "", 255, "", "1st arg must be input file name.\n"},
            {"sunnaq", {}, "", 255, "", "1st arg must be input file name.\n"},
            {"corvell", {"no such file"}, "", 1, "no such file cannot be opened.\n", ""},
            {"sunnaq", {"."}, "", 1, ". cannot be read.\n", ""},
-           {"sunnaq", {"taps.txt"}, "DISPLAY", 3, "TapN = 140\n", kNoDisplay},
-           {"pelmora", {}, "DISPLAY=" + absent, 3, "", "No window can be opened: display " + absent + " is not available.\n"}}) {
+           {"sunnaq", {"taps.txt"}, "DISPLAY", 3, "TapN = 140\n", "No window can be opened: no display is set.\n"},
+           {"pelmora", {}, "DISPLAY=" + absent, 3, "",
+            "No window can be opened: display " + absent + " is not available.\n"}}) {
     e2e::Run run(kPrograms + program, args, dir, {env, "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"});
     EXPECT_EQ(run.Wait(20), status) << program;
     EXPECT_EQ(run.Stdout(), printed) << program;

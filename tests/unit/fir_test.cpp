@@ -206,7 +206,8 @@ TEST(TapFile, WrittenAndRead) {
     EXPECT_EQ(std::vector<float>(taps, taps + values.size()), values);
     EXPECT_TRUE(TapN == n && taps[n] == 9.0f && (n < kMaxTaps || taps[kMaxTaps - 1] == 399.0f)) << n;
   }
-  EXPECT_EQ(load(full + "400\n401\n"), "TapN = 400\n|" + kFile + ": more than 400 taps; only the first 400 are used.\n");
+  const std::string note = ": more than 400 taps; only the first 400 are used.\n";
+  EXPECT_EQ(load(full + "400\n401\n"), "TapN = 400\n|" + kFile + note);
   EXPECT_TRUE(TapN == kMaxTaps && taps[kMaxTaps - 1] == 399.0f && taps[kMaxTaps] == 9.0f);
 }
 

@@ -88,10 +88,11 @@ TEST(TextFiles, ReplacedWholeOrNotAtAll) {
     long size_limit;
     std::string said;
   };
-  for (const Case& c : {Case{"coeff1.txt", 0, 0755, 0, ""}, {"coeff1.txt", 0604, 0755, 0, ""}, {"link", 0604, 0755, 0, ""},
-                        {"coeff1.txt", 0666, 0555, 0, ""}, {"coeff1.txt", 0644, 0755, 32, "cannot be written"},
-                        {"coeff1.txt", 0444, 0755, 0, "cannot be opened"}, {"new.txt", 0644, 0555, 0, "cannot be opened"},
-                        {"none/coeff1.txt", 0644, 0755, 0, "cannot be opened"}, {".", 0644, 0755, 0, "cannot be opened"}}) {
+  for (const Case& c :
+       {Case{"coeff1.txt", 0, 0755, 0, ""}, {"coeff1.txt", 0604, 0755, 0, ""}, {"link", 0604, 0755, 0, ""},
+        {"coeff1.txt", 0666, 0555, 0, ""}, {"coeff1.txt", 0644, 0755, 32, "cannot be written"},
+        {"coeff1.txt", 0444, 0755, 0, "cannot be opened"}, {"new.txt", 0644, 0555, 0, "cannot be opened"},
+        {"none/coeff1.txt", 0644, 0755, 0, "cannot be opened"}, {".", 0644, 0755, 0, "cannot be opened"}}) {
     unlink(file.c_str());
     if (c.mode) {
       test::Write(file, "earlier\n");
