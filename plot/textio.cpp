@@ -108,9 +108,8 @@ void ReplaceFileOrExit(const char* name, const std::string& content) {
   if (fd == -1) FailFile(name, "cannot be opened");
 
   // Over a file-size limit, report the failed write instead of dying of
-  // SIGXFSZ halfway through.
-  // The stream writes what a short write left over; every error shows in
-  // the write, the flush, the sync or the close.
+  // SIGXFSZ halfway through. The stream writes what a short write left
+  // over; every error shows in the write, the flush, the sync or the close.
   std::signal(SIGXFSZ, SIG_IGN);
   std::FILE* out = fdopen(fd, "w");
   bool ok = out && (in_place || fchmod(fd, mode) == 0) &&
