@@ -55,9 +55,8 @@ float InverseDftAt(int n, int bins) {
 void DoIdft() {
   for (int i = 0; i < kMaxTaps; ++i) hh[i] = 0.0f;
   const int bins = UsedBins();
-  if (TapN_2 < 0 || bins == 0) return;
   const int centre = std::min(TapN_2, kMaxCentre);
-  const int outputs = std::min(centre + 1, bins);
+  const int outputs = std::min(centre + 1, bins);  // none without bins or with a negative centre
   for (int m = 0; m < outputs; ++m) {
     const float x = InverseDftAt(m, bins);
     hh[centre - m] = x;
