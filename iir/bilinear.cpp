@@ -19,14 +19,13 @@ namespace {
 
 double D(float v) { return static_cast<double>(v); }
 
-// H (N1 s + N0) / (s + D0) into entry 0.
+// H (N1 s + N0) / (s + D0) into entry 0; its a2 and b2 stay 0 from the
+// reset.
 void FirstOrder(float K, float h, float n1, float n0, float d0) {
   const float g = 1.0f / (d0 + K);
   p_a0[0] = ((n1 * K + n0) * h) * g;
   p_a1[0] = ((n0 - n1 * K) * h) * g;
-  p_a2[0] = 0.0f;
   p_b1[0] = (d0 - K) / (d0 + K);
-  p_b2[0] = 0.0f;
 }
 
 // H (N2 s^2 + N1 s + N0) / (s^2 + D1 s + D0) into entry j.
