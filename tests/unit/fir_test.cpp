@@ -5,7 +5,6 @@
 #include "fir/fir_design.h"
 #include "fir/tap_file.h"
 #include <iterator>
-#include <numeric>
 
 #include "tests/support.h"
 
@@ -151,7 +150,6 @@ TEST(FirResponse, TheBuiltInDesignAndSimpleTapSets) {
   Design(140);
   TxtSave(kFile.c_str(), hh);
   EXPECT_EQ(test::Read(kFile), text);
-  EXPECT_LT(std::fabs(std::accumulate(hh, hh + 139, 0.0)), 1e-4);
   const std::vector<float> r = response(139);
   // point, gain (dB) and its tolerance, phase (rad)
   for (const auto& [i, gain, tolerance, phase] : std::vector<std::tuple<int, float, float, float>>{

@@ -135,7 +135,6 @@ TEST(TextFiles, NumbersInTheCLocale) {
                    "-1.000000e+30\n");
   EXPECT_EQ(parsed, 0.75);
   EXPECT_STREQ(localised, "0,5");
-  EXPECT_EQ(ParseValue("nan") != ParseValue("nan"), true);
 }
 
 }  // namespace
