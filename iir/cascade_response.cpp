@@ -55,7 +55,6 @@ void CascadeResponse(const BiquadSet& set, float pi, float* gain, float* phase) 
     gain[i] = 0.0f;
     phase[i] = 0.0f;
   }
-  if (set.count <= 0) return;
   double w[kResponsePoints];
   for (int i = 0; i < kResponsePoints; ++i) w[i] = static_cast<double>(static_cast<Real>(PointAngle(i, pi)));
   PointTrig t;
