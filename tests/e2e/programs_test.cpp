@@ -3,6 +3,8 @@
 // with a reviewed picture (tests/data/<program>.png), ended by a real key
 // press, with its standard output and error, exit status and file checked.
 
+#include <sys/stat.h>
+
 #include "tests/e2e/harness.h"
 
 namespace {
@@ -60,10 +62,13 @@ TEST(Programs, ShowTheirPlotUntilAKey) {
 // While it waits, the window loop sleeps: the waiting program uses next to
 // no processor time, and a closed window is shown again. A display that
 // goes away then ends the program with one line and status 3, and no file.
+// What the window system says when the window opens (here of a runtime
+// directory that others may read) is passed on.
 TEST(WindowLoop, SleepsShowsAClosedWindowAgainAndEndsWithTheDisplay) {
   std::unique_ptr<e2e::Run> server;
-  const std::string display = e2e::UseNewXServer(server), dir = test::MakeTempDir();
-  e2e::Run run(kPrograms + "pelmora", {}, dir);
+  const std::string display = e2e::UseNewXServer(server), dir = test::MakeTempDir(), runtime = test::MakeTempDir();
+  chmod(runtime.c_str(), 0755);
+  e2e::Run run(kPrograms + "pelmora", {}, dir, {"XDG_RUNTIME_DIR=" + runtime});
   const std::string window = e2e::FindWindow(kTitle, 20);
   const test::Image picture = test::ReadPng(kData + "/pelmora.png");
   EXPECT_TRUE(e2e::Shows(window, picture));
@@ -77,6 +82,7 @@ TEST(WindowLoop, SleepsShowsAClosedWindowAgainAndEndsWithTheDisplay) {
   const std::string said = run.Stderr();
   const std::string line = "The window was lost: display " + display + " is no longer available.\n";
   EXPECT_EQ(said.substr(said.size() - std::min(said.size(), line.size())), line) << said;
+  EXPECT_EQ(said.rfind("QStandardPaths: wrong permissions on runtime directory " + runtime, 0), 0u) << said;
   EXPECT_EQ(test::Capture("ls -A '" + dir + "'"), "");
 }
 
@@ -93,8 +99,8 @@ TEST(Programs, EndBeforeAWindowWhenTheyCannotGoOn) {
            {"sunnaq", {}, "", 255, "", "1st arg must be input file name.\n"},
            {"corvell", {"no such file"}, "", 1, "no such file cannot be opened.\n", ""},
            {"sunnaq", {"."}, "", 1, ". cannot be read.\n", ""},
-           {"sunnaq", {"taps.txt"}, "DISPLAY", 3, "TapN = 140\n", "No window can be opened: no display is set.\n"},
-           {"pelmora", {}, "DISPLAY=" + absent, 3, "",
+           {"pelmora", {}, "DISPLAY", 3, "", "No window can be opened: no display is set.\n"},
+           {"sunnaq", {"taps.txt"}, "DISPLAY=" + absent, 3, "TapN = 140\n",
             "No window can be opened: display " + absent + " is not available.\n"}}) {
     e2e::Run run(kPrograms + program, args, dir, {env, "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"});
     EXPECT_EQ(run.Wait(20), status) << program;
