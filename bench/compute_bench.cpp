@@ -33,58 +33,28 @@
 
 #if defined(BENCH_PELMORA)
 #include "iir/cascade_response.h"
-#include "iir/iir_design.h"
+#include "iir/pelmora_design.h"
 #include "pelmora_parameters.h"
 const char* const kTitle = "pelmora (IIR designer): its configured design (by default band-pass, order 2)";
 const LabelColumn kLabels = {"%10.0f", {-70, 115, 295}, -25};  // as programs/pelmora.cpp
 constexpr bool kReadsFile = false;
-// pelmora's parameters, as its main assigns them (less the plot's spans,
-// whose values it assigns are those the state starts with).
-void Input() {
-  ResetCoefficients();
-  Pi = 3.14159f;
-  Fsamp = kFsamp;
-  OrderN = kOrderN;
-  FilType = kFilType;
-  FC1 = kFC1;
-  FC2 = kFC2;
-  p_Fsamp = Fsamp;
-  p_fc = FC1;
-  p_fc2 = FC2;
-  p_AC = kAC;
-}
+// The design is made as pelmora makes it, parameters and chain.
+void Input() {}
 void Compute() {
-  BasicFilCal();
-  PreWarp();
-  FreqTrans();
-  SZTrans();
+  MakePelmoraDesign(kConfiguredDesign);
   CalcFres(Gain, Theta);
 }
 #elif defined(BENCH_TAVRINE)
-#include "fir/fir_design.h"
+#include "fir/taps.h"
+#include "fir/tavrine_design.h"
 #include "tavrine_parameters.h"
 const char* const kTitle = "tavrine (FIR designer): its configured design (by default band-pass, 140 taps, 400 bins)";
 const LabelColumn kLabels = {"%8.0f", {-50, 130, 310}, -25};  // as programs/tavrine.cpp
 constexpr bool kReadsFile = false;
-// tavrine's parameters, as its main assigns them (less the plot's spans).
-void Input() {
-  Fsamp = kFsamp;
-  FresN = kFresN;
-  lpf_fc1 = kLpfFc1;
-  hpf_fc1 = kHpfFc1;
-  bpf_fc1 = kBpfFc1;
-  bpf_fc2 = kBpfFc2;
-  brf_fc1 = kBrfFc1;
-  brf_fc2 = kBrfFc2;
-  alpha = kAlpha;
-  FilType = kFilType;
-  TapN = kTapN;
-}
+// The design is made as tavrine makes it, parameters and chain.
+void Input() {}
 void Compute() {
-  AdjustTapCount();
-  PutParam();
-  DoIdft();
-  Kaiser(TapN, alpha);
+  MakeTavrineDesign(kConfiguredDesign);
   CalcFres(Gain, Theta);
 }
 #elif defined(BENCH_CORVELL)

@@ -303,29 +303,35 @@ foreach(edge IN LISTS _dp_edges)
   _dp_literal(TAVRINE_${edge} TAVRINE_${edge}_LITERAL)
 endforeach()
 file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/programs/pelmora_parameters.h CONTENT
-"// pelmora's design parameters, as configured (cmake -LH lists them).
+"// pelmora's design, as configured (cmake -LH lists its variables).
 #pragma once
+#include \"iir/pelmora_design.h\"
 #include \"plot/shared_state.h\"
-constexpr int kFilType = ${pelmora_type};  // PELMORA_TYPE ${PELMORA_TYPE}
-constexpr int kOrderN = ${pelmora_order};  // PELMORA_ORDER
-constexpr float kFC1 = ${PELMORA_FC1_LITERAL};  // PELMORA_FC1, Hz
-constexpr float kFC2 = ${PELMORA_FC2_LITERAL};  // PELMORA_FC2, Hz
-constexpr float kAC = ${PELMORA_ATTENUATION_DB_LITERAL};  // PELMORA_ATTENUATION_DB, dB
-constexpr float kFsamp = ${PELMORA_FSAMP_LITERAL};  // PELMORA_FSAMP, Hz
+constexpr PelmoraDesign kConfiguredDesign = {
+    ${pelmora_type},  // PELMORA_TYPE ${PELMORA_TYPE}
+    ${pelmora_order},  // PELMORA_ORDER
+    ${PELMORA_FC1_LITERAL},  // PELMORA_FC1, Hz
+    ${PELMORA_FC2_LITERAL},  // PELMORA_FC2, Hz
+    ${PELMORA_ATTENUATION_DB_LITERAL},  // PELMORA_ATTENUATION_DB, dB
+    ${PELMORA_FSAMP_LITERAL},  // PELMORA_FSAMP, Hz
+};
 ")
 file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/programs/tavrine_parameters.h CONTENT
-"// tavrine's design parameters, as configured (cmake -LH lists them).
+"// tavrine's design, as configured (cmake -LH lists its variables).
 #pragma once
+#include \"fir/tavrine_design.h\"
 #include \"plot/shared_state.h\"
-constexpr float kFsamp = ${TAVRINE_FSAMP_LITERAL};  // TAVRINE_FSAMP, Hz
-constexpr int kFresN = ${tavrine_bins};  // TAVRINE_BINS
-constexpr float kLpfFc1 = ${TAVRINE_LPF_FC1_LITERAL};  // TAVRINE_LPF_FC1, Hz
-constexpr float kHpfFc1 = ${TAVRINE_HPF_FC1_LITERAL};  // TAVRINE_HPF_FC1, Hz
-constexpr float kBpfFc1 = ${TAVRINE_BPF_FC1_LITERAL};  // TAVRINE_BPF_FC1, Hz
-constexpr float kBpfFc2 = ${TAVRINE_BPF_FC2_LITERAL};  // TAVRINE_BPF_FC2, Hz
-constexpr float kBrfFc1 = ${TAVRINE_BRF_FC1_LITERAL};  // TAVRINE_BRF_FC1, Hz
-constexpr float kBrfFc2 = ${TAVRINE_BRF_FC2_LITERAL};  // TAVRINE_BRF_FC2, Hz
-constexpr float kAlpha = ${TAVRINE_ALPHA_LITERAL};  // TAVRINE_ALPHA
-constexpr int kFilType = ${tavrine_type};  // TAVRINE_TYPE ${TAVRINE_TYPE}
-constexpr int kTapN = ${tavrine_taps};  // TAVRINE_TAPS
+constexpr TavrineDesign kConfiguredDesign = {
+    ${tavrine_type},  // TAVRINE_TYPE ${TAVRINE_TYPE}
+    ${tavrine_taps},  // TAVRINE_TAPS
+    ${TAVRINE_ALPHA_LITERAL},  // TAVRINE_ALPHA
+    ${tavrine_bins},  // TAVRINE_BINS
+    ${TAVRINE_FSAMP_LITERAL},  // TAVRINE_FSAMP, Hz
+    ${TAVRINE_LPF_FC1_LITERAL},  // TAVRINE_LPF_FC1, Hz
+    ${TAVRINE_HPF_FC1_LITERAL},  // TAVRINE_HPF_FC1, Hz
+    ${TAVRINE_BPF_FC1_LITERAL},  // TAVRINE_BPF_FC1, Hz
+    ${TAVRINE_BPF_FC2_LITERAL},  // TAVRINE_BPF_FC2, Hz
+    ${TAVRINE_BRF_FC1_LITERAL},  // TAVRINE_BRF_FC1, Hz
+    ${TAVRINE_BRF_FC2_LITERAL},  // TAVRINE_BRF_FC2, Hz
+};
 ")

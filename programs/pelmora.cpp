@@ -7,7 +7,7 @@
 
 #include "iir/cascade_response.h"
 #include "iir/coeff_file.h"
-#include "iir/iir_design.h"
+#include "iir/pelmora_design.h"
 #include "pelmora_parameters.h"
 #include "plot/frame.h"
 #include "plot/response_plot.h"
@@ -17,27 +17,8 @@
 extern const LabelColumn kProgramLabels = {"%10.0f", {-70, 115, 295}, -25};
 
 int main() {
-  ResetCoefficients();
-  Pi = 3.14159f;
-  gain_range = 100.0f;
-  Fsamp = kFsamp;
-  freq_range = 10000.0f;
-  OrderN = kOrderN;
-  FilType = kFilType;
-  FC1 = kFC1;
-  FC2 = kFC2;
-
   IplImage* canvas = CreateCanvas();
-
-  p_Fsamp = Fsamp;
-  p_fc = FC1;
-  p_fc2 = FC2;
-  p_AC = kAC;
-
-  BasicFilCal();
-  PreWarp();
-  FreqTrans();
-  SZTrans();
+  MakePelmoraDesign(kConfiguredDesign);
 
   CalcFres(Gain, Theta);
   DrawFres(canvas, 100, 60, Gain, Theta);

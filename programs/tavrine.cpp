@@ -7,9 +7,9 @@
 // final zero tap), Kaiser window with alpha 7.0. Command-line arguments
 // are ignored.
 
-#include "fir/fir_design.h"
 #include "fir/tap_file.h"
 #include "fir/taps.h"
+#include "fir/tavrine_design.h"
 #include "plot/frame.h"
 #include "plot/response_plot.h"
 #include "plot/shared_state.h"
@@ -19,26 +19,8 @@
 extern const LabelColumn kProgramLabels = {"%8.0f", {-50, 130, 310}, -25};
 
 int main() {
-  Fsamp = kFsamp;
-  gain_range = 100.0f;
-  freq_range = 10000.0f;
-  FresN = kFresN;
-  lpf_fc1 = kLpfFc1;
-  hpf_fc1 = kHpfFc1;
-  bpf_fc1 = kBpfFc1;
-  bpf_fc2 = kBpfFc2;
-  brf_fc1 = kBrfFc1;
-  brf_fc2 = kBrfFc2;
-  alpha = kAlpha;
-  FilType = kFilType;
-  TapN = kTapN;
-
   IplImage* canvas = CreateCanvas();
-
-  AdjustTapCount();
-  PutParam();
-  DoIdft();
-  Kaiser(TapN, alpha);
+  MakeTavrineDesign(kConfiguredDesign);
 
   CalcFres(Gain, Theta);
   DrawFres(canvas, 100, 60, Gain, Theta);

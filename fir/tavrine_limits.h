@@ -1,0 +1,122 @@
+// The designs that tavrine accepts, written once: the configure-time
+// check compiles them (cmake/DesignParameters.cmake), the live tuner holds
+// every change inside them, and the tests sweep them.
+//
+// Each limit is a predicate on the single-precision values that the chain
+// computes with, the configure variable it bounds, and what is allowed, in
+// the words of the refusal. A design is accepted when every limit holds.
+//
+// An accepted design is sound: no more taps are designed than there are
+// frequency samples, so the inverse DFT's period is not repeated within
+// the taps (time aliasing), and every band of the chosen type holds at
+// least one frequency sample.
+#pragma once
+
+#include "fir/tavrine_design.h"
+#include "plot/shared_state.h"
+
+namespace tavrine_limits {
+
+constexpr bool TypeKnown(const TavrineDesign& d) { return d.type >= kLowPass && d.type <= kBandReject; }
+constexpr bool FsampInRange(const TavrineDesign& d) { return d.fsamp >= 1e-35f && d.fsamp <= 1e36f; }
+constexpr bool BinsInRange(const TavrineDesign& d) { return d.bins >= 1 && d.bins <= 400; }
+// The designed count is the requested one made odd (an even count less one).
+constexpr bool TapsInRange(const TavrineDesign& d) {
+  return d.taps >= 1 && d.taps <= 400 && d.taps - (d.taps % 2 == 0 ? 1 : 0) <= d.bins;
+}
+constexpr bool AlphaInRange(const TavrineDesign& d) { return d.alpha >= 0.0f && d.alpha <= 91.9f; }
+
+// The frequency sample of an edge, as the desired response finds it:
+// (N f) / Fsamp in single precision, rounded down.
+constexpr int Sample(const TavrineDesign& d, float f) {
+  return static_cast<int>((static_cast<float>(d.bins) * f) / d.fsamp);
+}
+// An edge that the type uses: inside 0 < f < Fsamp / 2, on a sample from
+// `first` to (N - 1) / 2, so that the band below it and the one above it
+// (up to Fsamp / 2) each hold a sample.
+constexpr bool EdgeHolds(const TavrineDesign& d, float f, int first) {
+  return f > 0.0f && f < d.fsamp / 2.0f && Sample(d, f) >= first && Sample(d, f) <= (d.bins - 1) / 2;
+}
+// An edge that the type does not use is still assigned: a finite number.
+constexpr bool Unused(float f) { return f >= 0.0f && f <= 1e38f; }
+
+constexpr bool LpfFc1Unused(const TavrineDesign& d) { return d.type == kLowPass || Unused(d.lpf_fc1); }
+constexpr bool HpfFc1Unused(const TavrineDesign& d) { return d.type == kHighPass || Unused(d.hpf_fc1); }
+constexpr bool BpfFc1Unused(const TavrineDesign& d) { return d.type == kBandPass || Unused(d.bpf_fc1); }
+constexpr bool BpfFc2Unused(const TavrineDesign& d) { return d.type == kBandPass || Unused(d.bpf_fc2); }
+constexpr bool BrfFc1Unused(const TavrineDesign& d) { return d.type == kBandReject || Unused(d.brf_fc1); }
+constexpr bool BrfFc2Unused(const TavrineDesign& d) { return d.type == kBandReject || Unused(d.brf_fc2); }
+constexpr bool LpfFc1InRange(const TavrineDesign& d) { return d.type != kLowPass || EdgeHolds(d, d.lpf_fc1, 1); }
+constexpr bool HpfFc1InRange(const TavrineDesign& d) { return d.type != kHighPass || EdgeHolds(d, d.hpf_fc1, 1); }
+constexpr bool BpfFc1InRange(const TavrineDesign& d) { return d.type != kBandPass || EdgeHolds(d, d.bpf_fc1, 1); }
+constexpr bool BrfFc1InRange(const TavrineDesign& d) {
+  return d.type != kBandReject || EdgeHolds(d, d.brf_fc1, 1);
+}
+constexpr bool BpfFc2InRange(const TavrineDesign& d) {
+  return d.type != kBandPass || EdgeHolds(d, d.bpf_fc2, Sample(d, d.bpf_fc1) + 1);
+}
+constexpr bool BrfFc2InRange(const TavrineDesign& d) {
+  return d.type != kBandReject || EdgeHolds(d, d.brf_fc2, Sample(d, d.brf_fc1) + 1);
+}
+
+}  // namespace tavrine_limits
+
+#define TAVRINE_EDGE_WORDS \
+  "above 0 and below TAVRINE_FSAMP / 2 whose sample, TAVRINE_BINS f / TAVRINE_FSAMP rounded down, is "
+#define TAVRINE_UNUSED_WORDS "are numbers from 0 to 1e38 (Hz; not used by the type chosen)"
+
+// LIMIT(predicate, variable, allowed) for each limit, in the order they are
+// checked: a limit may assume that the ones before it hold.
+#define TAVRINE_LIMITS(LIMIT)                                                                                  \
+  LIMIT(TypeKnown, "TAVRINE_TYPE", "are low-pass, high-pass, band-pass, band-reject")                         \
+  LIMIT(FsampInRange, "TAVRINE_FSAMP", "are numbers from 1e-35 to 1e36 (Hz)")                                 \
+  LIMIT(BinsInRange, "TAVRINE_BINS", "are whole numbers from 1 to 400")                                        \
+  LIMIT(TapsInRange, "TAVRINE_TAPS",                                                                           \
+        "are whole numbers from 1 to 400 that design at most TAVRINE_BINS taps (an even count designs one fewer)") \
+  LIMIT(AlphaInRange, "TAVRINE_ALPHA", "are numbers from 0 to 91.9")                                          \
+  LIMIT(LpfFc1Unused, "TAVRINE_LPF_FC1", TAVRINE_UNUSED_WORDS)                                                 \
+  LIMIT(HpfFc1Unused, "TAVRINE_HPF_FC1", TAVRINE_UNUSED_WORDS)                                                 \
+  LIMIT(BpfFc1Unused, "TAVRINE_BPF_FC1", TAVRINE_UNUSED_WORDS)                                                 \
+  LIMIT(BpfFc2Unused, "TAVRINE_BPF_FC2", TAVRINE_UNUSED_WORDS)                                                 \
+  LIMIT(BrfFc1Unused, "TAVRINE_BRF_FC1", TAVRINE_UNUSED_WORDS)                                                 \
+  LIMIT(BrfFc2Unused, "TAVRINE_BRF_FC2", TAVRINE_UNUSED_WORDS)                                                 \
+  LIMIT(LpfFc1InRange, "TAVRINE_LPF_FC1", "are numbers " TAVRINE_EDGE_WORDS "from 1 to (TAVRINE_BINS - 1) / 2 (Hz)") \
+  LIMIT(HpfFc1InRange, "TAVRINE_HPF_FC1", "are numbers " TAVRINE_EDGE_WORDS "from 1 to (TAVRINE_BINS - 1) / 2 (Hz)") \
+  LIMIT(BpfFc1InRange, "TAVRINE_BPF_FC1", "are numbers " TAVRINE_EDGE_WORDS "from 1 to (TAVRINE_BINS - 1) / 2 (Hz)") \
+  LIMIT(BpfFc2InRange, "TAVRINE_BPF_FC2",                                                                      \
+        "are numbers " TAVRINE_EDGE_WORDS "from that of TAVRINE_BPF_FC1 + 1 to (TAVRINE_BINS - 1) / 2 (Hz)")    \
+  LIMIT(BrfFc1InRange, "TAVRINE_BRF_FC1", "are numbers " TAVRINE_EDGE_WORDS "from 1 to (TAVRINE_BINS - 1) / 2 (Hz)") \
+  LIMIT(BrfFc2InRange, "TAVRINE_BRF_FC2",                                                                      \
+        "are numbers " TAVRINE_EDGE_WORDS "from that of TAVRINE_BRF_FC1 + 1 to (TAVRINE_BINS - 1) / 2 (Hz)")
+
+struct TavrineLimit {
+  bool (*holds)(const TavrineDesign&);
+  const char* variable;
+  const char* allowed;
+};
+
+#define TAVRINE_LIMIT_ENTRY(predicate, variable, allowed) {tavrine_limits::predicate, variable, allowed},
+constexpr TavrineLimit kTavrineLimits[] = {TAVRINE_LIMITS(TAVRINE_LIMIT_ENTRY)};
+#undef TAVRINE_LIMIT_ENTRY
+
+// The first limit that the design breaks, or nullptr if it is accepted.
+constexpr const TavrineLimit* TavrineRefusal(const TavrineDesign& d) {
+  for (const TavrineLimit& limit : kTavrineLimits) {
+    if (!limit.holds(d)) return &limit;
+  }
+  return nullptr;
+}
+
+constexpr bool TavrineAccepts(const TavrineDesign& d) { return TavrineRefusal(d) == nullptr; }
+
+// Compiled at configure time over the configured design: each limit that
+// it breaks fails its assertion, whose message is "VARIABLE|allowed".
+template <const TavrineDesign& d>
+struct TavrineConfigurationCheck {
+#define TAVRINE_LIMIT_ASSERT(predicate, variable, allowed) \
+  static_assert(tavrine_limits::predicate(d), variable "|" allowed);
+  TAVRINE_LIMITS(TAVRINE_LIMIT_ASSERT)
+#undef TAVRINE_LIMIT_ASSERT
+};
+
+static_assert(TavrineAccepts(kBuiltInTavrineDesign), "the built-in design is accepted");
