@@ -1,39 +1,21 @@
 # The designers' parameters, chosen when the suite is configured and
 # compiled into their entry modules as constants: one cache variable per
-# parameter that pelmora's and tavrine's main assign (cmake -LH shows each
-# with its help text). A value outside what the design chain handles is
-# refused with one line that names the variable, the value given and what
-# is allowed; nothing is built then.
+# parameter of pelmora's and tavrine's design (cmake -LH shows each with
+# its help text).
 #
-# Included from the top CMakeLists.txt, the module also writes
-# pelmora_parameters.h and tavrine_parameters.h into programs/ of the build
-# tree. In script mode it only checks the values given on the command line
-# (the others at their defaults):
-#   cmake -DPELMORA_FC1=1000 -P cmake/DesignParameters.cmake
+# Each value is checked twice. Here, its form: a type name, a whole number
+# or a decimal number. Then its value, by the compiler: the configured
+# design is compiled against the limits that the design chains accept
+# (iir/pelmora_limits.h, fir/tavrine_limits.h), written once in C++ as
+# predicates on the single-precision values the chains compute with. The
+# check only compiles (a try_compile of static assertions), so a cross
+# build checks as a native one does.
 #
-# The ranges are those on which the chains were run and found sound:
-# - pelmora: finite biquad coefficients, every section stable, and the
-#   attenuation at each corner within 0.01 dB of the one asked for (single
-#   precision coefficients with the chain's Pi of 3.14159), over a million
-#   random designs of every type and order with corners and attenuations
-#   anywhere in the ranges, their ends included. Beyond them the chain
-#   fails: a corner below Fsamp / 200 or above 0.49 Fsamp, or band corners
-#   closer than Fsamp / 200, can miss its attenuation by more (a
-#   second-order corner at 0.49999 Fsamp by 20 dB, with unstable sections);
-#   an attenuation of 1e-7 dB or of 70 dB can give non-finite or unstable
-#   sections; a sampling frequency above about 2e15 Hz overflows K^2 and
-#   the squared corners, one below about 1e-18 Hz underflows them.
-# - tavrine: any edge inside 0 < f < Fsamp / 2 falls on a bin from 0 to
-#   FresN / 2; 1 to 400 taps and 1 to 400 bins stay within the 400-entry
-#   arrays (1 or 2 taps design a single tap, window value 1.0; taps further
-#   from the centre than FresN - 1 are 0); the Kaiser window's I0(alpha)
-#   overflows single precision above alpha = 91.9007; FresN times an edge
-#   overflows above Fsamp = 1.7e36, and below Fsamp = 5e-36 an edge whose
-#   bin is not 0 would be a subnormal number.
-
-if(CMAKE_SCRIPT_MODE_FILE)
-  cmake_minimum_required(VERSION 3.25)
-endif()
+# A value refused by either check stops the configuration with one line,
+# inside CMake's error block, that names the variable, the value given and
+# what is allowed; nothing is built then. Accepted values are written into
+# pelmora_parameters.h and tavrine_parameters.h in programs/ of the build
+# tree.
 
 set(_dp_types low-pass high-pass band-pass band-reject)
 set(_dp_type_codes kLowPass kHighPass kBandPass kBandReject)
@@ -41,27 +23,27 @@ set(_dp_type_codes kLowPass kHighPass kBandPass kBandReject)
 # A parameter: its cache variable, default and one-line help text.
 function(_dp_parameter name default help)
   set(${name} "${default}" CACHE STRING "${help}")
-  if(NOT CMAKE_SCRIPT_MODE_FILE AND name MATCHES "_TYPE$")
+  if(name MATCHES "_TYPE$")
     set_property(CACHE ${name} PROPERTY STRINGS ${_dp_types})
   endif()
 endfunction()
 
 _dp_parameter(PELMORA_TYPE band-pass "pelmora: filter type, low-pass, high-pass, band-pass or band-reject")
 _dp_parameter(PELMORA_ORDER 2 "pelmora: order of the Butterworth prototype, 1 or 2 (a band type doubles it)")
-_dp_parameter(PELMORA_FC1 2000 "pelmora: lower corner in Hz (the only one of low- and high-pass), PELMORA_FSAMP / 200 to 0.49 PELMORA_FSAMP")
-_dp_parameter(PELMORA_FC2 5000 "pelmora: upper corner in Hz (band types), PELMORA_FC1 + PELMORA_FSAMP / 200 to 0.49 PELMORA_FSAMP")
-_dp_parameter(PELMORA_ATTENUATION_DB 3 "pelmora: attenuation at the corners in dB, 0.000001 to 60")
+_dp_parameter(PELMORA_FC1 2000 "pelmora: lower corner in Hz (the only one of low- and high-pass), PELMORA_FSAMP / 200 to 0.49 PELMORA_FSAMP (0.485 PELMORA_FSAMP for band types); narrower at high attenuations (README)")
+_dp_parameter(PELMORA_FC2 5000 "pelmora: upper corner in Hz (band types), PELMORA_FC1 + PELMORA_FSAMP / 200 to 0.49 PELMORA_FSAMP; narrower at high attenuations (README)")
+_dp_parameter(PELMORA_ATTENUATION_DB 3 "pelmora: attenuation at the corners in dB, 0.00001 to 60")
 _dp_parameter(PELMORA_FSAMP 22050 "pelmora: sampling frequency in Hz, 1e-15 to 1e15")
 _dp_parameter(TAVRINE_TYPE band-pass "tavrine: filter type, low-pass, high-pass, band-pass or band-reject")
-_dp_parameter(TAVRINE_TAPS 140 "tavrine: requested tap count, 1 to 400 (an even count designs one fewer and writes a final zero tap)")
-_dp_parameter(TAVRINE_ALPHA 7 "tavrine: Kaiser window shape parameter alpha, 0 (a rectangular window) to 91.9")
+_dp_parameter(TAVRINE_TAPS 140 "tavrine: requested tap count, 1 to 400, designing at most TAVRINE_BINS taps (an even count designs one fewer and writes a final zero tap)")
+_dp_parameter(TAVRINE_ALPHA 7 "tavrine: Kaiser window shape parameter alpha (beta in other tools), 0 (a rectangular window) to 91.9")
 _dp_parameter(TAVRINE_BINS 400 "tavrine: frequency samples of the desired response, 1 to 400")
-_dp_parameter(TAVRINE_LPF_FC1 3000 "tavrine: low-pass edge in Hz, above 0 and below TAVRINE_FSAMP / 2")
-_dp_parameter(TAVRINE_HPF_FC1 3000 "tavrine: high-pass edge in Hz, above 0 and below TAVRINE_FSAMP / 2")
-_dp_parameter(TAVRINE_BPF_FC1 2000 "tavrine: band-pass lower edge in Hz, above 0 and below TAVRINE_BPF_FC2")
-_dp_parameter(TAVRINE_BPF_FC2 8000 "tavrine: band-pass upper edge in Hz, below TAVRINE_FSAMP / 2")
-_dp_parameter(TAVRINE_BRF_FC1 3000 "tavrine: band-reject lower edge in Hz, above 0 and below TAVRINE_BRF_FC2")
-_dp_parameter(TAVRINE_BRF_FC2 7000 "tavrine: band-reject upper edge in Hz, below TAVRINE_FSAMP / 2")
+_dp_parameter(TAVRINE_LPF_FC1 3000 "tavrine: low-pass edge in Hz, below TAVRINE_FSAMP / 2, on sample 1 to (TAVRINE_BINS - 1) / 2")
+_dp_parameter(TAVRINE_HPF_FC1 3000 "tavrine: high-pass edge in Hz, below TAVRINE_FSAMP / 2, on sample 1 to (TAVRINE_BINS - 1) / 2")
+_dp_parameter(TAVRINE_BPF_FC1 2000 "tavrine: band-pass lower edge in Hz, below TAVRINE_FSAMP / 2, on sample 1 to (TAVRINE_BINS - 1) / 2")
+_dp_parameter(TAVRINE_BPF_FC2 8000 "tavrine: band-pass upper edge in Hz, below TAVRINE_FSAMP / 2, on a sample above TAVRINE_BPF_FC1's, at most (TAVRINE_BINS - 1) / 2")
+_dp_parameter(TAVRINE_BRF_FC1 3000 "tavrine: band-reject lower edge in Hz, below TAVRINE_FSAMP / 2, on sample 1 to (TAVRINE_BINS - 1) / 2")
+_dp_parameter(TAVRINE_BRF_FC2 7000 "tavrine: band-reject upper edge in Hz, below TAVRINE_FSAMP / 2, on a sample above TAVRINE_BRF_FC1's, at most (TAVRINE_BINS - 1) / 2")
 _dp_parameter(TAVRINE_FSAMP 22050 "tavrine: sampling frequency in Hz, 1e-35 to 1e36")
 
 # Refuses the configuration: one line (a leading blank keeps CMake from
@@ -70,153 +52,8 @@ function(_dp_refuse name allowed)
   message(FATAL_ERROR " ${name} = ${${name}}: not allowed; allowed ${allowed}")
 endfunction()
 
-# Decimal arithmetic for the bounds: a number is kept as "M;E", the value
-# M * 10^E with M an integer of at most 12 digits (further digits are cut
-# off, far below single precision), so that 64-bit integer arithmetic
-# scales and adds bounds exactly.
-set(_dp_number_regex "^([0-9]*)\\.?([0-9]*)([eE]([-+]?)0*([0-9]?[0-9]?[0-9]))?$")
-
-function(_dp_decimal text out)
-  string(REGEX MATCH "${_dp_number_regex}" _ "${text}")
-  string(LENGTH "${CMAKE_MATCH_2}" fraction)
-  set(digits "${CMAKE_MATCH_1}${CMAKE_MATCH_2}")
-  set(exponent "${CMAKE_MATCH_4}${CMAKE_MATCH_5}")
-  if(exponent STREQUAL "" OR exponent STREQUAL "+" OR exponent STREQUAL "-")
-    set(exponent 0)
-  endif()
-  string(REGEX REPLACE "^0+" "" digits "${digits}")
-  string(LENGTH "${digits}" length)
-  math(EXPR exponent "${exponent} - ${fraction}")
-  if(length GREATER 12)
-    string(SUBSTRING "${digits}" 0 12 digits)
-    math(EXPR exponent "${exponent} + ${length} - 12")
-  elseif(length EQUAL 0)
-    set(digits 0)
-  endif()
-  while(digits MATCHES "[1-9]0$")
-    string(REGEX REPLACE "0$" "" digits "${digits}")
-    math(EXPR exponent "${exponent} + 1")
-  endwhile()
-  set(${out} "${digits};${exponent}" PARENT_SCOPE)
-endfunction()
-
-# OUT = A * FACTOR * 10^SHIFT (A as "M;E", FACTOR a small integer).
-function(_dp_scale a factor shift out)
-  list(GET a 0 m)
-  list(GET a 1 e)
-  math(EXPR m "${m} * ${factor}")
-  math(EXPR e "${e} + ${shift}")
-  set(${out} "${m};${e}" PARENT_SCOPE)
-endfunction()
-
-# OUT = A + B, for A and B within a factor 10^5 of each other.
-function(_dp_add a b out)
-  list(GET a 0 ma)
-  list(GET a 1 ea)
-  list(GET b 0 mb)
-  list(GET b 1 eb)
-  if(ea GREATER eb)
-    math(EXPR shift "${ea} - ${eb}")
-    string(REPEAT 0 ${shift} zeros)
-    string(APPEND ma "${zeros}")
-    set(ea ${eb})
-  else()
-    math(EXPR shift "${eb} - ${ea}")
-    string(REPEAT 0 ${shift} zeros)
-    string(APPEND mb "${zeros}")
-  endif()
-  math(EXPR m "${ma} + ${mb}")
-  set(${out} "${m};${ea}" PARENT_SCOPE)
-endfunction()
-
-# OUT = the number as a short text: plain decimals, or an exponent when it
-# is very large or very small.
-function(_dp_text a out)
-  list(GET a 0 m)
-  list(GET a 1 e)
-  string(LENGTH "${m}" length)
-  math(EXPR point "${length} + ${e}")  # digits before the decimal point
-  if(m STREQUAL "0")
-    set(text 0)
-  elseif(e GREATER_EQUAL 0 AND point LESS_EQUAL 12)
-    string(REPEAT 0 ${e} zeros)
-    set(text "${m}${zeros}")
-  elseif(e LESS 0 AND point GREATER 0)
-    string(SUBSTRING "${m}" 0 ${point} whole)
-    string(SUBSTRING "${m}" ${point} -1 part)
-    set(text "${whole}.${part}")
-  elseif(e LESS 0 AND point GREATER -6)
-    math(EXPR count "0 - ${point}")
-    string(REPEAT 0 ${count} zeros)
-    set(text "0.${zeros}${m}")
-  else()
-    string(SUBSTRING "${m}" 0 1 first)
-    string(SUBSTRING "${m}" 1 -1 rest)
-    math(EXPR power "${point} - 1")
-    if(rest STREQUAL "")
-      set(text "${first}e${power}")
-    else()
-      set(text "${first}.${rest}e${power}")
-    endif()
-  endif()
-  set(${out} "${text}" PARENT_SCOPE)
-endfunction()
-
-# True in OUT if the variable's value is a number without a sign.
-function(_dp_is_number name out)
-  if("${${name}}" MATCHES "${_dp_number_regex}" AND "${${name}}" MATCHES "[0-9]" AND NOT "${${name}}" MATCHES "^\\.?[eE]")
-    set(${out} TRUE PARENT_SCOPE)
-  else()
-    set(${out} FALSE PARENT_SCOPE)
-  endif()
-endfunction()
-
-# A number from LOW to HIGH ("M;E"), ends included unless OPEN is given;
-# WHAT says where the bounds come from.
-function(_dp_check_range name low high what)
-  cmake_parse_arguments(ARG "OPEN" "" "" ${ARGN})
-  _dp_text("${low}" low_text)
-  _dp_text("${high}" high_text)
-  list(JOIN low "e" low_value)
-  list(JOIN high "e" high_value)
-  _dp_is_number(${name} number)
-  if(ARG_OPEN)
-    set(allowed "are numbers above ${low_text} and below ${high_text}${what}")
-    if(NOT number OR NOT ${name} GREATER low_value OR NOT ${name} LESS high_value)
-      _dp_refuse(${name} "${allowed}")
-    endif()
-  else()
-    set(allowed "are numbers from ${low_text} to ${high_text}${what}")
-    if(NOT number OR ${name} LESS low_value OR ${name} GREATER high_value)
-      _dp_refuse(${name} "${allowed}")
-    endif()
-  endif()
-endfunction()
-
-# A frequency that the chosen type does not use: it is still assigned in
-# main, so it must be a number that single precision holds.
-function(_dp_check_unused name)
-  _dp_decimal(0 low)
-  _dp_decimal(1e38 high)
-  _dp_check_range(${name} "${low}" "${high}" " (Hz; not used by the type chosen)")
-endfunction()
-
-# A whole number from LOW to HIGH; OUT is it without leading zeros.
-function(_dp_check_count name low high out)
-  string(REGEX REPLACE "^0+([0-9])" "\\1" value "${${name}}")
-  string(LENGTH "${value}" length)
-  if(NOT value MATCHES "^[0-9]+$" OR length GREATER 6 OR value LESS low OR value GREATER high)
-    math(EXPR next "${low} + 1")
-    if(high EQUAL next)
-      _dp_refuse(${name} "are ${low} and ${high}")
-    endif()
-    _dp_refuse(${name} "are whole numbers from ${low} to ${high}")
-  endif()
-  set(${out} "${value}" PARENT_SCOPE)
-endfunction()
-
 # OUT is the type code constant of the type named.
-function(_dp_check_type name out)
+function(_dp_type name out)
   list(FIND _dp_types "${${name}}" index)
   if(index LESS 0)
     list(JOIN _dp_types ", " names)
@@ -226,9 +63,26 @@ function(_dp_check_type name out)
   set(${out} ${code} PARENT_SCOPE)
 endfunction()
 
-# A float literal with exactly the single-precision value of the decimal
-# written: "2000" -> 2000.0f, "1e3" -> 1e3f.
-function(_dp_literal name out)
+# OUT is a whole number as an int literal. More than nine digits cannot be
+# an int, and is out of every range: it is compiled as 999999999.
+function(_dp_whole name out)
+  if(NOT "${${name}}" MATCHES "^[0-9]+$")
+    _dp_refuse(${name} "are whole numbers")
+  endif()
+  string(REGEX REPLACE "^0+([0-9])" "\\1" value "${${name}}")
+  string(LENGTH "${value}" length)
+  if(length GREATER 9)
+    set(value 999999999)
+  endif()
+  set(${out} ${value} PARENT_SCOPE)
+endfunction()
+
+# OUT is a decimal number as the float literal of exactly what was
+# written: "2000" -> 2000.0f, "1e3" -> 1e3f, "-0.5" -> -0.5f.
+function(_dp_decimal name out)
+  if(NOT "${${name}}" MATCHES "^[-+]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eE][-+]?[0-9]+)?$")
+    _dp_refuse(${name} "are decimal numbers, such as 2000, 1500.5 or 2e3")
+  endif()
   set(text "${${name}}")
   if(NOT text MATCHES "[.eE]")
     string(APPEND text ".0")
@@ -236,73 +90,59 @@ function(_dp_literal name out)
   set(${out} "${text}f" PARENT_SCOPE)
 endfunction()
 
-# pelmora
-_dp_check_type(PELMORA_TYPE pelmora_type)
-_dp_check_count(PELMORA_ORDER 1 2 pelmora_order)
-_dp_decimal(1e-15 _dp_low)
-_dp_decimal(1e15 _dp_high)
-_dp_check_range(PELMORA_FSAMP "${_dp_low}" "${_dp_high}" " (Hz)")
-_dp_decimal(1e-6 _dp_low)
-_dp_decimal(60 _dp_high)
-_dp_check_range(PELMORA_ATTENUATION_DB "${_dp_low}" "${_dp_high}" " (dB)")
-_dp_decimal("${PELMORA_FSAMP}" _dp_fsamp)
-_dp_scale("${_dp_fsamp}" 5 -3 _dp_margin)  # Fsamp / 200
-_dp_scale("${_dp_fsamp}" 49 -2 _dp_top)    # 0.49 Fsamp
-if(pelmora_type STREQUAL kLowPass OR pelmora_type STREQUAL kHighPass)
-  _dp_check_range(PELMORA_FC1 "${_dp_margin}" "${_dp_top}" " (Hz: PELMORA_FSAMP / 200 to 0.49 PELMORA_FSAMP)")
-  _dp_check_unused(PELMORA_FC2)
-else()
-  _dp_scale("${_dp_fsamp}" 485 -3 _dp_high)  # 0.485 Fsamp
-  _dp_check_range(PELMORA_FC1 "${_dp_margin}" "${_dp_high}" " (Hz: PELMORA_FSAMP / 200 to 0.485 PELMORA_FSAMP)")
-  _dp_decimal("${PELMORA_FC1}" _dp_low)
-  _dp_add("${_dp_low}" "${_dp_margin}" _dp_low)
-  _dp_check_range(PELMORA_FC2 "${_dp_low}" "${_dp_top}"
-                  " (Hz: PELMORA_FC1 + PELMORA_FSAMP / 200 to 0.49 PELMORA_FSAMP)")
-endif()
-
-# tavrine
-_dp_check_type(TAVRINE_TYPE tavrine_type)
-_dp_check_count(TAVRINE_TAPS 1 400 tavrine_taps)
-_dp_decimal(0 _dp_low)
-_dp_decimal(91.9 _dp_high)
-_dp_check_range(TAVRINE_ALPHA "${_dp_low}" "${_dp_high}" "")
-_dp_check_count(TAVRINE_BINS 1 400 tavrine_bins)
-_dp_decimal(1e-35 _dp_low)
-_dp_decimal(1e36 _dp_high)
-_dp_check_range(TAVRINE_FSAMP "${_dp_low}" "${_dp_high}" " (Hz)")
-_dp_decimal("${TAVRINE_FSAMP}" _dp_fsamp)
-_dp_scale("${_dp_fsamp}" 5 -1 _dp_half)  # Fsamp / 2
-_dp_decimal(0 _dp_zero)
-set(_dp_edges LPF_FC1 HPF_FC1 BPF_FC1 BPF_FC2 BRF_FC1 BRF_FC2)
-set(_dp_used_by_kLowPass LPF_FC1)
-set(_dp_used_by_kHighPass HPF_FC1)
-set(_dp_used_by_kBandPass BPF_FC1 BPF_FC2)
-set(_dp_used_by_kBandReject BRF_FC1 BRF_FC2)
-set(_dp_low "${_dp_zero}")
-set(_dp_what " (Hz: 0 to TAVRINE_FSAMP / 2)")
-foreach(edge IN LISTS _dp_edges)
-  if(edge IN_LIST _dp_used_by_${tavrine_type})
-    # A band's upper edge lies above its lower edge.
-    _dp_check_range(TAVRINE_${edge} "${_dp_low}" "${_dp_half}" "${_dp_what}" OPEN)
-    _dp_decimal("${TAVRINE_${edge}}" _dp_low)
-    string(REPLACE "FC2" "FC1" _dp_lower "TAVRINE_${edge}")
-    set(_dp_what " (Hz: ${_dp_lower} to TAVRINE_FSAMP / 2)")
-  else()
-    _dp_check_unused(TAVRINE_${edge})
+# Compiles the configured design HEADER (generated content) against the
+# CHECK template of LIMITS. A limit that it breaks refuses the
+# configuration with its words, and the values of the other variables
+# that they name.
+function(_dp_check_values designer header limits check)
+  set(dir ${CMAKE_BINARY_DIR}/CMakeFiles/DesignParameters/${designer})
+  file(WRITE ${dir}/${designer}_parameters.h "${header}")
+  file(WRITE ${dir}/check.cpp "#include \"${designer}_parameters.h\"\n#include \"${limits}\"\n"
+                              "template struct ${check}<kConfiguredDesign>;\n")
+  set(CMAKE_TRY_COMPILE_TARGET_TYPE STATIC_LIBRARY)  # compiled only, never run
+  try_compile(accepted ${dir}/build SOURCES ${dir}/check.cpp
+              CMAKE_FLAGS "-DINCLUDE_DIRECTORIES=${CMAKE_CURRENT_FUNCTION_LIST_DIR}/..;${dir}"
+              CXX_STANDARD 17 CXX_STANDARD_REQUIRED ON OUTPUT_VARIABLE said)
+  if(accepted)
+    return()
   endif()
+  if(NOT said MATCHES "static assertion failed: ([A-Z0-9_]+)\\|([^\n\r]*)")
+    message(FATAL_ERROR "The check of ${designer}'s design parameters did not compile:\n${said}")
+  endif()
+  set(name ${CMAKE_MATCH_1})
+  set(allowed "${CMAKE_MATCH_2}")
+  string(REGEX MATCHALL "[A-Z]+_[A-Z0-9_]+" named "${allowed}")
+  list(REMOVE_DUPLICATES named)
+  list(REMOVE_ITEM named ${name})
+  set(values "")
+  foreach(other IN LISTS named)
+    if(DEFINED ${other})
+      list(APPEND values "${other} = ${${other}}")
+    endif()
+  endforeach()
+  if(values)
+    list(JOIN values ", " values)
+    string(APPEND allowed ", with ${values}")
+  endif()
+  _dp_refuse(${name} "${allowed}")
+endfunction()
+
+# The forms, in the order of the variables.
+_dp_type(PELMORA_TYPE pelmora_type)
+_dp_whole(PELMORA_ORDER pelmora_order)
+foreach(name PELMORA_FC1 PELMORA_FC2 PELMORA_ATTENUATION_DB PELMORA_FSAMP)
+  _dp_decimal(${name} ${name}_LITERAL)
+endforeach()
+_dp_type(TAVRINE_TYPE tavrine_type)
+_dp_whole(TAVRINE_TAPS tavrine_taps)
+_dp_decimal(TAVRINE_ALPHA TAVRINE_ALPHA_LITERAL)
+_dp_whole(TAVRINE_BINS tavrine_bins)
+foreach(name TAVRINE_LPF_FC1 TAVRINE_HPF_FC1 TAVRINE_BPF_FC1 TAVRINE_BPF_FC2 TAVRINE_BRF_FC1 TAVRINE_BRF_FC2
+             TAVRINE_FSAMP)
+  _dp_decimal(${name} ${name}_LITERAL)
 endforeach()
 
-if(CMAKE_SCRIPT_MODE_FILE)
-  return()
-endif()
-
-foreach(name PELMORA_FC1 PELMORA_FC2 PELMORA_ATTENUATION_DB PELMORA_FSAMP TAVRINE_ALPHA TAVRINE_FSAMP)
-  _dp_literal(${name} ${name}_LITERAL)
-endforeach()
-foreach(edge IN LISTS _dp_edges)
-  _dp_literal(TAVRINE_${edge} TAVRINE_${edge}_LITERAL)
-endforeach()
-file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/programs/pelmora_parameters.h CONTENT
+set(_dp_pelmora_header
 "// pelmora's design, as configured (cmake -LH lists its variables).
 #pragma once
 #include \"iir/pelmora_design.h\"
@@ -316,7 +156,7 @@ constexpr PelmoraDesign kConfiguredDesign = {
     ${PELMORA_FSAMP_LITERAL},  // PELMORA_FSAMP, Hz
 };
 ")
-file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/programs/tavrine_parameters.h CONTENT
+set(_dp_tavrine_header
 "// tavrine's design, as configured (cmake -LH lists its variables).
 #pragma once
 #include \"fir/tavrine_design.h\"
@@ -335,3 +175,9 @@ constexpr TavrineDesign kConfiguredDesign = {
     ${TAVRINE_BRF_FC2_LITERAL},  // TAVRINE_BRF_FC2, Hz
 };
 ")
+
+# The values; only an accepted design is written where the programs read it.
+_dp_check_values(pelmora "${_dp_pelmora_header}" iir/pelmora_limits.h PelmoraConfigurationCheck)
+_dp_check_values(tavrine "${_dp_tavrine_header}" fir/tavrine_limits.h TavrineConfigurationCheck)
+file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/programs/pelmora_parameters.h CONTENT "${_dp_pelmora_header}")
+file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/programs/tavrine_parameters.h CONTENT "${_dp_tavrine_header}")
