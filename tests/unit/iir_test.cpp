@@ -3,10 +3,12 @@
 // order, properties of any design, and the file as written and read back.
 
 #include <complex>
+#include <random>
 
 #include "iir/cascade_response.h"
 #include "iir/coeff_file.h"
 #include "iir/iir_viewer.h"
+#include "iir/pelmora_limits.h"
 #include "tests/support.h"
 
 namespace {
@@ -178,6 +180,69 @@ TEST(CoeffFile, ReaderFillsTheSectionsLineByLine) {
       EXPECT_EQ(slots[n % 5][n / 5], expected) << "line " << n << " of " << content.substr(0, 20);
     }
   }
+}
+
+// Every design that the limits accept is sound as written: its file, read
+// back as the viewer reads it, is a stable cascade, 0.1 dB or less off the
+// attenuation asked at each corner, and no coefficient that the design
+// needs is written as zero (a band's a1 and b1 carry cos w0, zero up to
+// rounding at a centre of Fsamp / 4). Designs with their corners pushed to
+// the edges of the ranges, for every type and order, at the ends of the
+// attenuation and of the sampling frequency, then at random inside.
+TEST(PelmoraLimits, EveryAcceptedDesignIsSoundAsWritten) {
+  auto sound = [](const PelmoraDesign& d) {
+    MakePelmoraDesign(d);
+    TxtSave(kFile.c_str());
+    Load();
+    const float* const designed[] = {p_a0, p_a1, p_a2, p_b1, p_b2};
+    const float* const loaded[] = {a0, a1, a2, b1, b2};
+    bool ok = BiquadN >= 1;
+    for (int n = 0; n < 5 * BiquadN; ++n) {
+      ok = ok && (designed[n % 5][n / 5] == 0.0f || loaded[n % 5][n / 5] != 0.0f || (d.type >= kBandPass && n % 2));
+    }
+    for (int j = 0; j < BiquadN; ++j) ok = ok && std::fabs(b2[j]) < 1.0f && std::fabs(b1[j]) < 1.0f + b2[j];
+    double g, p;
+    for (float f : {d.fc1, d.type >= kBandPass ? d.fc2 : d.fc1}) {
+      Response(loaded, BiquadN, 2.0 * M_PI * (double(f) / double(d.fsamp)), g, p);
+      ok = ok && std::fabs(g + double(d.attenuation_db)) <= 0.1;
+    }
+    return ok;
+  };
+  // The last value from `from` toward `to` that the limits accept, by bisection.
+  auto edge = [](PelmoraDesign d, float PelmoraDesign::*field, float to) {
+    float in = d.*field, out = to;
+    for (float mid = in + (out - in) / 2; mid != in && mid != out; mid = in + (out - in) / 2) {
+      d.*field = mid;
+      (PelmoraAccepts(d) ? in : out) = mid;
+    }
+    return in;
+  };
+  std::mt19937 random(11);
+  auto uniform = [&](double low, double high) { return low + (high - low) * (random() / 4294967296.0); };
+  int designs = 0;
+  for (int n = 0; n < 3360; ++n) {
+    PelmoraDesign d{n % 4, n / 4 % 2 + 1, 0.0f, 0.0f, 0.0f, n / 8 % 3 ? 22050.0f : float(std::pow(10.0, uniform(-15, 15)))};
+    d.attenuation_db = std::vector<float>{1e-5f, 60.0f, float(uniform(1e-5, 60)), float(std::pow(10.0, uniform(-5, 1.78)))}[n / 24 % 4];
+    d.fc1 = float(uniform(0.005, 0.485) * d.fsamp);
+    d.fc2 = float(uniform(double(d.fc1) / double(d.fsamp), 0.49) * d.fsamp);
+    if (!PelmoraAccepts(d)) continue;
+    switch (n / 96 % 7) {  // none, or some corners or the attenuation pushed to their edges
+      case 1: d.fc1 = edge(d, &PelmoraDesign::fc1, 0.0f); break;
+      case 2: d.fc2 = edge(d, &PelmoraDesign::fc2, d.fsamp); d.fc1 = edge(d, &PelmoraDesign::fc1, 0.0f); break;
+      case 3: d.fc2 = edge(d, &PelmoraDesign::fc2, d.fsamp); d.fc1 = edge(d, &PelmoraDesign::fc1, d.fsamp); break;
+      case 4: d.fc2 = edge(d, &PelmoraDesign::fc2, 0.0f); break;
+      case 5:
+        d.fc1 = edge(d, &PelmoraDesign::fc1, 0.0f);
+        d.attenuation_db = edge(d, &PelmoraDesign::attenuation_db, 0.0f);
+        break;
+      case 6: d.attenuation_db = edge(d, &PelmoraDesign::attenuation_db, 100.0f); break;
+    }
+    ASSERT_TRUE(PelmoraAccepts(d)) << n;
+    ++designs;
+    EXPECT_TRUE(sound(d)) << "type " << d.type << ", order " << d.order << ", " << d.fc1 << " Hz, " << d.fc2
+                          << " Hz, " << d.attenuation_db << " dB, " << d.fsamp << " Hz";
+  }
+  EXPECT_GT(designs, 3000) << designs;
 }
 
 }  // namespace
