@@ -42,7 +42,7 @@ constexpr double kLowPassLowest[2] = {70000.0, 650.0};       // Fsamp R / this
 constexpr double kBandRejectLowest[2] = {90000.0, 900.0};    // Fsamp R / this
 constexpr double kBandPassNarrowest = 70000.0;               // Fsamp R / this, order 1
 constexpr double kHighPassHighest[2] = {1.4e-5, 1.5e-3};     // Fsamp (0.5 - this R)
-constexpr double kBandRejectHighest = 3.5e-3;                // Fsamp (0.5 - this R), order 2
+constexpr double kBandRejectHighest[2] = {1.2e-5, 3.5e-3};   // Fsamp (0.5 - this R)
 
 constexpr double Fraction(float f, const PelmoraDesign& d) {
   return static_cast<double>(f) / static_cast<double>(d.fsamp);
@@ -75,7 +75,7 @@ constexpr bool BandPassFc2(const PelmoraDesign& d) {
          Fraction(d.fc2, d) - Fraction(d.fc1, d) >= Reach(d) / kBandPassNarrowest;
 }
 constexpr bool BandRejectFc2(const PelmoraDesign& d) {
-  return d.type != kBandReject || d.order != 2 || Fraction(d.fc2, d) <= 0.5 - kBandRejectHighest * Reach(d);
+  return d.type != kBandReject || Fraction(d.fc2, d) <= 0.5 - kBandRejectHighest[d.order - 1] * Reach(d);
 }
 
 }  // namespace pelmora_limits
@@ -106,7 +106,8 @@ constexpr bool BandRejectFc2(const PelmoraDesign& d) {
   LIMIT(BandPassFc2, "PELMORA_FC2",                                                                                 \
         "for a band-pass of order 1 are numbers from PELMORA_FC1 + PELMORA_FSAMP R / 70000 up " PELMORA_REACH)     \
   LIMIT(BandRejectFc2, "PELMORA_FC2",                                                                               \
-        "for a band-reject of order 2 are numbers up to PELMORA_FSAMP (0.5 - 0.0035 R) " PELMORA_REACH)
+        "for a band-reject are numbers up to PELMORA_FSAMP (0.5 - 0.000012 R) (order 1) or "                       \
+        "PELMORA_FSAMP (0.5 - 0.0035 R) (order 2) " PELMORA_REACH)
 
 struct PelmoraLimit {
   bool (*holds)(const PelmoraDesign&);
