@@ -4,7 +4,9 @@
 
 #include "fir/fir_design.h"
 #include "fir/tap_file.h"
+#include "fir/tavrine_limits.h"
 #include <iterator>
+#include <random>
 
 #include "tests/support.h"
 
@@ -207,6 +209,49 @@ TEST(TapFile, WrittenAndRead) {
   const std::string note = ": more than 400 taps; only the first 400 are used.\n";
   EXPECT_EQ(load(full + "400\n401\n"), "TapN = 400\n|" + kFile + note);
   EXPECT_TRUE(TapN == kMaxTaps && taps[kMaxTaps - 1] == 399.0f && taps[kMaxTaps] == 9.0f);
+}
+
+// Every design that the limits accept designs no more taps than it has
+// frequency samples, so the taps hold one period of the inverse DFT, and
+// each band of its type holds a sample from 0 to Fsamp / 2: the desired
+// response over samples 0 to (FresN - 1) / 2 runs through its type's bands
+// (low-pass: pass, stop; band-pass: stop, pass, stop ...). Random designs,
+// half of them with an edge pushed as far as the limits accept.
+TEST(TavrineLimits, EveryAcceptedDesignKeepsItsBands) {
+  std::mt19937 random(5);
+  auto uniform = [&](double low, double high) { return low + (high - low) * (random() / 4294967296.0); };
+  const std::vector<std::string> bands = {"ps", "sp", "sps", "psp"};
+  int designs = 0;
+  for (int n = 0; n < 8000; ++n) {
+    const float fsamp = n % 3 ? 22050.0f : float(std::pow(10.0, uniform(-34, 35)));
+    TavrineDesign d = kBuiltInTavrineDesign;
+    d.type = n % 4;
+    d.taps = int(uniform(1, 401));
+    d.alpha = float(uniform(0, 91.9));
+    d.bins = int(uniform(1, 401));
+    d.fsamp = fsamp;
+    float* const edges[] = {&d.lpf_fc1, &d.hpf_fc1, &d.bpf_fc1, &d.bpf_fc2, &d.brf_fc1, &d.brf_fc2};
+    for (float* f : edges) *f = float(uniform(0, 0.5) * fsamp);
+    if (d.bpf_fc2 < d.bpf_fc1) std::swap(d.bpf_fc1, d.bpf_fc2);
+    if (d.brf_fc2 < d.brf_fc1) std::swap(d.brf_fc1, d.brf_fc2);
+    if (!TavrineAccepts(d)) continue;
+    float* const edge = edges[std::vector<int>{0, 1, 2, 4}[d.type] + n / 4 % 2];
+    for (float in = *edge, out = (n / 8 % 2) * fsamp, mid; (mid = in + (out - in) / 2) != in && mid != out;) {
+      *edge = mid;
+      (TavrineAccepts(d) ? in : out) = mid;
+      *edge = in;
+    }
+    ++designs;
+    MakeTavrineDesign(d);
+    std::string runs;
+    for (int k = 0; k <= (FresN - 1) / 2; ++k) {
+      const char level = FresR[k] == 1.0f ? 'p' : 's';
+      if (runs.empty() || runs.back() != level) runs += level;
+    }
+    EXPECT_TRUE(TapN <= d.bins && runs == bands[d.type])
+        << "type " << d.type << ", " << d.taps << " taps, " << d.bins << " samples, " << *edge << " Hz: " << runs;
+  }
+  EXPECT_GT(designs, 1000) << designs;
 }
 
 }  // namespace
