@@ -46,11 +46,12 @@ bool ReadAll(int fd, std::string& text) {
   return n == 0;
 }
 
-// Writes text at the start of the file, as far as it goes; written counts
-// the bytes that reached it.
+// Writes text from the start of the file (a pipe or a device takes it as
+// it comes), as far as it goes; written counts the bytes that reached it.
 bool WriteAll(int fd, const std::string& text, size_t& written) {
+  lseek(fd, 0, SEEK_SET);
   ssize_t n = 0;
-  while (written < text.size() && (n = pwrite(fd, text.data() + written, text.size() - written, off_t(written))) > 0) {
+  while (written < text.size() && (n = write(fd, text.data() + written, text.size() - written)) > 0) {
     written += size_t(n);
   }
   return written == text.size();
@@ -107,19 +108,21 @@ void ReplaceFileOrExit(const char* name, const std::string& content) {
   // The new file beside the target, created with the earlier file's mode,
   // or as opening the name would create it: 0666 less the umask.
   const mode_t mode = exists ? old_stat.st_mode & 07777 : 0666;
+  const bool regular = !exists || S_ISREG(old_stat.st_mode);
   std::string temp;
   int fd = -1;
-  for (int attempt = 0; fd == -1 && attempt < 100; ++attempt) {
+  for (int attempt = 0; regular && fd == -1 && attempt < 100; ++attempt) {
     temp = target + "." + std::to_string(getpid()) + "." + std::to_string(attempt);
     fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd == -1 && errno != EEXIST) break;
   }
-  const bool in_place = fd == -1 && exists && (errno == EACCES || errno == EPERM);
+  // A device or a pipe is written, not replaced. So is a file where the
+  // directory takes no new file but the file itself may be written: in
+  // place, as opening it for writing would, with a copy of what it held to
+  // put back if the new content cannot be written whole.
+  const bool in_place = !regular || (fd == -1 && exists && (errno == EACCES || errno == EPERM));
   if (in_place) {
-    // The directory takes no new file, but the file itself may be written:
-    // write it in place, as opening it for writing would, keeping a copy of
-    // what it held to put back if the new content cannot be written whole.
-    fd = open(target.c_str(), O_RDWR | O_CLOEXEC);
+    fd = regular ? open(target.c_str(), O_RDWR | O_CLOEXEC) : -1;
     if (fd == -1) fd = open(target.c_str(), O_WRONLY | O_CLOEXEC);
   } else if (fd != -1 && exists) {
     // The new file keeps the old one's owner where that is allowed, and
@@ -139,15 +142,16 @@ void ReplaceFileOrExit(const char* name, const std::string& content) {
   for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaddset(&ending, sig);
   sigprocmask(SIG_BLOCK, &ending, &before);
   std::string earlier;
-  const bool copied = !in_place || ReadAll(fd, earlier);
+  const bool copied = !in_place || (regular && ReadAll(fd, earlier));
   // Bytes of the file changed so far: writes go from its start; its length
   // changes last.
   size_t changed = 0;
   bool ok = WriteAll(fd, content, changed);
   if (in_place && ok) changed = std::string::npos;
-  ok = ok && (!in_place || ftruncate(fd, off_t(content.size())) == 0) && (fsync(fd) == 0 || errno == EINVAL);
+  ok = ok && (!in_place || !regular || ftruncate(fd, off_t(content.size())) == 0) &&
+       (fsync(fd) == 0 || errno == EINVAL);
   bool earlier_lost = false;
-  if (in_place && !ok && changed) {
+  if (in_place && regular && !ok && changed) {
     size_t put_back = 0;
     earlier_lost = !copied || !WriteAll(fd, earlier.substr(0, changed), put_back) ||
                    ftruncate(fd, off_t(earlier.size())) != 0 || (fsync(fd) != 0 && errno != EINVAL);
