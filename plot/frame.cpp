@@ -13,6 +13,8 @@
 #include <opencv2/highgui/highgui_c.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
