@@ -41,8 +41,8 @@ bool ReadLinePiece(std::FILE* file, const char* name, char (&line)[kLineBufferSi
 // but an existing file may be written is that file written in place, and
 // if the new content cannot be written whole, what the file held is put
 // back. A symbolic link is written through, and a device or a pipe is
-// written, never replaced. If the file cannot be created,
-// prints "<name> cannot be opened.\n"; if writing it fails,
+// written, never replaced. If the file cannot be created, prints
+// "<name> cannot be opened.\n"; if writing it fails,
 // "<name> cannot be written.\n", or, when even the earlier content cannot
 // be put back, "<name> cannot be written; its earlier content is lost.\n";
 // all on standard output, then exits with status 1.
