@@ -17,7 +17,9 @@ void TxtSave(const char* name);
 // The viewer's reader: resets a0 ... b2 to pass-through sections, reads up
 // to 40 lines into them (line n is coefficient n mod 5 of section n div 5),
 // sets BiquadN to the number of sections touched (0 for an empty file) and
-// prints "BiquadN = %d\n". A line longer than 39 characters is taken in
-// pieces, each piece one value. Exits with status 1 and a message on
-// standard output if the file cannot be opened or read.
+// prints "BiquadN = %d\n"; a file with more lines gives the line
+// "<name>: more than 8 sections; only the first 8 are used.\n" on standard
+// error. A line longer than 39 characters is taken in pieces, each piece
+// one value. Exits with status 1 and a message on standard output if the
+// file cannot be opened or read.
 void TxtLoad(const char* name);

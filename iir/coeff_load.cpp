@@ -25,5 +25,9 @@ void TxtLoad(const char* name) {
   // and the cascade of no sections is flat at 0 dB.
   BiquadN = (reads + kLinesPerSection - 1) / kLinesPerSection;
   std::printf("BiquadN = %d\n", BiquadN);
+  // A line beyond the sections that the set holds is not used: say so.
+  if (reads == kMaxCoeffLines && ReadLinePiece(file, name, line)) {
+    std::fprintf(stderr, "%s: more than %d sections; only the first %d are used.\n", name, kMaxSections, kMaxSections);
+  }
   std::fclose(file);
 }

@@ -8,8 +8,8 @@ typedef struct _IplImage IplImage;
 constexpr int kCanvasWidth = 640;
 constexpr int kCanvasHeight = 360;
 
-// Exit status of a program that finds no display to open its window on.
-constexpr int kNoDisplayStatus = 3;
+// Exit status of a program that cannot open its window or loses it.
+constexpr int kNoWindowStatus = 3;
 
 // Creates the canvas (640 x 360, 8-bit, 3 channels, blue-green-red) and
 // fills it with white. It is never released: it lives as long as the
@@ -19,6 +19,8 @@ IplImage* CreateCanvas();
 // Shows the canvas in a window with the given title until a key is
 // pressed: the window is created (or re-created, if it was closed) and
 // the image re-shown on every pass of the 1 ms key wait, and the first
-// key of any kind ends the loop. Without a display it prints one line on
-// standard error and exits with kNoDisplayStatus.
+// key of any kind ends the loop. If the window cannot be opened or is
+// lost, it prints one line on standard error that says why (after the
+// window system's own lines, unless the display cannot be reached) and
+// exits with kNoWindowStatus.
 void ShowUntilKey(const char* title, IplImage* canvas);

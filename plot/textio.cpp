@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -35,6 +36,25 @@ class ScopedCNumeric {
 [[noreturn]] void FailFile(const char* name, const char* what) {
   std::printf("%s %s.\n", name, what);
   std::exit(1);
+}
+
+// Reads the whole file from its start into text.
+bool ReadAll(int fd, std::string& text) {
+  char buffer[4096];
+  ssize_t n;
+  while ((n = pread(fd, buffer, sizeof buffer, off_t(text.size()))) > 0) text.append(buffer, size_t(n));
+  return n == 0;
+}
+
+// Writes text from the start of the file (a pipe or a device takes it as
+// it comes), as far as it goes; written counts the bytes that reached it.
+bool WriteAll(int fd, const std::string& text, size_t& written) {
+  lseek(fd, 0, SEEK_SET);
+  ssize_t n = 0;
+  while (written < text.size() && (n = write(fd, text.data() + written, text.size() - written)) > 0) {
+    written += size_t(n);
+  }
+  return written == text.size();
 }
 
 }  // namespace
@@ -68,58 +88,81 @@ bool ReadLinePiece(std::FILE* file, const char* name, char (&line)[kLineBufferSi
 
 void ReplaceFileOrExit(const char* name, const std::string& content) {
   // Writing to a symbolic link writes to the file it points to, as
-  // opening the name for writing would.
+  // opening the name for writing would: the last name of the chain, which
+  // need not exist yet.
   std::string target = name;
   struct stat old_stat;
-  bool exists = lstat(name, &old_stat) == 0;
-  if (exists && S_ISLNK(old_stat.st_mode)) {
-    if (char* real = realpath(name, nullptr)) {
-      target = real;
-      std::free(real);
-    }
-    exists = stat(target.c_str(), &old_stat) == 0;
+  for (int links = 0; lstat(target.c_str(), &old_stat) == 0 && S_ISLNK(old_stat.st_mode); ++links) {
+    char link[PATH_MAX];
+    const ssize_t n = readlink(target.c_str(), link, sizeof link);
+    if (links == 40 || n <= 0 || n == ssize_t(sizeof link)) FailFile(name, "cannot be opened");
+    target = (link[0] == '/' ? std::string() : target.substr(0, target.rfind('/') + 1)) + std::string(link, size_t(n));
   }
+  const bool exists = stat(target.c_str(), &old_stat) == 0;
   // A name that could not be opened for writing is refused as before: a
   // directory, or a file the user may not write.
   if (exists && (S_ISDIR(old_stat.st_mode) || access(target.c_str(), W_OK) != 0)) {
     FailFile(name, "cannot be opened");
   }
-  mode_t mode;
-  if (exists) {
-    mode = old_stat.st_mode & 07777;
-  } else {
-    const mode_t mask = umask(0);
-    umask(mask);
-    mode = 0666 & ~mask;
-  }
 
-  std::string temp = target + ".XXXXXX";
-  int fd = mkstemp(&temp[0]);
-  const bool in_place = fd == -1 && exists && (errno == EACCES || errno == EPERM);
+  // The new file beside the target, created with the earlier file's mode,
+  // or as opening the name would create it: 0666 less the umask.
+  const mode_t mode = exists ? old_stat.st_mode & 07777 : 0666;
+  const bool regular = !exists || S_ISREG(old_stat.st_mode);
+  std::string temp;
+  int fd = -1;
+  for (int attempt = 0; regular && fd == -1 && attempt < 100; ++attempt) {
+    temp = target + "." + std::to_string(getpid()) + "." + std::to_string(attempt);
+    fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd == -1 && errno != EEXIST) break;
+  }
+  // A device or a pipe is written, not replaced. So is a file where the
+  // directory takes no new file but the file itself may be written: in
+  // place, as opening it for writing would, with a copy of what it held to
+  // put back if the new content cannot be written whole.
+  const bool in_place = !regular || (fd == -1 && exists && (errno == EACCES || errno == EPERM));
   if (in_place) {
-    // The directory takes no new file, but the file itself may be written:
-    // write it in place, as opening it for writing would.
-    fd = open(target.c_str(), O_WRONLY | O_TRUNC);
+    fd = regular ? open(target.c_str(), O_RDWR | O_CLOEXEC) : -1;
+    if (fd == -1) fd = open(target.c_str(), O_WRONLY | O_CLOEXEC);
   } else if (fd != -1 && exists) {
-    // The new file keeps the old one's owner where that is allowed.
+    // The new file keeps the old one's owner where that is allowed, and
+    // its mode whatever the umask.
     const int kept = fchown(fd, old_stat.st_uid, old_stat.st_gid);
     (void)kept;
+    fchmod(fd, mode);
   }
   if (fd == -1) FailFile(name, "cannot be opened");
 
   // Over a file-size limit, report the failed write instead of dying of
-  // SIGXFSZ halfway through. The stream writes what a short write left
-  // over; every error shows in the write, the flush, the sync or the close.
+  // SIGXFSZ halfway through; and a signal to end the program waits until
+  // the file is whole, new or earlier.
   std::signal(SIGXFSZ, SIG_IGN);
-  std::FILE* out = fdopen(fd, "w");
-  bool ok = out && (in_place || fchmod(fd, mode) == 0) &&
-            std::fwrite(content.data(), 1, content.size(), out) == content.size() && std::fflush(out) == 0 &&
-            (fsync(fd) == 0 || errno == EINVAL);
-  ok = (out ? std::fclose(out) : close(fd)) == 0 && ok;
+  sigset_t ending, before;
+  sigemptyset(&ending);
+  for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaddset(&ending, sig);
+  sigprocmask(SIG_BLOCK, &ending, &before);
+  std::string earlier;
+  const bool copied = !in_place || (regular && ReadAll(fd, earlier));
+  // Bytes of the file changed so far: writes go from its start; its length
+  // changes last.
+  size_t changed = 0;
+  bool ok = WriteAll(fd, content, changed);
+  if (in_place && ok) changed = std::string::npos;
+  ok = ok && (!in_place || !regular || ftruncate(fd, off_t(content.size())) == 0) &&
+       (fsync(fd) == 0 || errno == EINVAL);
+  bool earlier_lost = false;
+  if (in_place && regular && !ok && changed) {
+    size_t put_back = 0;
+    earlier_lost = !copied || !WriteAll(fd, earlier.substr(0, changed), put_back) ||
+                   ftruncate(fd, off_t(earlier.size())) != 0 || (fsync(fd) != 0 && errno != EINVAL);
+  }
+  ok = close(fd) == 0 && ok;
   if (!in_place) {
     ok = ok && std::rename(temp.c_str(), target.c_str()) == 0;
     if (!ok) unlink(temp.c_str());
   }
+  sigprocmask(SIG_SETMASK, &before, nullptr);
+  if (earlier_lost) FailFile(name, "cannot be written; its earlier content is lost");
   if (!ok) FailFile(name, "cannot be written");
 }
 

@@ -38,9 +38,14 @@ bool ReadLinePiece(std::FILE* file, const char* name, char (&line)[kLineBufferSi
 // Writes content to name. The content goes to a new file beside it, which
 // replaces name only once it is complete; an earlier file of that name
 // stays whole whatever fails. Only where the directory takes no new file
-// but an existing file may be written is that file written in place. If the file cannot be created, prints
-// "<name> cannot be opened.\n"; if writing it fails, "<name> cannot be
-// written.\n"; both on standard output, then exits with status 1.
+// but an existing file may be written is that file written in place, and
+// if the new content cannot be written whole, what the file held is put
+// back. A symbolic link is written through, and a device or a pipe is
+// written, never replaced. If the file cannot be created, prints
+// "<name> cannot be opened.\n"; if writing it fails,
+// "<name> cannot be written.\n", or, when even the earlier content cannot
+// be put back, "<name> cannot be written; its earlier content is lost.\n";
+// all on standard output, then exits with status 1.
 void ReplaceFileOrExit(const char* name, const std::string& content);
 
 // printf-style formatting of one number with '.' as the decimal point,

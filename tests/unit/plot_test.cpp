@@ -73,12 +73,15 @@ void AsAnyUser() {
 
 // The file is replaced only once the new one is complete: a new file gets
 // the umask's mode, a replaced one keeps its mode and owner, a symbolic
-// link is written through, and a directory that takes no new file has a
-// writable file written in place. What cannot be written is reported with
-// status 1 and leaves the earlier file whole, and nothing beside it.
+// link is written through (also to a file that does not exist yet), and a
+// directory that takes no new file has a writable file written in place.
+// What cannot be written is reported with status 1 and leaves the earlier
+// file whole, even one written in place and longer than the size limit,
+// and nothing beside it.
 TEST(TextFiles, ReplacedWholeOrNotAtAll) {
   const std::string dir = test::MakeTempDir(), file = dir + "/coeff1.txt";
   const std::string content = "0.265783\n0.000000\n-0.265783\n-0.385449\n";
+  const std::string earlier = "an earlier file of 40 bytes, 8 too many\n";
   const bool root = geteuid() == 0;
   ASSERT_EQ(symlink("coeff1.txt", (dir + "/link").c_str()), 0);
   umask(027);
@@ -89,13 +92,14 @@ TEST(TextFiles, ReplacedWholeOrNotAtAll) {
     std::string said;
   };
   for (const Case& c :
-       {Case{"coeff1.txt", 0, 0755, 0, ""}, {"coeff1.txt", 0604, 0755, 0, ""}, {"link", 0604, 0755, 0, ""},
-        {"coeff1.txt", 0666, 0555, 0, ""}, {"coeff1.txt", 0644, 0755, 32, "cannot be written"},
+       {Case{"coeff1.txt", 0, 0755, 0, ""}, {"link", 0, 0755, 0, ""}, {"coeff1.txt", 0604, 0755, 0, ""},
+        {"link", 0604, 0755, 0, ""}, {"coeff1.txt", 0666, 0555, 0, ""},
+        {"coeff1.txt", 0644, 0755, 32, "cannot be written"}, {"coeff1.txt", 0666, 0555, 32, "cannot be written"},
         {"coeff1.txt", 0444, 0755, 0, "cannot be opened"}, {"new.txt", 0644, 0555, 0, "cannot be opened"},
         {"none/coeff1.txt", 0644, 0755, 0, "cannot be opened"}, {".", 0644, 0755, 0, "cannot be opened"}}) {
     unlink(file.c_str());
     if (c.mode) {
-      test::Write(file, "earlier\n");
+      test::Write(file, earlier);
       chmod(file.c_str(), c.mode);
       EXPECT_TRUE(!root || chown(file.c_str(), 4321, 4321) == 0);
     }
@@ -112,7 +116,7 @@ TEST(TextFiles, ReplacedWholeOrNotAtAll) {
     EXPECT_EXIT(replace(), testing::ExitedWithCode(c.said.empty() ? 0 : 1),
                 c.said.empty() ? "^$" : "^" + c.name + " " + c.said + ".\n$");
     chmod(dir.c_str(), 0755);
-    EXPECT_EQ(test::Read(file), c.said.empty() ? content : "earlier\n");
+    EXPECT_EQ(test::Read(file), c.said.empty() ? content : earlier);
     struct stat st {};
     stat(file.c_str(), &st);
     EXPECT_EQ(st.st_mode & 07777, c.mode ? c.mode : 0640u);
