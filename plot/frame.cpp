@@ -168,3 +168,24 @@ void ShowUntilKey(const char* title, IplImage* canvas) {
   }
   in_window_loop = false;
 }
+
+void OpenWindowForInput(const char* title) {
+  OpenWindow(title);
+  std::atexit(OnExitInWindowLoop);
+  in_window_loop = true;
+}
+
+int NextKey(const char* title) {
+  constexpr int kBusyWakeMs = 1;
+  constexpr int kIdleWakeMs = 100;
+  int wake_ms = kBusyWakeMs;
+  int key;
+  while ((key = cvWaitKey(1)) < 0) {
+    if (cvGetWindowProperty(title, CV_WND_PROP_VISIBLE) <= 0) return -1;
+    const bool events = WaitForWindowEvents(wake_ms);
+    wake_ms = events ? kBusyWakeMs : std::min(wake_ms + wake_ms, kIdleWakeMs);
+  }
+  return key;
+}
+
+void EndWindowInput() { in_window_loop = false; }
