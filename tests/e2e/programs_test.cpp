@@ -20,10 +20,11 @@ const std::string kSections =
 // (viewers), and nothing else is left behind. Arguments beyond the first
 // and a decimal-comma locale change nothing. The designers are also built
 // from a configuration other than the built-in one (tests/CMakeLists.txt):
-// pelmora as a band-reject of order 2 at 2e3 Hz, 5000.0 Hz and 22050. Hz,
-// whose sections are known; tavrine as a band-reject from 1500.5 Hz to 5e3
-// Hz at 16000 Hz, 256 bins, 51 taps, alpha 4.5, whose file tests/data
-// holds as the unit-tested chain gives it.
+// pelmora as a band-reject of order 2 at 2000 Hz and 5000 Hz, 22050 Hz
+// (the line that pelmora-tune prints for it), whose sections are known;
+// tavrine as a band-reject from 1500.5 Hz to 5e3 Hz at 16000. Hz, 256
+// bins, 51 taps, alpha 4.5, whose file tests/data holds as the unit-tested
+// chain gives it.
 TEST(Programs, ShowTheirPlotUntilAKey) {
   std::unique_ptr<e2e::Run> server;
   ASSERT_NE(e2e::UseNewXServer(server), "");
@@ -100,6 +101,7 @@ TEST(Programs, EndBeforeAWindowWhenTheyCannotGoOn) {
            {"corvell", {"no such file"}, "", 1, "no such file cannot be opened.\n", ""},
            {"sunnaq", {"."}, "", 1, ". cannot be read.\n", ""},
            {"pelmora", {}, "DISPLAY", 3, "", "No window can be opened: no display is set.\n"},
+           {"tavrine-tune", {}, "DISPLAY", 3, "", "No window can be opened: no display is set.\n"},
            {"sunnaq", {"taps.txt"}, "DISPLAY=" + absent, 3, "TapN = 140\n",
             "No window can be opened: display " + absent + " is not available.\n"}}) {
     e2e::Run run(kPrograms + program, args, dir, {env, "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"});
