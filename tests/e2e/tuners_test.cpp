@@ -3,11 +3,10 @@
 // held at a limit, then a save whose file and printed configure options
 // are checked against the designers; or an ending that writes nothing.
 
-#include <map>
-
 #include "fir/tap_file.h"
 #include "fir/taps.h"
 #include "fir/tavrine_design.h"
+#include "plot/shared_state.h"
 #include "tests/e2e/harness.h"
 
 namespace {
@@ -78,23 +77,10 @@ TEST(Tuners, PelmoraTunedSavesWhatTheConfiguredDesignerWrites) {
   EXPECT_EQ(test::Read(tuner.dir + "/coeff1.txt"), test::Read(dir + "/coeff1.txt"));
 }
 
-// The design that a line of configure options makes, read as the configure
-// reads it.
-TavrineDesign FromOptions(const std::string& line) {
-  std::map<std::string, std::string> v;
-  std::istringstream options(line);
-  for (std::string o; options >> o;) v[o.substr(2, o.find('=') - 2)] = o.substr(o.find('=') + 1);
-  const auto hz = [&](const std::string& name) { return std::strtof(v["TAVRINE_" + name].c_str(), nullptr); };
-  const std::vector<std::string> types = {"low-pass", "high-pass", "band-pass", "band-reject"};
-  return {int(std::find(types.begin(), types.end(), v["TAVRINE_TYPE"]) - types.begin()), std::stoi(v["TAVRINE_TAPS"]),
-          hz("ALPHA"), std::stoi(v["TAVRINE_BINS"]), hz("FSAMP"), hz("LPF_FC1"), hz("HPF_FC1"), hz("BPF_FC1"),
-          hz("BPF_FC2"), hz("BRF_FC1"), hz("BRF_FC2")};
-}
-
 // tavrine-tune: a click at 3000 Hz (108 pixels in) moves the lower edge
 // there; edge 2 asked for 11025 Hz is held at 11024 Hz, and 24 steps down
 // make it 11000 Hz. 's' saves: the file is what the chain makes of the
-// printed options, and the plot is the reviewed one of that design.
+// design of the printed options, and the plot is the reviewed one of it.
 TEST(Tuners, TavrineTunedSavesItsDesign) {
   std::unique_ptr<e2e::Run> server;
   ASSERT_NE(e2e::UseNewXServer(server), "");
@@ -111,7 +97,7 @@ TEST(Tuners, TavrineTunedSavesItsDesign) {
       "-DTAVRINE_HPF_FC1=3000 -DTAVRINE_BPF_FC1=3000 -DTAVRINE_BPF_FC2=11000 -DTAVRINE_BRF_FC1=3000 "
       "-DTAVRINE_BRF_FC2=7000 -DTAVRINE_FSAMP=22050";
   EXPECT_EQ(tuner.run->Stdout(), line + "\n");
-  MakeTavrineDesign(FromOptions(line));
+  MakeTavrineDesign({kBandPass, 140, 7.0f, 400, 22050.0f, 3000.0f, 3000.0f, 3000.0f, 11000.0f, 3000.0f, 7000.0f});
   const std::string expected = test::MakeTempDir() + "/coeff1.txt";
   TxtSave(expected.c_str(), hh);
   EXPECT_EQ(test::Read(tuner.dir + "/coeff1.txt"), test::Read(expected));

@@ -6,7 +6,6 @@
 // Built once per designer (each holds its own state): PELMORA_TUNING
 // selects pelmora's tuner, else tavrine's.
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <random>
@@ -46,29 +45,20 @@ std::string DesignBytes() {
   return bytes;
 }
 
-// A fresh design: this test program started anew with FRESH_DESIGN set to
-// the parameters' bytes makes the design as its first and only one, prints
-// DesignBytes and ends before any test runs.
+// A fresh design: this test program started anew with FRESH_DESIGN naming
+// a file of the parameters' bytes makes the design as its first and only
+// one, prints DesignBytes and ends before any test runs.
 [[maybe_unused]] const bool kFreshRun = [] {
-  const char* asked = std::getenv("FRESH_DESIGN");
-  if (!asked) return false;
-  std::string bytes;
-  for (const char* p = asked; p[0] && p[1]; p += 2) bytes += char(std::stoi(std::string(p, 2), nullptr, 16));
-  DesignTuner(*reinterpret_cast<const Design*>(bytes.data())).Respond();
-  bytes = DesignBytes();
+  if (!std::getenv("FRESH_DESIGN")) return false;
+  DesignTuner(*reinterpret_cast<const Design*>(test::Read(std::getenv("FRESH_DESIGN")).data())).Respond();
+  const std::string bytes = DesignBytes();
   _exit(write(1, bytes.data(), bytes.size()) == ssize_t(bytes.size()) ? 0 : 1);
 }();
 
 std::string FreshDesignBytes(const Design& design) {
-  char self[4096] = {};
-  EXPECT_GT(readlink("/proc/self/exe", self, sizeof self - 1), 0);
-  std::string hex;
-  for (size_t i = 0; i < sizeof design; ++i) {
-    char two[3];
-    std::snprintf(two, sizeof two, "%02x", reinterpret_cast<const unsigned char*>(&design)[i]);
-    hex += two;
-  }
-  return test::Capture("FRESH_DESIGN=" + hex + " '" + self + "'");
+  static const std::string file = test::MakeTempDir() + "/design";
+  test::Write(file, std::string(reinterpret_cast<const char*>(&design), sizeof design));
+  return test::Capture("FRESH_DESIGN=" + file + " /proc/" + std::to_string(getpid()) + "/exe");
 }
 
 // Moves the tuner along path (control, position) and compares each step's
@@ -80,6 +70,16 @@ void Walk(DesignTuner& tuner, const std::vector<std::pair<int, int>>& path) {
     SCOPED_TRACE(tuner.OptionsLine());
     EXPECT_TRUE(Accepts(tuner.design()));
     EXPECT_TRUE(DesignBytes() == FreshDesignBytes(tuner.design()));
+  }
+}
+
+// A change beyond a limit stops at the edge of the range (control, asked,
+// held at), and the status names the limit.
+void HoldsAtLimits(DesignTuner& tuner, const std::vector<std::tuple<int, int, int, std::string>>& table) {
+  for (const auto& [control, asked, held, variable] : table) {
+    tuner.Move(control, asked);
+    EXPECT_EQ(tuner.Position(control), held) << variable;
+    EXPECT_NE(tuner.Status().find("  |  held by " + variable + ": allowed "), std::string::npos) << tuner.Status();
   }
 }
 
@@ -97,32 +97,22 @@ TEST(Tuning, PathGivesFreshDesigns) {
   Walk(tuner, path);
 }
 
-// A change beyond a limit stops at the edge of the range, and the status
-// names the limit; a type that the corners do not allow is not taken. A
-// click moves the nearest corner that the type uses.
+// Changes held at the limits; a type that the corners do not allow is not
+// taken; a click moves the nearest corner that the type uses.
 TEST(Tuning, ChangesHeldAtTheLimits) {
   PelmoraTuner tuner(kBuiltInPelmoraDesign);
   EXPECT_EQ(tuner.Status(), "band-pass of order 2: corners 2000 Hz and 5000 Hz, 3 dB down; sampling 22050 Hz");
-  // control, asked, held at, variable of the limit
-  for (const auto& [control, asked, held, variable] : std::vector<std::tuple<int, int, int, std::string>>{
-           {PelmoraTuner::kAttenuation, 0, 1, "PELMORA_ATTENUATION_DB"},
-           {PelmoraTuner::kLowerCorner, 11025, 4889, "PELMORA_FC2"},
-           {PelmoraTuner::kUpperCorner, 11025, 10804, "PELMORA_FC2"},
-           {PelmoraTuner::kLowerCorner, 0, 111, "PELMORA_FC1"},
-           {PelmoraTuner::kOrder, 0, 2, "PELMORA_ORDER"}}) {
-    tuner.Move(control, asked);
-    EXPECT_EQ(tuner.Position(control), held) << variable;
-    EXPECT_NE(tuner.Status().find("  |  held by " + variable + ": allowed "), std::string::npos) << tuner.Status();
-  }
+  HoldsAtLimits(tuner, {{PelmoraTuner::kAttenuation, 0, 1, "PELMORA_ATTENUATION_DB"},
+                        {PelmoraTuner::kLowerCorner, 11025, 4889, "PELMORA_FC2"},
+                        {PelmoraTuner::kUpperCorner, 11025, 10804, "PELMORA_FC2"},
+                        {PelmoraTuner::kLowerCorner, 0, 111, "PELMORA_FC1"},
+                        {PelmoraTuner::kOrder, 0, 2, "PELMORA_ORDER"}});
   tuner.Move(PelmoraTuner::kType, kLowPass);
   tuner.Move(PelmoraTuner::kLowerCorner, 10700);
-  tuner.Move(PelmoraTuner::kType, kBandPass);  // 10700 Hz is above 0.485 Fsamp
-  EXPECT_EQ(tuner.design().type, kLowPass);
-  EXPECT_NE(tuner.Status().find("held by PELMORA_FC1"), std::string::npos);
+  HoldsAtLimits(tuner, {{PelmoraTuner::kType, kBandPass, kLowPass, "PELMORA_FC1"}});  // above 0.485 Fsamp
   tuner.Click(3000.4);  // the only corner of a low-pass
   EXPECT_EQ(tuner.Status(), "low-pass of order 2: corner 3000 Hz, 0.1 dB down; sampling 22050 Hz");
 }
-
 // Steps from the sampling frequency; numbers written back as the shortest
 // text that strtof reads as the same float, and the options line.
 TEST(Tuning, StepsAndNumbersForTheConfigure) {
@@ -163,22 +153,17 @@ TEST(Tuning, PathGivesFreshDesigns) {
   Walk(tuner, path);
 }
 
-// As pelmora's; and the options line.
+// Changes held at the limits, and a click; the options line.
 TEST(Tuning, ChangesHeldAtTheLimits) {
   TavrineTuner tuner(kBuiltInTavrineDesign);
   EXPECT_EQ(tuner.OptionsLine(),
             "-DTAVRINE_TYPE=band-pass -DTAVRINE_TAPS=140 -DTAVRINE_ALPHA=7 -DTAVRINE_BINS=400 -DTAVRINE_LPF_FC1=3000 "
             "-DTAVRINE_HPF_FC1=3000 -DTAVRINE_BPF_FC1=2000 -DTAVRINE_BPF_FC2=8000 -DTAVRINE_BRF_FC1=3000 "
             "-DTAVRINE_BRF_FC2=7000 -DTAVRINE_FSAMP=22050");
-  for (const auto& [control, asked, held, variable] : std::vector<std::tuple<int, int, int, std::string>>{
-           {TavrineTuner::kBins, 0, 139, "TAVRINE_TAPS"},
-           {TavrineTuner::kEdge2, 11025, 11024, "TAVRINE_BPF_FC2"},
-           {TavrineTuner::kEdge1, 0, 159, "TAVRINE_BPF_FC1"},  // the first of 139 samples
-           {TavrineTuner::kTaps, 400, 140, "TAVRINE_TAPS"}}) {  // 139 designed
-    tuner.Move(control, asked);
-    EXPECT_EQ(tuner.Position(control), held) << variable;
-    EXPECT_NE(tuner.Status().find("  |  held by " + variable + ": allowed "), std::string::npos) << tuner.Status();
-  }
+  HoldsAtLimits(tuner, {{TavrineTuner::kBins, 0, 139, "TAVRINE_TAPS"},
+                        {TavrineTuner::kEdge2, 11025, 11024, "TAVRINE_BPF_FC2"},
+                        {TavrineTuner::kEdge1, 0, 159, "TAVRINE_BPF_FC1"},  // the first of 139 samples
+                        {TavrineTuner::kTaps, 400, 140, "TAVRINE_TAPS"}});  // 139 designed
   tuner.Click(9000.0);  // nearer to the upper edge
   EXPECT_EQ(tuner.Status(), "band-pass: 139 taps designed (140 asked), Kaiser alpha 7, 139 frequency samples, "
                             "edges 159 Hz and 9000 Hz; sampling 22050 Hz");
