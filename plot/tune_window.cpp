@@ -43,12 +43,9 @@ void FollowDesign() {
   window.following = false;
 }
 
-// Makes the design and its response, draws the plot on a white canvas
-// and shows it with the status.
+// Draws the new design and shows it with the status.
 void Redraw() {
-  window.tuner->Respond();
-  cvSet(window.canvas, cvScalarAll(255), nullptr);
-  DrawFres(window.canvas, kX0, kY0, Gain, Theta);
+  DrawDesign(*window.tuner, window.canvas);
   cvShowImage(window.title, window.canvas);
   cvDisplayStatusBar(window.title, window.tuner->Status().c_str(), 0);
 }
@@ -69,13 +66,18 @@ void OnMouse(int event, int x, int y, int, void*) {
 
 }  // namespace
 
+void DrawDesign(Tuner& tuner, IplImage* canvas) {
+  tuner.Respond();
+  cvSet(canvas, cvScalarAll(255), nullptr);
+  DrawFres(canvas, kX0, kY0, Gain, Theta);
+}
+
 bool TuneInWindow(const char* title, Tuner& tuner) {
   window.title = title;
   window.tuner = &tuner;
   window.canvas = CreateCanvas();
   window.controls = tuner.Controls();
-  tuner.Respond();
-  DrawFres(window.canvas, kX0, kY0, Gain, Theta);
+  DrawDesign(tuner, window.canvas);
 
   OpenWindowForInput(title);
   for (size_t i = 0; i < window.controls.size(); ++i) {

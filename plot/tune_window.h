@@ -5,7 +5,12 @@
 // handled.
 #pragma once
 
+#include "plot/frame.h"
 #include "plot/tuning.h"
+
+// Makes the tuner's design and its response, and draws the plot of it on
+// the canvas, whitened first: what the window shows after each change.
+void DrawDesign(Tuner& tuner, IplImage* canvas);
 
 // Shows the tuner's design in a window titled `title` until a key ends it.
 // A left click inside the plot's grid moves the nearest corner or edge to
