@@ -55,10 +55,13 @@ std::string DesignBytes() {
   _exit(write(1, bytes.data(), bytes.size()) == ssize_t(bytes.size()) ? 0 : 1);
 }();
 
+// (Under an emulator, EMULATOR runs the new process as it runs this one.)
 std::string FreshDesignBytes(const Design& design) {
   static const std::string file = test::MakeTempDir() + "/design";
+  char self[4096] = {};
+  EXPECT_GT(readlink("/proc/self/exe", self, sizeof self - 1), 0);
   test::Write(file, std::string(reinterpret_cast<const char*>(&design), sizeof design));
-  return test::Capture("FRESH_DESIGN=" + file + " /proc/" + std::to_string(getpid()) + "/exe");
+  return test::Capture("FRESH_DESIGN=" + file + " " EMULATOR " '" + self + "'");
 }
 
 // Moves the tuner along path (control, position) and compares each step's
