@@ -106,13 +106,17 @@ std::string TavrineTuner::Words() const {
 }
 
 std::string TavrineTuner::OptionsLine() const {
-  return "-DTAVRINE_TYPE=" + std::string(kTypeNames[design_.type]) + " -DTAVRINE_TAPS=" +
-         std::to_string(design_.taps) + " -DTAVRINE_ALPHA=" + ShortestDecimal(design_.alpha) +
-         " -DTAVRINE_BINS=" + std::to_string(design_.bins) + " -DTAVRINE_LPF_FC1=" + ShortestDecimal(design_.lpf_fc1) +
-         " -DTAVRINE_HPF_FC1=" + ShortestDecimal(design_.hpf_fc1) + " -DTAVRINE_BPF_FC1=" +
-         ShortestDecimal(design_.bpf_fc1) + " -DTAVRINE_BPF_FC2=" + ShortestDecimal(design_.bpf_fc2) +
-         " -DTAVRINE_BRF_FC1=" + ShortestDecimal(design_.brf_fc1) + " -DTAVRINE_BRF_FC2=" +
-         ShortestDecimal(design_.brf_fc2) + " -DTAVRINE_FSAMP=" + ShortestDecimal(design_.fsamp);
+  return "-DTAVRINE_TYPE=" + std::string(kTypeNames[design_.type]) +
+         " -DTAVRINE_TAPS=" + std::to_string(design_.taps) +
+         " -DTAVRINE_ALPHA=" + ShortestDecimal(design_.alpha) +
+         " -DTAVRINE_BINS=" + std::to_string(design_.bins) +
+         " -DTAVRINE_LPF_FC1=" + ShortestDecimal(design_.lpf_fc1) +
+         " -DTAVRINE_HPF_FC1=" + ShortestDecimal(design_.hpf_fc1) +
+         " -DTAVRINE_BPF_FC1=" + ShortestDecimal(design_.bpf_fc1) +
+         " -DTAVRINE_BPF_FC2=" + ShortestDecimal(design_.bpf_fc2) +
+         " -DTAVRINE_BRF_FC1=" + ShortestDecimal(design_.brf_fc1) +
+         " -DTAVRINE_BRF_FC2=" + ShortestDecimal(design_.brf_fc2) +
+         " -DTAVRINE_FSAMP=" + ShortestDecimal(design_.fsamp);
 }
 
 void TavrineTuner::Respond() const {

@@ -84,8 +84,10 @@ std::string PelmoraTuner::Words() const {
 }
 
 std::string PelmoraTuner::OptionsLine() const {
-  return "-DPELMORA_TYPE=" + std::string(kTypeNames[design_.type]) + " -DPELMORA_ORDER=" + std::to_string(design_.order) +
-         " -DPELMORA_FC1=" + ShortestDecimal(design_.fc1) + " -DPELMORA_FC2=" + ShortestDecimal(design_.fc2) +
+  return "-DPELMORA_TYPE=" + std::string(kTypeNames[design_.type]) +
+         " -DPELMORA_ORDER=" + std::to_string(design_.order) +
+         " -DPELMORA_FC1=" + ShortestDecimal(design_.fc1) +
+         " -DPELMORA_FC2=" + ShortestDecimal(design_.fc2) +
          " -DPELMORA_ATTENUATION_DB=" + ShortestDecimal(design_.attenuation_db) +
          " -DPELMORA_FSAMP=" + ShortestDecimal(design_.fsamp);
 }

@@ -3,7 +3,6 @@
 #include <opencv2/core/core_c.h>
 #include <opencv2/highgui/highgui_c.h>
 
-#include <cstdint>
 #include <deque>
 #include <string>
 #include <vector>
@@ -18,50 +17,61 @@ namespace {
 // 240 pixels, freq_range Hz across.
 constexpr int kX0 = 100, kY0 = 60, kGridWidth = 360, kGridHeight = 240;
 
-// The window's state, shared with the trackbar and mouse callbacks.
-struct TuneWindow {
-  const char* title = nullptr;
-  Tuner* tuner = nullptr;
-  IplImage* canvas = nullptr;
-  std::vector<TunerControl> controls;
-  std::deque<int> positions;  // the trackbars' own values (stable addresses)
-  bool following = false;     // trackbars are being set to the design
+struct TuneWindow;
+
+// A trackbar: its control, its name, the position that the window library
+// keeps up to date, and its window.
+struct Trackbar {
+  TuneWindow* window;
+  int control;
+  std::string name;
+  int position;
 };
-TuneWindow window;
+
+// The window's state, which its callbacks reach through their user data.
+struct TuneWindow {
+  const char* title;
+  Tuner* tuner;
+  IplImage* canvas;
+  std::deque<Trackbar> trackbars;  // stable addresses
+  bool following = false;          // trackbars are being set to the design
+};
 
 // Sets every trackbar to the position of the design's value: a change held
 // at a limit moves its trackbar back to the edge, a click moves the
 // trackbar of its corner. The callbacks that this sets off do nothing.
-void FollowDesign() {
+void FollowDesign(TuneWindow& window) {
   window.following = true;
-  for (size_t i = 0; i < window.controls.size(); ++i) {
-    const int position = window.tuner->Position(static_cast<int>(i));
-    if (cvGetTrackbarPos(window.controls[i].name.c_str(), window.title) != position) {
-      cvSetTrackbarPos(window.controls[i].name.c_str(), window.title, position);
+  for (const Trackbar& trackbar : window.trackbars) {
+    const int position = window.tuner->Position(trackbar.control);
+    if (cvGetTrackbarPos(trackbar.name.c_str(), window.title) != position) {
+      cvSetTrackbarPos(trackbar.name.c_str(), window.title, position);
     }
   }
   window.following = false;
 }
 
 // Draws the new design and shows it with the status.
-void Redraw() {
+void Redraw(TuneWindow& window) {
   DrawDesign(*window.tuner, window.canvas);
   cvShowImage(window.title, window.canvas);
   cvDisplayStatusBar(window.title, window.tuner->Status().c_str(), 0);
 }
 
-void OnTrackbar(int position, void* control) {
-  if (window.following) return;
-  window.tuner->Move(static_cast<int>(reinterpret_cast<intptr_t>(control)), position);
-  FollowDesign();
-  Redraw();
+void OnTrackbar(int position, void* data) {
+  const Trackbar& trackbar = *static_cast<Trackbar*>(data);
+  if (trackbar.window->following) return;
+  trackbar.window->tuner->Move(trackbar.control, position);
+  FollowDesign(*trackbar.window);
+  Redraw(*trackbar.window);
 }
 
-void OnMouse(int event, int x, int y, int, void*) {
+void OnMouse(int event, int x, int y, int, void* data) {
   if (event != CV_EVENT_LBUTTONDOWN || x < kX0 || x > kX0 + kGridWidth || y < kY0 || y > kY0 + kGridHeight) return;
+  TuneWindow& window = *static_cast<TuneWindow*>(data);
   window.tuner->Click(static_cast<double>(x - kX0) * static_cast<double>(freq_range) / kGridWidth);
-  FollowDesign();
-  Redraw();
+  FollowDesign(window);
+  Redraw(window);
 }
 
 }  // namespace
@@ -73,19 +83,18 @@ void DrawDesign(Tuner& tuner, IplImage* canvas) {
 }
 
 bool TuneInWindow(const char* title, Tuner& tuner) {
-  window.title = title;
-  window.tuner = &tuner;
-  window.canvas = CreateCanvas();
-  window.controls = tuner.Controls();
+  TuneWindow window{title, &tuner, CreateCanvas(), {}};
   DrawDesign(tuner, window.canvas);
 
   OpenWindowForInput(title);
-  for (size_t i = 0; i < window.controls.size(); ++i) {
-    window.positions.push_back(tuner.Position(static_cast<int>(i)));
-    cvCreateTrackbar2(window.controls[i].name.c_str(), title, &window.positions.back(), window.controls[i].max,
-                      OnTrackbar, reinterpret_cast<void*>(static_cast<intptr_t>(i)));
+  const std::vector<TunerControl> controls = tuner.Controls();
+  for (size_t i = 0; i < controls.size(); ++i) {
+    const int control = static_cast<int>(i);
+    Trackbar& trackbar =
+        window.trackbars.emplace_back(Trackbar{&window, control, controls[i].name, tuner.Position(control)});
+    cvCreateTrackbar2(trackbar.name.c_str(), title, &trackbar.position, controls[i].max, OnTrackbar, &trackbar);
   }
-  cvSetMouseCallback(title, OnMouse, nullptr);
+  cvSetMouseCallback(title, OnMouse, &window);
   cvShowImage(title, window.canvas);
   cvDisplayStatusBar(title, tuner.Status().c_str(), 0);
 

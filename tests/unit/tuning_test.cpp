@@ -94,7 +94,8 @@ TEST(Tuning, PathGivesFreshDesigns) {
     for (int order : {1, 2}) {
       path.insert(path.end(), {{PelmoraTuner::kType, type}, {PelmoraTuner::kOrder, order},
                                {PelmoraTuner::kLowerCorner, 900 + 1500 * type + 400 * order},
-                               {PelmoraTuner::kUpperCorner, 11000 - 700 * type}, {PelmoraTuner::kAttenuation, 1 + 97 * type}});
+                               {PelmoraTuner::kUpperCorner, 11000 - 700 * type},
+                               {PelmoraTuner::kAttenuation, 1 + 97 * type}});
     }
   }
   Walk(tuner, path);
