@@ -12,7 +12,7 @@
 include(GNUInstallDirs)
 
 # Each program whose target this tree defines, with its man page.
-set(FILTER_SUITE_PROGRAMS pelmora tavrine corvell sunnaq)
+set(FILTER_SUITE_PROGRAMS pelmora tavrine corvell sunnaq pelmora-tune tavrine-tune)
 foreach(program IN LISTS FILTER_SUITE_PROGRAMS)
   if(NOT TARGET ${program})
     continue()
@@ -49,10 +49,13 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Filter suite maintainers <maintainers@users.noreply.c-seed-1860b381.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "design digital filters and plot their frequency response")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-  "Four small programs that draw the gain and phase of a filter in a window:
+  "Small programs that draw the gain and phase of a filter in a window:
 pelmora designs a Butterworth IIR filter and writes its biquad sections,
 tavrine designs a linear-phase FIR filter and writes its taps, corvell
-plots a file of biquad sections and sunnaq a file of taps.")
+plots a file of biquad sections and sunnaq a file of taps. pelmora-tune
+and tavrine-tune tune the designers' designs live with trackbars, write
+the same file and print the configure options that make the designer
+the same design.")
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -256,6 +256,8 @@ IplImage* CreateCanvas() {
   return canvas;
 }
 
+void OpenWindowForInput(const char* title) { OpenWindow(title); }
+
 // The window library's key wait polls its event queue every millisecond
 // for as long as it waits, which keeps a core busy for nothing while the
 // plot is on screen. Between key waits the loop sleeps in poll() on the
@@ -267,21 +269,29 @@ IplImage* CreateCanvas() {
 // while nothing happens, up to 100 ms: that work is done within a few
 // milliseconds, as the plain 1 ms loop would do it, and a window that
 // waits wakes ten times a second.
-// The window is shown again whenever it is no longer visible (closed by
-// the user), and the first key of any kind ends the loop.
-void ShowUntilKey(const char* title, IplImage* canvas) {
+int NextKey(const char* title) {
   constexpr int kBusyWakeMs = 1;
   constexpr int kIdleWakeMs = 100;
   int wake_ms = kBusyWakeMs;
-  OpenWindow(title);
-  cvShowImage(title, canvas);
-  while (cvWaitKey(1) < 0) {
+  int key;
+  while ((key = cvWaitKey(1)) < 0) {
+    if (cvGetWindowProperty(title, CV_WND_PROP_VISIBLE) <= 0) return -1;
     const bool events = WaitForWindowEvents(wake_ms);
     wake_ms = events ? kBusyWakeMs : std::min(wake_ms + wake_ms, kIdleWakeMs);
-    if (cvGetWindowProperty(title, CV_WND_PROP_VISIBLE) <= 0) {
-      cvNamedWindow(title, 1);
-      cvShowImage(title, canvas);
-    }
+  }
+  return key;
+}
+
+void EndWindowInput() { EndWindowCalls(); }
+
+// The window is shown again whenever it is no longer visible (closed by
+// the user), and the first key of any kind ends the loop.
+void ShowUntilKey(const char* title, IplImage* canvas) {
+  OpenWindow(title);
+  cvShowImage(title, canvas);
+  while (NextKey(title) < 0) {
+    cvNamedWindow(title, 1);
+    cvShowImage(title, canvas);
   }
   EndWindowCalls();
 }

@@ -69,17 +69,20 @@ inline Image ParsePpm(const std::string& data) {
 
 inline Image ReadPng(const std::string& path) { return ParsePpm(Capture("pngtopnm '" + path + "' 2>/dev/null")); }
 
-// Whether `part` lies, pixel for pixel, anywhere inside `whole`.
-inline bool Contains(const Image& whole, const Image& part) {
+// Where `part` lies, pixel for pixel, inside `whole`: its top-left corner,
+// or (-1, -1).
+inline std::pair<int, int> Find(const Image& whole, const Image& part) {
   const size_t row = size_t(part.width) * 3;
   for (int y = 0; part.width && y + part.height <= whole.height; ++y) {
     for (int x = 0; x + part.width <= whole.width; ++x) {
       int r = 0;
       while (r < part.height && std::memcmp(whole.At(x, y + r), part.At(0, r), row) == 0) ++r;
-      if (r == part.height) return true;
+      if (r == part.height) return {x, y};
     }
   }
-  return false;
+  return {-1, -1};
 }
+
+inline bool Contains(const Image& whole, const Image& part) { return Find(whole, part).first >= 0; }
 
 }  // namespace test

@@ -96,12 +96,20 @@ inline std::string FindWindow(const std::string& title, double seconds, const st
   return found;
 }
 
+// Where the window shows `picture` pixel for pixel (its top-left corner in
+// the window), waited for up to `seconds`; (-1, -1) if it does not.
+inline std::pair<int, int> WhereShown(const std::string& window, const test::Image& picture, double seconds = 20) {
+  std::pair<int, int> at;
+  PollFor(seconds, [&] {
+    at = test::Find(test::ParsePpm(test::Capture("xwd -silent -id " + window + " | xwdtopnm 2>/dev/null")), picture);
+    return at.first >= 0;
+  });
+  return at;
+}
+
 // Waits up to `seconds` until the window shows `picture` pixel for pixel.
 inline bool Shows(const std::string& window, const test::Image& picture, double seconds = 20) {
-  return PollFor(seconds, [&] {
-    return test::Contains(test::ParsePpm(test::Capture("xwd -silent -id " + window + " | xwdtopnm 2>/dev/null")),
-                          picture);
-  });
+  return WhereShown(window, picture, seconds).first >= 0;
 }
 
 // Presses and releases a key in the window. xdotool may report BadWindow

@@ -20,10 +20,11 @@ const std::string kSections =
 // (viewers), and nothing else is left behind. Arguments beyond the first
 // and a decimal-comma locale change nothing. The designers are also built
 // from a configuration other than the built-in one (tests/CMakeLists.txt):
-// pelmora as a band-reject of order 2 at 2e3 Hz, 5000.0 Hz and 44100. Hz,
-// whose sections are known; tavrine as a band-reject from 1500.5 Hz to 5e3
-// Hz at 16000 Hz, 256 bins, 51 taps, alpha 4.5, whose file tests/data
-// holds as the unit-tested chain gives it.
+// pelmora as a band-reject of order 2 at 2000 Hz and 5000 Hz, 22050 Hz
+// (the line that pelmora-tune prints for it), and again at 2e3 Hz, 5000.0
+// Hz and 44100. Hz, whose sections are known; tavrine as a band-reject
+// from 1500.5 Hz to 5e3 Hz at 16000. Hz, 256 bins, 51 taps, alpha 4.5,
+// whose file tests/data holds as the unit-tested chain gives it.
 TEST(Programs, ShowTheirPlotUntilAKey) {
   std::unique_ptr<e2e::Run> server;
   ASSERT_NE(e2e::UseNewXServer(server), "");
@@ -36,8 +37,11 @@ TEST(Programs, ShowTheirPlotUntilAKey) {
         {kPrograms + "corvell", "Freqency Response", {"sections.txt", "x"}, "BiquadN = 2\n", kEarlier, "corvell"},
         {kPrograms + "sunnaq", kTitle, {"taps.txt", "x"}, "TapN = 140\n", kEarlier, "sunnaq"},
         {configured + "pelmora", kTitle, {}, "",
-         "0.793474\n-1.426137\n0.793474\n-1.340717\n0.672368\n0.931094\n-1.673485\n0.931094\n-1.722087\n0.813585\n",
+         "0.583589\n-0.695851\n0.583589\n-0.387135\n0.475895\n0.926023\n-1.104157\n0.926023\n-1.316220\n0.639983\n",
          "configured_pelmora"},
+        {CONFIGURED_44100_DIR "/pelmora", kTitle, {}, "",
+         "0.793474\n-1.426137\n0.793474\n-1.340717\n0.672368\n0.931094\n-1.673485\n0.931094\n-1.722087\n0.813585\n",
+         "configured_pelmora_44100"},
         {configured + "tavrine", kTitle, {}, "", test::Read(kData + "/tavrine_band_reject.txt"),
          "configured_tavrine"}}) {
     SCOPED_TRACE(program);
@@ -109,6 +113,7 @@ TEST(Programs, EndBeforeAWindowWhenTheyCannotGoOn) {
            {"corvell", {"no such file"}, {}, 1, "no such file cannot be opened.\n", ""},
            {"sunnaq", {"."}, {}, 1, ". cannot be read.\n", ""},
            {"pelmora", {}, {"DISPLAY"}, 3, "", "No window can be opened: no display is set.\n"},
+           {"tavrine-tune", {}, {"DISPLAY"}, 3, "", "No window can be opened: no display is set.\n"},
            {"sunnaq", {"taps.txt"}, {"DISPLAY=" + absent}, 3, "TapN = 140\n",
             "No window can be opened: display " + absent + " is not available.\n"},
            {"sunnaq", {"taps.txt"}, {}, 3, "TapN = 140\n", failed + " did not start.\n"},

@@ -1,0 +1,19 @@
+// pelmora-tune: pelmora's design, live. Opens on the configured design
+// (PELMORA_*, pelmora_parameters.h) with a trackbar for each parameter and
+// the plot that pelmora shows; Enter or 's' writes "coeff1.txt" as pelmora
+// does and prints the configure options that make pelmora this design;
+// Esc, 'q' or closing the window ends it without writing anything.
+
+#include "iir/pelmora_tuning.h"
+#include "pelmora_parameters.h"
+#include "plot/response_plot.h"
+#include "plot/tune_window.h"
+
+// The frequency texts' format and x offsets, and the legend's y offset.
+extern const LabelColumn kProgramLabels = {"%10.0f", {-70, 115, 295}, -25};
+
+int main() {
+  PelmoraTuner tuner(kConfiguredDesign);
+  if (TuneInWindow("pelmora-tune", tuner)) tuner.Save();
+  return 0;
+}

@@ -1,0 +1,19 @@
+// tavrine-tune: tavrine's design, live. Opens on the configured design
+// (TAVRINE_*, tavrine_parameters.h) with a trackbar for each parameter and
+// the plot that tavrine shows; Enter or 's' writes "coeff1.txt" as tavrine
+// does and prints the configure options that make tavrine this design;
+// Esc, 'q' or closing the window ends it without writing anything.
+
+#include "fir/tavrine_tuning.h"
+#include "plot/response_plot.h"
+#include "plot/tune_window.h"
+#include "tavrine_parameters.h"
+
+// The frequency texts' format and x offsets, and the legend's y offset.
+extern const LabelColumn kProgramLabels = {"%8.0f", {-50, 130, 310}, -25};
+
+int main() {
+  TavrineTuner tuner(kConfiguredDesign);
+  if (TuneInWindow("tavrine-tune", tuner)) tuner.Save();
+  return 0;
+}
