@@ -17,8 +17,10 @@ constexpr int kNoDisplayStatus = 3;
 IplImage* CreateCanvas();
 
 // Shows the canvas in a window with the given title until a key is
-// pressed: the window is created (or re-created, if it was closed) and
-// the image re-shown on every pass of the 1 ms key wait, and the first
-// key of any kind ends the loop. Without a display it prints one line on
+// pressed: the window is created and the image shown once; between 1 ms
+// key waits the loop sleeps on the window system's descriptors (1 ms after
+// an event, doubling to 100 ms while nothing happens), shows the window
+// again only if it was closed, and the first key of any kind ends it.
+// Without a display, or when the display goes away, it prints one line on
 // standard error and exits with kNoDisplayStatus.
 void ShowUntilKey(const char* title, IplImage* canvas);
