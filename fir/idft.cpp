@@ -28,8 +28,6 @@ namespace {
 
 constexpr int kMaxCentre = (kMaxTaps - 1) / 2;
 
-double D(float v) { return static_cast<double>(v); }
-
 // x[n], normalised, over the first `bins` samples. The angles of all bins
 // are formed first, then the terms summed: the division of each angle is
 // not left standing between one sincos call and the next.
