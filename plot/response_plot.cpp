@@ -82,8 +82,7 @@ std::vector<PlotText> ScaleTexts(const LabelColumn& labels) {
   };
 }
 
-void DrawFresWithLabels(IplImage* canvas, int x0, int y0, const float* gain, const float* phase,
-                        const LabelColumn& labels) {
+void DrawFres(IplImage* canvas, int x0, int y0, const float* gain, const float* phase, const LabelColumn& labels) {
   Plot plot{canvas, x0, y0, CvFont()};
   cvInitFont(&plot.font, CV_FONT_HERSHEY_SIMPLEX, 0.5, 0.5, 0.0, 1, 8);
 

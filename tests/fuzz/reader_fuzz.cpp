@@ -30,6 +30,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!quiet || BiquadN < 0 || BiquadN > kMaxSections) __builtin_trap();
 #endif
   CalcFres(Gain, Theta);
-  DrawFresWithLabels(canvas, 100, 60, Gain, Theta, LabelColumn{"%8.0f", {-55, 130, 310}, -25});
+#ifdef TAP_FILE
+  DrawFres(canvas, 100, 60, Gain, Theta, kSunnaqLabels);
+#else
+  DrawFres(canvas, 100, 60, Gain, Theta, kCorvellLabels);
+#endif
   return 0;
 }
