@@ -7,9 +7,8 @@
 // floating-point state is single precision; each stage says where it works
 // in double precision and rounds back.
 //
-// No stage reads or writes outside the 400-entry arrays, whatever the
-// values of the parameters; each stage says what it does with values
-// outside the range the design is meant for.
+// The stages take the parameters as configured (tavrine_limits.h bounds
+// them) and check none of them.
 #pragma once
 
 #include "fir/taps.h"
@@ -35,12 +34,11 @@ extern int evenTap;  // 1 if the requested count was even: the tap file gets a f
 extern int TapN_2;   // index of the centre tap, TapN / 2
 
 // Desired response: bin k is the frequency k Fsamp / FresN, the upper half
-// standing for the negative frequencies.
+// standing for the negative frequencies. Within the arrays: FresN is
+// configured from 1 to kMaxBins and every edge below Fsamp / 2, so every
+// range of bins lies in [0, FresN).
 extern float FresR[kMaxBins];  // real part, linear amplitude
 extern float FresI[kMaxBins];  // imaginary part (always 0)
-
-// FresN held to [0, kMaxBins]: the bins that PutParam and DoIdft use.
-inline int UsedBins() { return FresN < 0 ? 0 : (FresN > kMaxBins ? kMaxBins : FresN); }
 
 // Makes the requested count TapN odd: an even count is decreased by one
 // and evenTap set to 1, else evenTap is 0; then TapN_2 = TapN / 2, so that

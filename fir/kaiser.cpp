@@ -6,14 +6,9 @@
 // the quotient w in single; 1 - r * r, the square root and the product
 // with alpha in double, rounded once to beta. r at i and at N - 1 - i are
 // exact negatives, so the window is symmetric to the bit, and at the
-// centre of an odd N beta equals alpha, so w is exactly 1.0 there.
-//
-// Values outside the design range: N <= 0 leaves hh unchanged; N = 1 has
-// M = 0, where r would be 0 / 0, and keeps its tap (window value 1.0: a
-// single tap is its own centre); N above kMaxTaps is held to kMaxTaps, a
-// window over the whole array.
+// centre of an odd N beta equals alpha, so w is exactly 1.0 there. A
+// single tap (N = 1, where M = 0) is its own centre and keeps its value.
 
-#include <algorithm>
 #include <cmath>
 
 #include "fir/fir_design.h"
@@ -23,8 +18,7 @@ float alpha;
 float BesselI0(float x) {
   // Stops at the first step that leaves the sum unchanged: every sum is at
   // least 1, so any non-zero change exceeds the tolerance, and the first
-  // step, from a previous sum of 0, always goes on. A change that is not a
-  // number (an overflowing series) also ends the loop.
+  // step, from a previous sum of 0, always goes on.
   const float tolerance = 1e-14f;
   const float h = x / 2.0f;
   float k = 0.0f;
@@ -43,11 +37,10 @@ float BesselI0(float x) {
 }
 
 void Kaiser(int N, float alpha) {
-  if (N <= 1) return;  // no taps, or a single tap: its own centre, window value 1.0
-  const int n = std::min(N, kMaxTaps);
+  if (N == 1) return;
   const float i0_alpha = BesselI0(alpha);
-  const float M = static_cast<float>(n - 1) / 2.0f;
-  for (int i = 0; i < n; ++i) {
+  const float M = static_cast<float>(N - 1) / 2.0f;
+  for (int i = 0; i < N; ++i) {
     const float r = (static_cast<float>(i) - M) / M;
     const float r2 = r * r;
     const float beta = static_cast<float>(static_cast<double>(alpha) * std::sqrt(1.0 - static_cast<double>(r2)));

@@ -123,8 +123,5 @@ void FreqTrans() {
         BandOrder2(true, w0, B);
       }
       break;
-    default:
-      // Any other type has no transformation: the sections keep their values.
-      break;
   }
 }

@@ -45,7 +45,7 @@ extern float p_b1[kMaxSections], p_b2[kMaxSections];
 // Sets every entry of p_a0 ... p_b2 to the pass-through section (1, 0, 0, 0, 0).
 void ResetCoefficients();
 
-// Prototype of order OrderN (1, or 2 for any other value), p_AC dB down at 1 rad/s.
+// Prototype of order OrderN (1 or 2), p_AC dB down at 1 rad/s.
 void BasicFilCal();
 // fcp = (p_Fsamp / pi) tan(pi p_fc / p_Fsamp), for both corners.
 void PreWarp();
