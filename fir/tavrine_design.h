@@ -7,7 +7,7 @@
 struct TavrineDesign {
   int type;       // kLowPass, kHighPass, kBandPass or kBandReject
   int taps;       // requested tap count (an even count designs one fewer)
-  float alpha;    // Kaiser window shape parameter (0: rectangular window)
+  float alpha;    // Kaiser window shape parameter, other libraries' beta (0: rectangular window)
   int bins;       // frequency samples of the desired response
   float fsamp;    // sampling frequency, Hz
   float lpf_fc1;  // low-pass edge, Hz
