@@ -34,9 +34,8 @@ extern int evenTap;  // 1 if the requested count was even: the tap file gets a f
 extern int TapN_2;   // index of the centre tap, TapN / 2
 
 // Desired response: bin k is the frequency k Fsamp / FresN, the upper half
-// standing for the negative frequencies. Within the arrays: FresN is
-// configured from 1 to kMaxBins and every edge below Fsamp / 2, so every
-// range of bins lies in [0, FresN).
+// standing for the negative frequencies.
+// Within the arrays: FresN <= kMaxBins and every edge below Fsamp / 2 (configured).
 extern float FresR[kMaxBins];  // real part, linear amplitude
 extern float FresI[kMaxBins];  // imaginary part (always 0)
 

@@ -38,7 +38,7 @@ extern float TH, TN0, TN1, TN2, TD0, TD1, TD2;
 
 // Biquad coefficient set: entry j is the section
 // (p_a0 + p_a1 z^-1 + p_a2 z^-2) / (1 + p_b1 z^-1 + p_b2 z^-2);
-// the filter is the cascade of the entries.
+// the filter is the cascade of the entries. The design fills entries 0 and 1.
 extern float p_a0[kMaxSections], p_a1[kMaxSections], p_a2[kMaxSections];
 extern float p_b1[kMaxSections], p_b2[kMaxSections];
 
