@@ -3,7 +3,6 @@
 #include <opencv2/core/core_c.h>
 #include <opencv2/imgproc/imgproc_c.h>
 
-#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -26,9 +25,8 @@ const CvScalar kPhaseLegendGreen = cvScalar(0, 255, 0, 0);
 const CvScalar kGainRed = cvScalar(0, 0, 255, 0);
 
 // Pixel offset of a value: truncated toward zero; a value that is not a
-// number gives 0. Values far off the canvas are held at a million pixels,
-// which leaves every visible pixel of a line where it was.
-int PixelOffset(float v) { return std::isnan(v) ? 0 : static_cast<int>(std::clamp(v, -1e6f, 1e6f)); }
+// number gives 0.
+int PixelOffset(float v) { return std::isnan(v) ? 0 : static_cast<int>(v); }
 
 struct Plot {
   IplImage* canvas;
