@@ -34,7 +34,7 @@ void PutParam() {
   // -200 dB as a linear amplitude: 10^(-200 / 20) in double from the
   // single-precision level, rounded once to 1e-10f (0x2EDBE6FF).
   const float stop_db = -200.0f;
-  const float stop = static_cast<float>(std::pow(10.0, static_cast<double>(stop_db) / 20.0));
+  const float stop = static_cast<float>(std::pow(10.0, D(stop_db) / 20.0));
   const float pass = 1.0f;
 
   int k1 = 0, k2 = 0;
