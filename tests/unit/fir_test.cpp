@@ -32,11 +32,11 @@ TEST(FirDesign, TapCountIsMadeOdd) {
   }
 }
 
-// For each layout of tests/data/fir_bins.txt, pass bins hold exactly 1.0,
-// the other bins exactly 1e-10f (-200 dB, 0x2EDBE6FF), FresI 0.0; entries
-// from FresN up keep what they held.
+// For each layout of tests/data/fir_bins.txt, designed as tavrine designs
+// (one tap), pass bins hold exactly 1.0, the other bins exactly 1e-10f
+// (-200 dB, 0x2EDBE6FF), FresI 0.0; entries from FresN up keep what they
+// held.
 TEST(FirDesign, BinsOfTheDesiredResponse) {
-  Fsamp = 22050.0f;
   std::istringstream data(test::Read(TEST_DATA_DIR "/fir_bins.txt"));
   int layouts = 0;
   for (std::string layout; std::getline(data, layout);) {
@@ -44,14 +44,16 @@ TEST(FirDesign, BinsOfTheDesiredResponse) {
     ++layouts;
     std::istringstream fields(layout);
     std::string edge1, edge2;
-    fields >> FilType >> FresN >> edge1 >> edge2;  // edge2 ends in ':'
+    TavrineDesign design = kBuiltInTavrineDesign;
+    design.taps = 1;
+    fields >> design.type >> design.bins >> edge1 >> edge2;  // edge2 ends in ':'
     const std::vector<int> pass{std::istream_iterator<int>(fields), {}};
-    lpf_fc1 = hpf_fc1 = bpf_fc1 = brf_fc1 = std::strtof(edge1.c_str(), nullptr);
-    bpf_fc2 = brf_fc2 = std::strtof(edge2.c_str(), nullptr);
+    design.lpf_fc1 = design.hpf_fc1 = design.bpf_fc1 = design.brf_fc1 = std::strtof(edge1.c_str(), nullptr);
+    design.bpf_fc2 = design.brf_fc2 = std::strtof(edge2.c_str(), nullptr);
     std::fill_n(FresR, kMaxBins, 99.0f);
     std::fill_n(FresI, kMaxBins, 99.0f);
-    PutParam();
-    const int bins = FresN;
+    MakeTavrineDesign(design);
+    const int bins = design.bins;
     for (int k = 0; k < kMaxBins; ++k) {
       bool in_pass = false;
       for (size_t r = 0; r < pass.size(); r += 2) in_pass = in_pass || (k >= pass[r] && k <= pass[r + 1]);
