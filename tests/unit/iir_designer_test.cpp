@@ -32,9 +32,10 @@ TEST(IirDesign, ValuesOfEachStage) {
   for (const auto& [type, order, pd2, sd2] : std::vector<std::tuple<int, int, float, float>>{
            {0, 1, 0, 0}, {0, 2, 1, 1}, {1, 1, 0, 0}, {1, 2, 1, 1}, {2, 1, 0, 1}, {2, 2, 1, 1}, {3, 1, 0, 1},
            {3, 2, 1, 1}}) {
-    PD2 = PN1 = PN2 = SD2 = TD2 = 7.0f;
+    PD2 = PN1 = PN2 = SD1 = SD2 = TD2 = 7.0f;
     Design(type, order);
     EXPECT_TRUE(PD2 == pd2 && SD2 == sd2 && PN1 == 0.0f && PN2 == 0.0f && PN0 == PD0) << type << " " << order;
+    EXPECT_TRUE(sd2 == 1.0f || SD1 == 1.0f) << type << " " << order;  // s alone
     EXPECT_EQ(TD2, type >= kBandPass && order == 2 ? 1.0f : 7.0f) << type << " " << order;
   }
   ResetCoefficients();
