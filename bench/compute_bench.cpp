@@ -36,7 +36,7 @@
 #include "iir/pelmora_design.h"
 #include "pelmora_parameters.h"
 const char* const kTitle = "pelmora (IIR designer): its configured design (by default band-pass, order 2)";
-const LabelColumn kLabels = {"%10.0f", {-70, 115, 295}, -25};  // as programs/pelmora.cpp
+const LabelColumn& kLabels = kPelmoraLabels;
 constexpr bool kReadsFile = false;
 // The design is made as pelmora makes it, parameters and chain.
 void Input() {}
@@ -49,7 +49,7 @@ void Compute() {
 #include "fir/tavrine_design.h"
 #include "tavrine_parameters.h"
 const char* const kTitle = "tavrine (FIR designer): its configured design (by default band-pass, 140 taps, 400 bins)";
-const LabelColumn kLabels = {"%8.0f", {-50, 130, 310}, -25};  // as programs/tavrine.cpp
+const LabelColumn& kLabels = kTavrineLabels;
 constexpr bool kReadsFile = false;
 // The design is made as tavrine makes it, parameters and chain.
 void Input() {}
@@ -61,7 +61,7 @@ void Compute() {
 #include "iir/cascade_response.h"
 #include "iir/coeff_file.h"
 const char* const kTitle = "corvell (IIR viewer): pelmora's default coefficient file (10 lines, two sections)";
-const LabelColumn kLabels = {"%8.0f", {-55, 130, 310}, -25};  // as programs/corvell.cpp
+const LabelColumn& kLabels = kCorvellLabels;
 constexpr bool kReadsFile = true;
 void Input() { TxtLoad(PELMORA_FILE); }
 void Compute() { CalcFres(Gain, Theta); }
@@ -69,7 +69,7 @@ void Compute() { CalcFres(Gain, Theta); }
 #include "fir/tap_file.h"
 #include "fir/taps.h"
 const char* const kTitle = "sunnaq (FIR viewer): tavrine's default tap file (140 lines)";
-const LabelColumn kLabels = {"%10.0f", {-70, 120, 300}, -30};  // as programs/sunnaq.cpp
+const LabelColumn& kLabels = kSunnaqLabels;
 constexpr bool kReadsFile = true;
 void Input() { TxtLoad(TAVRINE_FILE, hh); }
 void Compute() { CalcFres(Gain, Theta); }
@@ -125,7 +125,7 @@ void Whole() {
 
 void Plot() {
   static IplImage* const canvas = CreateCanvas();
-  DrawFresWithLabels(canvas, 100, 60, Gain, Theta, kLabels);
+  DrawFres(canvas, 100, 60, Gain, Theta, kLabels);
 }
 
 // The processor time (ns) that this thread spends in f.
@@ -223,7 +223,7 @@ int main(int argc, char** argv) {
   };
   row(kReadsFile ? "file to Gain/Theta" : "parameters to Gain/Theta", "whole");
   if (kReadsFile) row("response of the loaded file", "response");
-  std::fprintf(table, "%-30s %7.1f us %10s %6s  none: OpenCV's text and line drawing\n", "plot (DrawFresWithLabels)",
+  std::fprintf(table, "%-30s %7.1f us %10s %6s  none: OpenCV's text and line drawing\n", "plot (DrawFres)",
                counters.Median("plot") / 1e3, "-", "n/a");
   std::fprintf(table, "(medians of %zu repetitions; processor time of the thread)\n", counters.ns["floor"].size());
   return 0;

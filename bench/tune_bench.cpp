@@ -15,13 +15,13 @@
 
 #if defined(BENCH_PELMORA_TUNE)
 #include "iir/pelmora_tuning.h"
-extern const LabelColumn kProgramLabels = {"%10.0f", {-70, 115, 295}, -25};  // as programs/pelmora_tune.cpp
+const LabelColumn& kLabels = kPelmoraLabels;
 PelmoraTuner tuner(kBuiltInPelmoraDesign);
 constexpr int kControl = PelmoraTuner::kLowerCorner;
 const char* const kName = "pelmora-tune: one change (band-pass of order 2)";
 #else
 #include "fir/tavrine_tuning.h"
-extern const LabelColumn kProgramLabels = {"%8.0f", {-50, 130, 310}, -25};  // as programs/tavrine_tune.cpp
+const LabelColumn& kLabels = kTavrineLabels;
 TavrineTuner tuner([] {
   TavrineDesign heaviest = kBuiltInTavrineDesign;
   heaviest.taps = 400;
@@ -38,7 +38,7 @@ void Change(benchmark::State& state) {
   int positions[2] = {2000, 3000}, turn = 0;
   for (auto _ : state) {
     tuner.Move(kControl, positions[turn ^= 1]);
-    DrawDesign(tuner, canvas);
+    DrawDesign(tuner, canvas, kLabels);
   }
 }
 

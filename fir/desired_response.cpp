@@ -5,17 +5,8 @@
 // five half-open ranges, mirrored about (FresN - 1) / 2:
 //   [0, k1) outer, [k1, k2) middle, [k2, N - k2) centre,
 //   [N - k2, N - k1) middle, [N - k1, N) outer,
-// each range by its own pass, so that where ranges overlap (an edge at or
-// above Fsamp / 2) the later pass stands. Every sample is real.
-//
-// Values outside the design range never reach outside the arrays: FresN is
-// held to [0, kMaxBins] (UsedBins), every edge bin to [0, FresN] (a
-// negative or not-a-number edge gives bin 0). A FilType outside 0 to 3
-// gives an all-stop response, the same as a low-pass with its edge at 0 Hz:
-// the result depends on nothing left from earlier calls, and a filter of
-// unknown type passes nothing rather than passing a signal by mistake.
+// each range by its own pass. Every sample is real.
 
-#include <algorithm>
 #include <cmath>
 
 #include "fir/fir_design.h"
@@ -31,10 +22,7 @@ namespace {
 // Bin of an edge frequency f (Hz): (N f) / Fsamp in single precision (the
 // product rounded, then the quotient), truncated toward zero. No rounding
 // to nearest: 36.28 gives 36.
-int EdgeBin(float f, int bins) {
-  const float q = (static_cast<float>(bins) * f) / Fsamp;
-  return std::isnan(q) ? 0 : static_cast<int>(std::clamp(q, 0.0f, static_cast<float>(bins)));
-}
+int EdgeBin(float f) { return static_cast<int>((static_cast<float>(FresN) * f) / Fsamp); }
 
 void Fill(int begin, int end, float level) {
   for (int i = begin; i < end; ++i) FresR[i] = level;
@@ -43,44 +31,39 @@ void Fill(int begin, int end, float level) {
 }  // namespace
 
 void PutParam() {
-  const int bins = UsedBins();
   // -200 dB as a linear amplitude: 10^(-200 / 20) in double from the
   // single-precision level, rounded once to 1e-10f (0x2EDBE6FF).
   const float stop_db = -200.0f;
-  const float stop = static_cast<float>(std::pow(10.0, static_cast<double>(stop_db) / 20.0));
+  const float stop = static_cast<float>(std::pow(10.0, D(stop_db) / 20.0));
   const float pass = 1.0f;
 
-  // An unknown type keeps these: every bin takes the stop level.
-  int k1 = bins, k2 = bins;
+  int k1 = 0, k2 = 0;
   float outer = stop, middle = stop, centre = stop;
   switch (FilType) {
     case kLowPass:
-      k1 = k2 = EdgeBin(lpf_fc1, bins);
+      k1 = k2 = EdgeBin(lpf_fc1);
       outer = pass;
       break;
     case kHighPass:
-      k1 = k2 = EdgeBin(hpf_fc1, bins);
+      k1 = k2 = EdgeBin(hpf_fc1);
       middle = centre = pass;
       break;
     case kBandPass:
-      k1 = EdgeBin(bpf_fc1, bins);
-      k2 = EdgeBin(bpf_fc2, bins);
+      k1 = EdgeBin(bpf_fc1);
+      k2 = EdgeBin(bpf_fc2);
       middle = pass;
       break;
     case kBandReject:
-      k1 = EdgeBin(brf_fc1, bins);
-      k2 = EdgeBin(brf_fc2, bins);
+      k1 = EdgeBin(brf_fc1);
+      k2 = EdgeBin(brf_fc2);
       outer = centre = pass;
-      break;
-    default:
       break;
   }
 
-  // With 0 <= k1, k2 <= bins every range lies within [0, bins).
   Fill(0, k1, outer);
   Fill(k1, k2, middle);
-  Fill(k2, bins - k2, centre);
-  Fill(bins - k2, bins - k1, middle);
-  Fill(bins - k1, bins, outer);
-  for (int i = 0; i < bins; ++i) FresI[i] = 0.0f;
+  Fill(k2, FresN - k2, centre);
+  Fill(FresN - k2, FresN - k1, middle);
+  Fill(FresN - k1, FresN, outer);
+  for (int i = 0; i < FresN; ++i) FresI[i] = 0.0f;
 }

@@ -7,9 +7,8 @@
 // floating-point state is single precision; each stage says where it works
 // in double precision and rounds back.
 //
-// No stage reads or writes outside the 400-entry arrays, whatever the
-// values of the parameters; each stage says what it does with values
-// outside the range the design is meant for.
+// The stages take the parameters as configured (tavrine_limits.h bounds
+// them) and check none of them.
 #pragma once
 
 #include "fir/taps.h"
@@ -26,7 +25,7 @@ extern float bpf_fc1;  // band-pass lower edge, Hz
 extern float bpf_fc2;  // band-pass upper edge, Hz
 extern float brf_fc1;  // band-reject lower edge, Hz
 extern float brf_fc2;  // band-reject upper edge, Hz
-extern float alpha;    // Kaiser window shape parameter (0: rectangular window)
+extern float alpha;    // Kaiser window shape parameter, other libraries' beta (0: rectangular window)
 extern int FilType;    // filter type: 0 low-pass, 1 high-pass, 2 band-pass, 3 band-reject
 
 // Tap count: TapN (taps.h) is the requested count until AdjustTapCount
@@ -36,11 +35,9 @@ extern int TapN_2;   // index of the centre tap, TapN / 2
 
 // Desired response: bin k is the frequency k Fsamp / FresN, the upper half
 // standing for the negative frequencies.
+// Within the arrays: FresN <= kMaxBins and every edge below Fsamp / 2 (configured).
 extern float FresR[kMaxBins];  // real part, linear amplitude
 extern float FresI[kMaxBins];  // imaginary part (always 0)
-
-// FresN held to [0, kMaxBins]: the bins that PutParam and DoIdft use.
-inline int UsedBins() { return FresN < 0 ? 0 : (FresN > kMaxBins ? kMaxBins : FresN); }
 
 // Makes the requested count TapN odd: an even count is decreased by one
 // and evenTap set to 1, else evenTap is 0; then TapN_2 = TapN / 2, so that
@@ -52,9 +49,10 @@ void PutParam();
 // x[n] = (1 / FresN) sum over k of FresR[k] cos(2 pi k n / FresN) - FresI[k] sin(...);
 // hh[TapN_2 - m] = hh[TapN_2 + m] = x[m] for m = 0 to TapN_2, every other entry 0.
 void DoIdft();
-// hh[i] *= I0(alpha sqrt(1 - r^2)) / I0(alpha), r = (i - M) / M, M = (N - 1) / 2,
-// for i = 0 to N - 1.
-void Kaiser(int N, float alpha);
+// hh[i] *= I0(shape sqrt(1 - r^2)) / I0(shape), r = (i - M) / M, M = (N - 1) / 2,
+// for i = 0 to N - 1: the window of NumPy's, SciPy's and MATLAB's kaiser,
+// whose beta is the shape (tavrine's alpha).
+void Kaiser(int N, float shape);
 // I0(x) = sum over k of ((x/2)^k / k!)^2, the zeroth-order modified Bessel
 // function of the first kind, by its power series in single precision.
 float BesselI0(float x);

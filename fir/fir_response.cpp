@@ -17,19 +17,12 @@
 float hh[kMaxTaps];
 int TapN;
 
-namespace {
-
-double D(float v) { return static_cast<double>(v); }
-
-}  // namespace
-
 void CalcFres(float* gain, float* phase) {
-  const int taps = UsedTaps();
   for (int i = 0; i < kResponsePoints; ++i) {
-    const float w = static_cast<float>(D(static_cast<float>(i) * Pi) / 180.0 + 0.001);
+    const float w = static_cast<float>(PointAngle(i, Pi));
     float re = 0.0f;
     float im = 0.0f;
-    for (int n = 0; n < taps; ++n) {
+    for (int n = 0; n < TapN; ++n) {
       const float x = static_cast<float>(n) * w;
       re = static_cast<float>(D(re) + D(hh[n]) * std::cos(D(x)));
       im = static_cast<float>(D(im) - D(hh[n]) * std::sin(D(x)));

@@ -10,13 +10,9 @@
 // (widened, the term added, rounded back), k upward; the division by N in
 // single.
 //
-// Only x[0] to x[TapN_2], the outputs the taps use, are computed, each once.
-//
-// Values outside the design range: FresN is held to [0, kMaxBins]; x[m]
-// exists only for m < FresN, so taps further than FresN - 1 from the
-// centre stay 0 (with no bins at all, every tap is 0); a negative TapN_2
-// places no tap; a TapN_2 above 199 is held to 199, the centre of the
-// longest symmetric set (399 taps) that fits the array.
+// Only x[0] to x[TapN_2], the outputs the taps use, are computed, each once;
+// x[m] exists only for m < FresN, so taps further than FresN - 1 from the
+// centre stay 0.
 
 #include <algorithm>
 #include <cmath>
@@ -25,10 +21,6 @@
 #include "plot/shared_state.h"
 
 namespace {
-
-constexpr int kMaxCentre = (kMaxTaps - 1) / 2;
-
-double D(float v) { return static_cast<double>(v); }
 
 // x[n], normalised, over the first `bins` samples. The angles of all bins
 // are formed first, then the terms summed: the division of each angle is
@@ -54,12 +46,10 @@ float InverseDftAt(int n, int bins) {
 
 void DoIdft() {
   for (int i = 0; i < kMaxTaps; ++i) hh[i] = 0.0f;
-  const int bins = UsedBins();
-  const int centre = std::min(TapN_2, kMaxCentre);
-  const int outputs = std::min(centre + 1, bins);  // none without bins or with a negative centre
+  const int outputs = std::min(TapN_2 + 1, FresN);
   for (int m = 0; m < outputs; ++m) {
-    const float x = InverseDftAt(m, bins);
-    hh[centre - m] = x;
-    hh[centre + m] = x;
+    const float x = InverseDftAt(m, FresN);
+    hh[TapN_2 - m] = x;
+    hh[TapN_2 + m] = x;
   }
 }

@@ -1,19 +1,15 @@
 // Kaiser window, applied to the taps in place:
-//   w[i] = I0(alpha sqrt(1 - r^2)) / I0(alpha), r = (i - M) / M, M = (N - 1) / 2,
-// for i = 0 to N - 1; alpha 0 gives the rectangular window (all 1.0).
+//   w[i] = I0(shape sqrt(1 - r^2)) / I0(shape), r = (i - M) / M, M = (N - 1) / 2,
+// for i = 0 to N - 1; shape 0 gives the rectangular window (all 1.0). The
+// shape is tavrine's alpha, the beta of other libraries' Kaiser windows.
 //
 // Precision: I0 by its power series in single precision; M, r, r * r and
 // the quotient w in single; 1 - r * r, the square root and the product
-// with alpha in double, rounded once to beta. r at i and at N - 1 - i are
+// with the shape in double, rounded once to x. r at i and at N - 1 - i are
 // exact negatives, so the window is symmetric to the bit, and at the
-// centre of an odd N beta equals alpha, so w is exactly 1.0 there.
-//
-// Values outside the design range: N <= 0 leaves hh unchanged; N = 1 has
-// M = 0, where r would be 0 / 0, and keeps its tap (window value 1.0: a
-// single tap is its own centre); N above kMaxTaps is held to kMaxTaps, a
-// window over the whole array.
+// centre of an odd N x equals the shape, so w is exactly 1.0 there. A
+// single tap (N = 1, where M = 0) is its own centre and keeps its value.
 
-#include <algorithm>
 #include <cmath>
 
 #include "fir/fir_design.h"
@@ -23,8 +19,7 @@ float alpha;
 float BesselI0(float x) {
   // Stops at the first step that leaves the sum unchanged: every sum is at
   // least 1, so any non-zero change exceeds the tolerance, and the first
-  // step, from a previous sum of 0, always goes on. A change that is not a
-  // number (an overflowing series) also ends the loop.
+  // step, from a previous sum of 0, always goes on.
   const float tolerance = 1e-14f;
   const float h = x / 2.0f;
   float k = 0.0f;
@@ -42,16 +37,15 @@ float BesselI0(float x) {
   return sum;
 }
 
-void Kaiser(int N, float alpha) {
-  if (N <= 1) return;  // no taps, or a single tap: its own centre, window value 1.0
-  const int n = std::min(N, kMaxTaps);
-  const float i0_alpha = BesselI0(alpha);
-  const float M = static_cast<float>(n - 1) / 2.0f;
-  for (int i = 0; i < n; ++i) {
+void Kaiser(int N, float shape) {
+  if (N == 1) return;
+  const float i0_shape = BesselI0(shape);
+  const float M = static_cast<float>(N - 1) / 2.0f;
+  for (int i = 0; i < N; ++i) {
     const float r = (static_cast<float>(i) - M) / M;
     const float r2 = r * r;
-    const float beta = static_cast<float>(static_cast<double>(alpha) * std::sqrt(1.0 - static_cast<double>(r2)));
-    const float w = BesselI0(beta) / i0_alpha;
+    const float x = static_cast<float>(D(shape) * std::sqrt(1.0 - D(r2)));
+    const float w = BesselI0(x) / i0_shape;
     hh[i] = hh[i] * w;
   }
 }

@@ -6,9 +6,7 @@
 
 // The designer's writer: taps[0] to taps[TapN - 1], and one more line of
 // 0.000000 when evenTap is 1, so that the file holds the tap count first
-// requested of the designer. Never more than kMaxTaps lines: a TapN above
-// kMaxTaps writes the first kMaxTaps taps, and the zero tap is left out of
-// a file that is already full. Replaces the file only once the new one is
+// requested of the designer. Replaces the file only once the new one is
 // complete; if it cannot be created or written, prints
 // "<name> cannot be opened.\n" (or "cannot be written") on standard
 // output and exits with status 1.

@@ -5,9 +5,8 @@
 #include "plot/textio.h"
 
 void TxtSave(const char* name, const float* taps) {
-  const int count = UsedTaps();
   std::string content;
-  for (int i = 0; i < count; ++i) AppendValueLine(content, taps[i]);
-  if (evenTap == 1 && count < kMaxTaps) AppendValueLine(content, 0.0f);
+  for (int i = 0; i < TapN; ++i) AppendValueLine(content, taps[i]);
+  if (evenTap == 1) AppendValueLine(content, 0.0f);
   ReplaceFileOrExit(name, content);
 }

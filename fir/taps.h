@@ -9,15 +9,13 @@ constexpr int kMaxTaps = 400;
 extern float hh[kMaxTaps];  // taps; hh[n] multiplies z^-n
 extern int TapN;            // taps in use, hh[0] to hh[TapN - 1]
 
-// TapN held to [0, kMaxTaps]: the taps that every stage reads or writes,
-// so that no count reaches outside the array.
-inline int UsedTaps() { return TapN < 0 ? 0 : (TapN > kMaxTaps ? kMaxTaps : TapN); }
+// Within hh: TapN <= kMaxTaps where it enters (the reader, the configured count).
 
 // Gain (dB) and phase (rad) of the taps at the 360 points
 // w_i = i Pi / 180 + 0.001 rad per sample, i = 0 to 359:
 //   H(w) = re + j im = sum over n of hh[n] e^(-j w n),
 //   gain = 10 log10(re^2 + im^2), phase = atan(im / re) in -pi/2 to pi/2.
-// Reads hh, TapN (only the first kMaxTaps taps) and Pi. With no taps the
-// gain is minus infinity and the phase not a number. Entries 360 and up of
-// the output arrays are not touched.
+// Reads hh, TapN and Pi. With no taps (an empty file) the gain is minus
+// infinity and the phase not a number. Entries 360 and up of the output
+// arrays are not touched.
 void CalcFres(float* gain, float* phase);

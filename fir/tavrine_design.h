@@ -7,7 +7,7 @@
 struct TavrineDesign {
   int type;       // kLowPass, kHighPass, kBandPass or kBandReject
   int taps;       // requested tap count (an even count designs one fewer)
-  float alpha;    // Kaiser window shape parameter (0: rectangular window)
+  float alpha;    // Kaiser window shape parameter, other libraries' beta (0: rectangular window)
   int bins;       // frequency samples of the desired response
   float fsamp;    // sampling frequency, Hz
   float lpf_fc1;  // low-pass edge, Hz
@@ -26,5 +26,7 @@ constexpr TavrineDesign kBuiltInTavrineDesign = {2,       140,     7.0f,    400,
 // Assigns the design's parameters as tavrine does (the plot's spans of
 // 100 dB and 10000 Hz, the sampling frequency) and runs the chain:
 // AdjustTapCount, PutParam, DoIdft, Kaiser. Every stage starts from what a
-// fresh program holds, whatever was designed before.
+// fresh program holds, whatever was designed before. The design is one
+// that tavrine accepts (tavrine_limits.h): the chain checks nothing, and
+// the limits are what keep its counts within the arrays.
 void MakeTavrineDesign(const TavrineDesign& design);

@@ -17,8 +17,6 @@ float p_b1[kMaxSections], p_b2[kMaxSections];
 
 namespace {
 
-double D(float v) { return static_cast<double>(v); }
-
 // H (N1 s + N0) / (s + D0) into entry 0; its a2 and b2 stay 0 from the
 // reset.
 void FirstOrder(float K, float h, float n1, float n0, float d0) {

@@ -13,12 +13,6 @@
 
 namespace {
 
-double D(float v) { return static_cast<double>(v); }
-
-// w_i = (i pi) / 180 + 0.001: the product i pi in single precision, the
-// division and the addition in double.
-double PointAngle(int i, float pi) { return D(static_cast<float>(i) * pi) / 180.0 + 0.001; }
-
 // cos w, sin w, cos 2w and sin 2w at every point, each computed once and
 // shared by all sections.
 struct PointTrig {

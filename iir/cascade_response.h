@@ -12,7 +12,7 @@ struct BiquadSet {
   const float* a2;
   const float* b1;
   const float* b2;
-  int count;  // sections 0 to count - 1; 0 or less gives 0 dB and 0 rad
+  int count;  // sections 0 to count - 1; none gives 0 dB and 0 rad
 };
 
 // The designer's variant: w, the numerator and denominator values, and all

@@ -19,8 +19,6 @@ float TH, TN0, TN1, TN2, TD0, TD1, TD2;
 
 namespace {
 
-double D(float v) { return static_cast<double>(v); }
-
 void SetS(float h, float n2, float n1, float n0, float d2, float d1, float d0) {
   SH = h;
   SN2 = n2;
@@ -124,9 +122,6 @@ void FreqTrans() {
       } else {
         BandOrder2(true, w0, B);
       }
-      break;
-    default:
-      // Any other type has no transformation: the sections keep their values.
       break;
   }
 }

@@ -38,14 +38,14 @@ extern float TH, TN0, TN1, TN2, TD0, TD1, TD2;
 
 // Biquad coefficient set: entry j is the section
 // (p_a0 + p_a1 z^-1 + p_a2 z^-2) / (1 + p_b1 z^-1 + p_b2 z^-2);
-// the filter is the cascade of the entries.
+// the filter is the cascade of the entries. The design fills entries 0 and 1.
 extern float p_a0[kMaxSections], p_a1[kMaxSections], p_a2[kMaxSections];
 extern float p_b1[kMaxSections], p_b2[kMaxSections];
 
 // Sets every entry of p_a0 ... p_b2 to the pass-through section (1, 0, 0, 0, 0).
 void ResetCoefficients();
 
-// Prototype of order OrderN (1, or 2 for any other value), p_AC dB down at 1 rad/s.
+// Prototype of order OrderN (1 or 2), p_AC dB down at 1 rad/s.
 void BasicFilCal();
 // fcp = (p_Fsamp / pi) tan(pi p_fc / p_Fsamp), for both corners.
 void PreWarp();

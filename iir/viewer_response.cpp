@@ -1,14 +1,11 @@
 // The viewer's response: the BiquadN sections loaded from a file, in
 // double precision.
 
-#include <algorithm>
-
 #include "iir/cascade_response.h"
 #include "iir/iir_viewer.h"
 #include "plot/shared_state.h"
 
 void CalcFres(float* gain, float* phase) {
-  const int count = std::min(BiquadN, kMaxSections);
-  const BiquadSet set{a0, a1, a2, b1, b2, count};
+  const BiquadSet set{a0, a1, a2, b1, b2, BiquadN};
   CascadeResponseDouble(set, Pi, gain, phase);
 }

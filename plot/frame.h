@@ -17,12 +17,13 @@ constexpr int kNoWindowStatus = 3;
 IplImage* CreateCanvas();
 
 // Shows the canvas in a window with the given title until a key is
-// pressed: the window is created (or re-created, if it was closed) and
-// the image re-shown on every pass of the 1 ms key wait, and the first
-// key of any kind ends the loop. If the window cannot be opened or is
-// lost, it prints one line on standard error that says why (after the
-// window system's own lines, unless the display cannot be reached) and
-// exits with kNoWindowStatus.
+// pressed: the window is created and the image shown once; between 1 ms
+// key waits the loop sleeps on the window system's descriptors (1 ms after
+// an event, doubling to 100 ms while nothing happens), shows the window
+// again only if it was closed, and the first key of any kind ends it. If
+// the window cannot be opened or is lost, it prints one line on standard
+// error that says why (after the window system's own lines, unless the
+// display cannot be reached) and exits with kNoWindowStatus.
 void ShowUntilKey(const char* title, IplImage* canvas);
 
 // For a window that takes more input than one key (the live tuners):

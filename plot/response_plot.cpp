@@ -3,7 +3,6 @@
 #include <opencv2/core/core_c.h>
 #include <opencv2/imgproc/imgproc_c.h>
 
-#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -26,9 +25,8 @@ const CvScalar kPhaseLegendGreen = cvScalar(0, 255, 0, 0);
 const CvScalar kGainRed = cvScalar(0, 0, 255, 0);
 
 // Pixel offset of a value: truncated toward zero; a value that is not a
-// number gives 0. Values far off the canvas are held at a million pixels,
-// which leaves every visible pixel of a line where it was.
-int PixelOffset(float v) { return std::isnan(v) ? 0 : static_cast<int>(std::clamp(v, -1e6f, 1e6f)); }
+// number gives 0.
+int PixelOffset(float v) { return std::isnan(v) ? 0 : static_cast<int>(v); }
 
 struct Plot {
   IplImage* canvas;
@@ -59,9 +57,9 @@ std::vector<PlotText> ScaleTexts(const LabelColumn& labels) {
   // The gain numbers are divided in double from the setting. The frequency
   // values are single precision, the middle one divided in double, and each
   // is printed as a double.
-  const double range = static_cast<double>(gain_range);
+  const double range = D(gain_range);
   const float f_low = 0.0f;
-  const float f_mid = static_cast<float>(0.0 + static_cast<double>(freq_range) / 2.0);
+  const float f_mid = static_cast<float>(0.0 + D(freq_range) / 2.0);
   const float f_high = 0.0f + freq_range;
   return {
       {"Gain [dB]", -50, -28},
@@ -82,8 +80,7 @@ std::vector<PlotText> ScaleTexts(const LabelColumn& labels) {
   };
 }
 
-void DrawFresWithLabels(IplImage* canvas, int x0, int y0, const float* gain, const float* phase,
-                        const LabelColumn& labels) {
+void DrawFres(IplImage* canvas, int x0, int y0, const float* gain, const float* phase, const LabelColumn& labels) {
   Plot plot{canvas, x0, y0, CvFont()};
   cvInitFont(&plot.font, CV_FONT_HERSHEY_SIMPLEX, 0.5, 0.5, 0.0, 1, 8);
 

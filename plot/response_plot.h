@@ -24,6 +24,11 @@ struct LabelColumn {
   int legend_y;
 };
 
+// The programs' columns; each program draws with the one it names.
+constexpr LabelColumn kPelmoraLabels = {"%10.0f", {-70, 115, 295}, -25};
+constexpr LabelColumn kTavrineLabels = {"%8.0f", {-50, 130, 310}, -25};
+constexpr LabelColumn kCorvellLabels = {"%8.0f", {-55, 130, 310}, -25};
+constexpr LabelColumn kSunnaqLabels = {"%10.0f", {-70, 120, 300}, -30};
 
 // A text of the plot and the left end of its baseline, as offsets from
 // the plot origin.
@@ -40,14 +45,4 @@ std::vector<PlotText> ScaleTexts(const LabelColumn& labels);
 // Draws the plot of gain (dB) and phase (rad), points 0 to 179, into the
 // canvas with the grid's top-left corner at (x0, y0), with the given column
 // of labels. Draws no background: the canvas is expected white.
-void DrawFresWithLabels(IplImage* canvas, int x0, int y0, const float* gain, const float* phase,
-                        const LabelColumn& labels);
-
-// The column of labels of the program being built: a constant of its
-// entry module.
-extern const LabelColumn kProgramLabels;
-
-// The plot with the program's own column of labels.
-inline void DrawFres(IplImage* canvas, int x0, int y0, const float* gain, const float* phase) {
-  DrawFresWithLabels(canvas, x0, y0, gain, phase, kProgramLabels);
-}
+void DrawFres(IplImage* canvas, int x0, int y0, const float* gain, const float* phase, const LabelColumn& labels);

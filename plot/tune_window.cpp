@@ -32,6 +32,7 @@ struct Trackbar {
 struct TuneWindow {
   const char* title;
   Tuner* tuner;
+  const LabelColumn* labels;
   IplImage* canvas;
   std::deque<Trackbar> trackbars;  // stable addresses
   bool following = false;          // trackbars are being set to the design
@@ -53,7 +54,7 @@ void FollowDesign(TuneWindow& window) {
 
 // Draws the new design and shows it with the status.
 void Redraw(TuneWindow& window) {
-  DrawDesign(*window.tuner, window.canvas);
+  DrawDesign(*window.tuner, window.canvas, *window.labels);
   cvShowImage(window.title, window.canvas);
   cvDisplayStatusBar(window.title, window.tuner->Status().c_str(), 0);
 }
@@ -76,15 +77,15 @@ void OnMouse(int event, int x, int y, int, void* data) {
 
 }  // namespace
 
-void DrawDesign(Tuner& tuner, IplImage* canvas) {
+void DrawDesign(Tuner& tuner, IplImage* canvas, const LabelColumn& labels) {
   tuner.Respond();
   cvSet(canvas, cvScalarAll(255), nullptr);
-  DrawFres(canvas, kX0, kY0, Gain, Theta);
+  DrawFres(canvas, kX0, kY0, Gain, Theta, labels);
 }
 
-bool TuneInWindow(const char* title, Tuner& tuner) {
-  TuneWindow window{title, &tuner, CreateCanvas(), {}};
-  DrawDesign(tuner, window.canvas);
+bool TuneInWindow(const char* title, Tuner& tuner, const LabelColumn& labels) {
+  TuneWindow window{title, &tuner, &labels, CreateCanvas(), {}};
+  DrawDesign(tuner, window.canvas, labels);
 
   OpenWindowForInput(title);
   const std::vector<TunerControl> controls = tuner.Controls();

@@ -10,9 +10,6 @@
 #include "plot/response_plot.h"
 #include "plot/shared_state.h"
 
-// The frequency texts' format and x offsets, and the legend's y offset.
-extern const LabelColumn kProgramLabels = {"%8.0f", {-55, 130, 310}, -25};
-
 int main(int argc, char* argv[]) {
   IplImage* canvas = CreateCanvas();
   if (argc <= 1) {
@@ -22,7 +19,7 @@ int main(int argc, char* argv[]) {
   // The name is passed on as given, whatever its length.
   TxtLoad(argv[1]);
   CalcFres(Gain, Theta);
-  DrawFres(canvas, 100, 60, Gain, Theta);
+  DrawFres(canvas, 100, 60, Gain, Theta, kCorvellLabels);
   ShowUntilKey("Freqency Response", canvas);
   return 0;
 }

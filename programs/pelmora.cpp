@@ -13,15 +13,12 @@
 #include "plot/response_plot.h"
 #include "plot/shared_state.h"
 
-// The frequency texts' format and x offsets, and the legend's y offset.
-extern const LabelColumn kProgramLabels = {"%10.0f", {-70, 115, 295}, -25};
-
 int main() {
   IplImage* canvas = CreateCanvas();
   MakePelmoraDesign(kConfiguredDesign);
 
   CalcFres(Gain, Theta);
-  DrawFres(canvas, 100, 60, Gain, Theta);
+  DrawFres(canvas, 100, 60, Gain, Theta, kPelmoraLabels);
   ShowUntilKey("Frequency Response", canvas);
 
   TxtSave("coeff1.txt");

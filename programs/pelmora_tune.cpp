@@ -9,11 +9,8 @@
 #include "plot/response_plot.h"
 #include "plot/tune_window.h"
 
-// The frequency texts' format and x offsets, and the legend's y offset.
-extern const LabelColumn kProgramLabels = {"%10.0f", {-70, 115, 295}, -25};
-
 int main() {
   PelmoraTuner tuner(kConfiguredDesign);
-  if (TuneInWindow("pelmora-tune", tuner)) tuner.Save();
+  if (TuneInWindow("pelmora-tune", tuner, kPelmoraLabels)) tuner.Save();
   return 0;
 }

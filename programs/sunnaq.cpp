@@ -12,9 +12,6 @@
 #include "plot/response_plot.h"
 #include "plot/shared_state.h"
 
-// The frequency texts' format and x offsets, and the legend's y offset.
-extern const LabelColumn kProgramLabels = {"%10.0f", {-70, 120, 300}, -30};
-
 int main(int argc, char** argv) {
   IplImage* canvas = CreateCanvas();
 
@@ -27,7 +24,7 @@ int main(int argc, char** argv) {
 
   TxtLoad(name.c_str(), hh);
   CalcFres(Gain, Theta);
-  DrawFres(canvas, 100, 60, Gain, Theta);
+  DrawFres(canvas, 100, 60, Gain, Theta, kSunnaqLabels);
   ShowUntilKey("Frequency Response", canvas);
   return 0;
 }

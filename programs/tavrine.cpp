@@ -15,15 +15,12 @@
 #include "plot/shared_state.h"
 #include "tavrine_parameters.h"
 
-// The frequency texts' format and x offsets, and the legend's y offset.
-extern const LabelColumn kProgramLabels = {"%8.0f", {-50, 130, 310}, -25};
-
 int main() {
   IplImage* canvas = CreateCanvas();
   MakeTavrineDesign(kConfiguredDesign);
 
   CalcFres(Gain, Theta);
-  DrawFres(canvas, 100, 60, Gain, Theta);
+  DrawFres(canvas, 100, 60, Gain, Theta, kTavrineLabels);
   ShowUntilKey("Frequency Response", canvas);
 
   TxtSave("coeff1.txt", hh);

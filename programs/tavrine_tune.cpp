@@ -9,11 +9,8 @@
 #include "plot/tune_window.h"
 #include "tavrine_parameters.h"
 
-// The frequency texts' format and x offsets, and the legend's y offset.
-extern const LabelColumn kProgramLabels = {"%8.0f", {-50, 130, 310}, -25};
-
 int main() {
   TavrineTuner tuner(kConfiguredDesign);
-  if (TuneInWindow("tavrine-tune", tuner)) tuner.Save();
+  if (TuneInWindow("tavrine-tune", tuner, kTavrineLabels)) tuner.Save();
   return 0;
 }

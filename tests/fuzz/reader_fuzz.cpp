@@ -11,10 +11,12 @@
 #ifdef TAP_FILE
 #include "fir/tap_file.h"
 #include "fir/taps.h"
+constexpr const LabelColumn& kLabels = kSunnaqLabels;
 #else
 #include "iir/cascade_response.h"
 #include "iir/coeff_file.h"
 #include "iir/iir_viewer.h"
+constexpr const LabelColumn& kLabels = kCorvellLabels;
 #endif
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -30,6 +32,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!quiet || BiquadN < 0 || BiquadN > kMaxSections) __builtin_trap();
 #endif
   CalcFres(Gain, Theta);
-  DrawFresWithLabels(canvas, 100, 60, Gain, Theta, LabelColumn{"%8.0f", {-55, 130, 310}, -25});
+  DrawFres(canvas, 100, 60, Gain, Theta, kLabels);
   return 0;
 }

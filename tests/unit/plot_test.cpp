@@ -22,7 +22,7 @@ namespace {
 test::Image Draw(const float* gain, const float* phase, float span) {
   freq_range = span;
   IplImage* canvas = CreateCanvas();
-  DrawFresWithLabels(canvas, 100, 60, gain, phase, LabelColumn{"%9.1f", {-60, 125, 305}, -27});
+  DrawFres(canvas, 100, 60, gain, phase, LabelColumn{"%9.1f", {-60, 125, 305}, -27});
   test::Image drawn{canvas->width, canvas->height, {}};
   for (int y = 0; y < drawn.height; ++y) {
     const auto* bgr = reinterpret_cast<const uint8_t*>(canvas->imageData + y * canvas->widthStep);
@@ -34,14 +34,15 @@ test::Image Draw(const float* gain, const float* phase, float span) {
 
 // A response that reaches every rule of the plot: truncation toward zero,
 // gains beyond the grid (infinities too) on the frame, phases beyond it
-// drawn where they fall, values that are not numbers on the zero rows;
+// (up to the 12.5 rad that eight sections can sum to) drawn where they
+// fall, values that are not numbers on the zero rows;
 // at 80 dB, 2.5 pixels per dB, and at 9800 Hz, 2.25 pixels per point, so
 // that the segment to point 160 would end exactly on the frame and is left
 // out. At 20000 Hz all 179 segments lie inside the grid, and no more.
 TEST(ResponsePlot, DrawsAsTheReviewedPicture) {
   const float inf = std::numeric_limits<float>::infinity(), nan = std::nanf("");
   const float steps[][2] = {{0, 0},     {-50.8f, 3.1415927f}, {25, -3.1415927f}, {inf, 4},  {-inf, -6},
-                            {nan, nan}, {-1000, 1.5707964f},  {-3.3f, 1e30f},    {16, -1e30f}};
+                            {nan, nan}, {-1000, 1.5707964f},  {-3.3f, 12.5f},    {16, -12.5f}};
   float gain[kResponseSize], phase[kResponseSize];
   for (int i = 0; i < kResponseSize; ++i) {
     gain[i] = i < 90 ? steps[i / 10][0] : (i < 180 ? -0.45f * float(i - 90) : inf);
