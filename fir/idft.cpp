@@ -10,11 +10,10 @@
 // (widened, the term added, rounded back), k upward; the division by N in
 // single.
 //
-// Only x[0] to x[TapN_2], the outputs the taps use, are computed, each once;
-// x[m] exists only for m < FresN, so taps further than FresN - 1 from the
-// centre stay 0.
+// Only x[0] to x[TapN_2], the outputs the taps use, are computed, each once.
+// An accepted design (fir/tavrine_limits.h) has 2 TapN_2 + 1 <= FresN, so
+// every one of them exists and the taps hold no part of the period twice.
 
-#include <algorithm>
 #include <cmath>
 
 #include "fir/fir_design.h"
@@ -46,8 +45,7 @@ float InverseDftAt(int n, int bins) {
 
 void DoIdft() {
   for (int i = 0; i < kMaxTaps; ++i) hh[i] = 0.0f;
-  const int outputs = std::min(TapN_2 + 1, FresN);
-  for (int m = 0; m < outputs; ++m) {
+  for (int m = 0; m <= TapN_2; ++m) {
     const float x = InverseDftAt(m, FresN);
     hh[TapN_2 - m] = x;
     hh[TapN_2 + m] = x;
