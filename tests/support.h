@@ -3,6 +3,7 @@
 // through netpbm.
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -42,6 +44,16 @@ inline std::string Capture(const std::string& command) {
   for (int c; pipe && (c = std::fgetc(pipe)) != EOF;) out += char(c);
   if (pipe) pclose(pipe);
   return out;
+}
+
+// What `f` prints on standard output and error, joined by "|".
+template <typename F>
+std::string Printed(F f) {
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  f();
+  const std::string out = testing::internal::GetCapturedStdout();
+  return out + "|" + testing::internal::GetCapturedStderr();
 }
 
 inline uint32_t Bits(float v) {
@@ -82,7 +94,5 @@ inline std::pair<int, int> Find(const Image& whole, const Image& part) {
   }
   return {-1, -1};
 }
-
-inline bool Contains(const Image& whole, const Image& part) { return Find(whole, part).first >= 0; }
 
 }  // namespace test

@@ -5,8 +5,6 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <memory>
@@ -107,10 +105,8 @@ inline std::pair<int, int> WhereShown(const std::string& window, const test::Ima
   return at;
 }
 
-// Waits up to `seconds` until the window shows `picture` pixel for pixel.
-inline bool Shows(const std::string& window, const test::Image& picture, double seconds = 20) {
-  return WhereShown(window, picture, seconds).first >= 0;
-}
+// Waits up to 20 s until the window shows `picture` pixel for pixel.
+inline bool Shows(const std::string& id, const test::Image& picture) { return WhereShown(id, picture).first >= 0; }
 
 // Presses and releases a key in the window. xdotool may report BadWindow
 // for the release once the program has ended on the press.

@@ -3,8 +3,6 @@
 // with a reviewed picture (tests/data/<program>.png), ended by a real key
 // press, with its standard output and error, exit status and file checked.
 
-#include <sys/stat.h>
-
 #include "tests/e2e/harness.h"
 
 namespace {

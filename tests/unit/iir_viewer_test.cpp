@@ -1,8 +1,6 @@
 // The recursive-filter viewer: the coefficient file read line by line, and
 // the viewer's response of what it read against the transfer function.
 
-#include <random>
-
 #include "iir/cascade_response.h"
 #include "iir/coeff_file.h"
 #include "iir/iir_viewer.h"
@@ -15,13 +13,7 @@ const std::string kFile = test::MakeTempDir() + "/coeff1.txt";
 
 // Reads kFile as the viewer does; returns what it printed on standard
 // output and error, joined by "|".
-std::string Load() {
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  TxtLoad(kFile.c_str());
-  const std::string out = testing::internal::GetCapturedStdout();
-  return out + "|" + testing::internal::GetCapturedStderr();
-}
+std::string Load() { return test::Printed([] { TxtLoad(kFile.c_str()); }); }
 
 // The reader: line n is coefficient n mod 5 of section n div 5, whatever
 // atof makes of it, in pieces of at most 39 characters, up to 40 lines (a

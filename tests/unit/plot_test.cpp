@@ -4,7 +4,6 @@
 #include <linux/capability.h>
 #include <locale.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/syscall.h>
 
 #include <opencv2/core/core_c.h>
