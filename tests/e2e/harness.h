@@ -48,11 +48,7 @@ struct Run {
     if (chdir(dir.c_str()) == 0) execvp(argv[0], argv.data());
     _exit(127);
   }
-  ~Run() {
-    if (pid <= 0) return;
-    kill(pid, SIGTERM);
-    waitpid(pid, nullptr, 0);
-  }
+  ~Run() { if (pid > 0 && kill(pid, SIGTERM) == 0) waitpid(pid, nullptr, 0); }
   std::string Stdout() const { return test::Read(out); }
   std::string Stderr() const { return test::Read(err); }
   // The exit status (-signal if killed) once it ends within `seconds`.

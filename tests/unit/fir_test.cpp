@@ -53,13 +53,11 @@ TEST(FirDesign, BinsOfTheDesiredResponse) {
     std::fill_n(FresR, kMaxBins, 99.0f);
     std::fill_n(FresI, kMaxBins, 99.0f);
     MakeTavrineDesign(design);
-    const int bins = design.bins;
     for (int k = 0; k < kMaxBins; ++k) {
       bool in_pass = false;
       for (size_t r = 0; r < pass.size(); r += 2) in_pass = in_pass || (k >= pass[r] && k <= pass[r + 1]);
-      const uint32_t r = k >= bins ? Bits(99.0f) : (in_pass ? Bits(1.0f) : 0x2EDBE6FFu);
-      ASSERT_EQ(Bits(FresR[k]), r) << layout << ": bin " << k;
-      ASSERT_EQ(Bits(FresI[k]), k >= bins ? Bits(99.0f) : 0u) << layout << ": bin " << k;
+      const uint32_t r = k >= design.bins ? Bits(99.0f) : (in_pass ? Bits(1.0f) : 0x2EDBE6FFu);
+      ASSERT_TRUE(Bits(FresR[k]) == r && Bits(FresI[k]) == (k >= design.bins ? Bits(99.0f) : 0u)) << layout << ": " << k;
     }
   }
   EXPECT_EQ(layouts, 6);
@@ -108,8 +106,8 @@ TEST(FirDesign, KaiserWindow) {
 
 // The built-in design: its file of an odd request, the printed lines of
 // tests/data without their final zero tap (the end-to-end test compares
-// tavrine's whole file, zero tap included), and its published points. The response of simple tap sets: a
-// trailing zero tap changes nothing, taps beyond the count are not read,
+// tavrine's whole file, zero tap included), and its published points.
+// The response of simple tap sets: a trailing zero tap changes nothing, taps beyond the count are not read,
 // one tap is flat, no taps give minus infinity and no phase.
 TEST(FirResponse, TheBuiltInDesignAndSimpleTapSets) {
   auto response = [](int taps) {
@@ -135,9 +133,8 @@ TEST(FirResponse, TheBuiltInDesignAndSimpleTapSets) {
   EXPECT_EQ(response(140), r);
   std::fill_n(hh, kMaxTaps, 0.5f);
   hh[0] = 1.0f;
-  const std::vector<float> flat = response(1);
+  const std::vector<float> flat = response(1), none = response(0);
   EXPECT_EQ(std::count(flat.begin(), flat.end(), 0.0f), 2 * kResponsePoints);
-  const std::vector<float> none = response(0);
   EXPECT_TRUE(std::isinf(none[10]) && none[10] < 0 && std::isnan(none[kResponseSize + 10]));
 }
 
@@ -155,23 +152,20 @@ TEST(TapFile, WrittenAndRead) {
   evenTap = 1;
   TapN = 399;
   TxtSave(kFile.c_str(), taps);
-  const std::string text = test::Read(kFile);
-  const std::string last = "\n398.000000\n0.000000\n";
+  const std::string text = test::Read(kFile), last = "\n398.000000\n0.000000\n";
   EXPECT_TRUE(std::count(text.begin(), text.end(), '\n') == 400 && text.substr(text.size() - last.size()) == last);
   std::string full;
   for (int i = 0; i < kMaxTaps; ++i) full += std::to_string(i) + "\n";
   for (const auto& [content, values] : std::vector<std::pair<std::string, std::vector<float>>>{
            {"", {}}, {"1.5\n\n-2.5\n", {1.5f, 0.0f, -2.5f}}, {"0.25\n0.75", {0.25f, 0.75f}},
            {"1e-3\nabc\n0.5\r\n", {0.001f, 0, 0.5f}},
-           {"1.25" + std::string(35, ' ') + "3.5\n", {1.25f, 3.5f}}, {full, {0, 1}}}) {
-    const int n = content == full ? kMaxTaps : int(values.size());
-    EXPECT_EQ(load(content), "TapN = " + std::to_string(n) + "\n|");
+           {"1.25" + std::string(35, ' ') + "3.5\n", {1.25f, 3.5f}}, {full, {0, 1}}, {full + "400\n401\n", {0, 1}}}) {
+    const int n = content.size() >= full.size() ? kMaxTaps : int(values.size());
+    const std::string note = content.size() > full.size() ? ": more than 400 taps; only the first 400 are used.\n" : "";
+    EXPECT_EQ(load(content), "TapN = " + std::to_string(n) + "\n|" + (note.empty() ? "" : kFile + note));
     EXPECT_EQ(std::vector<float>(taps, taps + values.size()), values);
     EXPECT_TRUE(TapN == n && taps[n] == 9.0f && (n < kMaxTaps || taps[kMaxTaps - 1] == 399.0f)) << n;
   }
-  const std::string note = ": more than 400 taps; only the first 400 are used.\n";
-  EXPECT_EQ(load(full + "400\n401\n"), "TapN = 400\n|" + kFile + note);
-  EXPECT_TRUE(TapN == kMaxTaps && taps[kMaxTaps - 1] == 399.0f && taps[kMaxTaps] == 9.0f);
 }
 
 // Every design that the limits accept designs no more taps than it has
