@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <sstream>
 #include <string>
@@ -28,14 +29,11 @@ inline std::string MakeTempDir() {
 }
 
 inline std::string Read(const std::string& path) {
-  std::ostringstream s;
-  s << std::ifstream(path, std::ios::binary).rdbuf();
-  return s.str();
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), {}};
 }
 
-inline void Write(const std::string& path, const std::string& content) {
-  std::ofstream(path, std::ios::binary) << content;
-}
+inline void Write(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 // Standard output of a shell command.
 inline std::string Capture(const std::string& command) {
@@ -56,11 +54,27 @@ std::string Printed(F f) {
   return out + "|" + testing::internal::GetCapturedStderr();
 }
 
-inline uint32_t Bits(float v) {
-  uint32_t u;
-  std::memcpy(&u, &v, sizeof u);
-  return u;
+// Doubles uniform from low to high, drawn from a seeded generator.
+struct Uniform {
+  std::mt19937 random;
+  double operator()(double low, double high) { return low + (high - low) * (random() / 4294967296.0); }
+};
+
+// The last value of d's `field`, from the one it holds toward `to`, that
+// `accepts` takes, by bisection: the sweeps' designs at the edges of the
+// limits.
+template <typename Design, typename Accepts>
+float LastAccepted(Design d, float Design::*field, float to, Accepts accepts) {
+  float in = d.*field, out = to;
+  for (float mid = in + (out - in) / 2; mid != in && mid != out; mid = in + (out - in) / 2) {
+    d.*field = mid;
+    (accepts(d) ? in : out) = mid;
+  }
+  return in;
 }
+
+// The bits of a float, to compare values exactly (0.0 and -0.0 apart).
+inline uint32_t Bits(float v) { uint32_t u; std::memcpy(&u, &v, sizeof u); return u; }
 
 // An 8-bit red-green-blue picture, read from a binary PPM (P6, maximum 255).
 struct Image {

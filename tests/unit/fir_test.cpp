@@ -2,8 +2,6 @@
 // the desired response, the inverse DFT, the Kaiser window, the designer's
 // file and response, and the file as written and read back.
 
-#include <iterator>
-
 #include "fir/fir_design.h"
 #include "fir/tap_file.h"
 #include "fir/tavrine_limits.h"
@@ -16,11 +14,7 @@ using test::Bits;
 const std::string kFile = test::MakeTempDir() + "/taps.txt";
 
 // The designer's built-in design with another requested count.
-void Design(int requested_taps) {
-  TavrineDesign design = kBuiltInTavrineDesign;
-  design.taps = requested_taps;
-  MakeTavrineDesign(design);
-}
+void Design(int taps) { TavrineDesign d = kBuiltInTavrineDesign; d.taps = taps; MakeTavrineDesign(d); }
 
 TEST(FirDesign, TapCountIsMadeOdd) {
   // requested, designed, evenTap, TapN_2
@@ -175,29 +169,21 @@ TEST(TapFile, WrittenAndRead) {
 // (low-pass: pass, stop; band-pass: stop, pass, stop ...). Random designs,
 // half of them with an edge pushed as far as the limits accept.
 TEST(TavrineLimits, EveryAcceptedDesignKeepsItsBands) {
-  std::mt19937 random(5);
-  auto uniform = [&](double low, double high) { return low + (high - low) * (random() / 4294967296.0); };
+  using T = TavrineDesign;
+  test::Uniform uniform{std::mt19937(5)};
   const std::vector<std::string> bands = {"ps", "sp", "sps", "psp"};
   int designs = 0;
   for (int n = 0; n < 8000; ++n) {
     const float fsamp = n % 3 ? 22050.0f : float(std::pow(10.0, uniform(-34, 35)));
-    TavrineDesign d = kBuiltInTavrineDesign;
-    d.type = n % 4;
-    d.taps = int(uniform(1, 401));
-    d.alpha = float(uniform(0, 91.9));
-    d.bins = int(uniform(1, 401));
-    d.fsamp = fsamp;
-    float* const edges[] = {&d.lpf_fc1, &d.hpf_fc1, &d.bpf_fc1, &d.bpf_fc2, &d.brf_fc1, &d.brf_fc2};
-    for (float* f : edges) *f = float(uniform(0, 0.5) * fsamp);
+    // type, taps, alpha, bins, sampling frequency; the edges below
+    T d{n % 4, int(uniform(1, 401)), float(uniform(0, 91.9)), int(uniform(1, 401)), fsamp, 0, 0, 0, 0, 0, 0};
+    float T::*const edges[] = {&T::lpf_fc1, &T::hpf_fc1, &T::bpf_fc1, &T::bpf_fc2, &T::brf_fc1, &T::brf_fc2};
+    for (float T::*f : edges) d.*f = float(uniform(0, 0.5) * fsamp);
     if (d.bpf_fc2 < d.bpf_fc1) std::swap(d.bpf_fc1, d.bpf_fc2);
     if (d.brf_fc2 < d.brf_fc1) std::swap(d.brf_fc1, d.brf_fc2);
     if (!TavrineAccepts(d)) continue;
-    float* const edge = edges[std::vector<int>{0, 1, 2, 4}[d.type] + n / 4 % 2];
-    for (float in = *edge, out = (n / 8 % 2) * fsamp, mid; (mid = in + (out - in) / 2) != in && mid != out;) {
-      *edge = mid;
-      (TavrineAccepts(d) ? in : out) = mid;
-      *edge = in;
-    }
+    float T::*const edge = edges[std::vector<int>{0, 1, 2, 4}[d.type] + n / 4 % 2];
+    d.*edge = test::LastAccepted(d, edge, (n / 8 % 2) * fsamp, TavrineAccepts);
     ++designs;
     MakeTavrineDesign(d);
     std::string runs;
@@ -206,7 +192,7 @@ TEST(TavrineLimits, EveryAcceptedDesignKeepsItsBands) {
       if (runs.empty() || runs.back() != level) runs += level;
     }
     EXPECT_TRUE(TapN <= d.bins && runs == bands[d.type])
-        << "type " << d.type << ", " << d.taps << " taps, " << d.bins << " samples, " << *edge << " Hz: " << runs;
+        << "type " << d.type << ", " << d.taps << " taps, " << d.bins << " samples, " << d.*edge << " Hz: " << runs;
   }
   EXPECT_GT(designs, 1000) << designs;
 }

@@ -93,17 +93,8 @@ TEST(PelmoraLimits, EveryAcceptedDesignIsSoundAsWritten) {
     }
     return ok;
   };
-  // The last value from `from` toward `to` that the limits accept, by bisection.
-  auto edge = [](PelmoraDesign d, float PelmoraDesign::*field, float to) {
-    float in = d.*field, out = to;
-    for (float mid = in + (out - in) / 2; mid != in && mid != out; mid = in + (out - in) / 2) {
-      d.*field = mid;
-      (PelmoraAccepts(d) ? in : out) = mid;
-    }
-    return in;
-  };
-  std::mt19937 random(11);
-  auto uniform = [&](double low, double high) { return low + (high - low) * (random() / 4294967296.0); };
+  using P = PelmoraDesign;
+  test::Uniform uniform{std::mt19937(11)};
   int designs = 0;
   for (int n = 0; n < 3360; ++n) {
     PelmoraDesign d{n % 4, n / 4 % 2 + 1, 0.0f, 0.0f, 0.0f, n / 8 % 3 ? 22050.0f : float(std::pow(10.0, uniform(-15, 15)))};
@@ -111,16 +102,14 @@ TEST(PelmoraLimits, EveryAcceptedDesignIsSoundAsWritten) {
     d.fc1 = float(uniform(0.005, 0.485) * d.fsamp);
     d.fc2 = float(uniform(double(d.fc1) / double(d.fsamp), 0.49) * d.fsamp);
     if (!PelmoraAccepts(d)) continue;
+    auto push = [&d](float P::*field, float to) { d.*field = test::LastAccepted(d, field, to, PelmoraAccepts); };
     switch (n / 96 % 7) {  // none, or some corners or the attenuation pushed to their edges
-      case 1: d.fc1 = edge(d, &PelmoraDesign::fc1, 0.0f); break;
-      case 2: d.fc2 = edge(d, &PelmoraDesign::fc2, d.fsamp); d.fc1 = edge(d, &PelmoraDesign::fc1, 0.0f); break;
-      case 3: d.type >= kBandPass ? d.fc2 = edge(d, &PelmoraDesign::fc2, d.fsamp) : d.fc1 = edge(d, &PelmoraDesign::fc1, d.fsamp); break;
-      case 4: d.fc2 = edge(d, &PelmoraDesign::fc2, 0.0f); break;
-      case 5:
-        d.fc1 = edge(d, &PelmoraDesign::fc1, 0.0f);
-        d.attenuation_db = edge(d, &PelmoraDesign::attenuation_db, 0.0f);
-        break;
-      case 6: d.attenuation_db = edge(d, &PelmoraDesign::attenuation_db, 100.0f); break;
+      case 1: push(&P::fc1, 0.0f); break;
+      case 2: push(&P::fc2, d.fsamp); push(&P::fc1, 0.0f); break;
+      case 3: d.type >= kBandPass ? push(&P::fc2, d.fsamp) : push(&P::fc1, d.fsamp); break;
+      case 4: push(&P::fc2, 0.0f); break;
+      case 5: push(&P::fc1, 0.0f); push(&P::attenuation_db, 0.0f); break;
+      case 6: push(&P::attenuation_db, 100.0f); break;
     }
     ASSERT_TRUE(PelmoraAccepts(d)) << n;
     ++designs;
