@@ -28,9 +28,11 @@ inline std::string MakeTempDir() {
   return mkdtemp(&path[0]) ? path : std::string();
 }
 
+// The whole file, or "" if it cannot be read (a directory, say).
 inline std::string Read(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), {}};
+  std::ostringstream s;
+  s << std::ifstream(path, std::ios::binary).rdbuf();
+  return s.str();
 }
 
 inline void Write(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }

@@ -82,9 +82,8 @@ inline std::string FindWindow(const std::string& title, double seconds, const st
   PollFor(seconds, [&] {
     // The search is a case-insensitive pattern: compare the title exactly.
     std::istringstream ids(test::Capture("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null"));
-    for (std::string id; found.empty() && ids >> id;) {
+    for (std::string id; found.empty() && ids >> id;)
       if (id != other_than && test::Capture("xdotool getwindowname " + id) == title + "\n") found = id;
-    }
     return !found.empty();
   });
   return found;

@@ -45,6 +45,12 @@ struct Tuner {
   }
 };
 
+// Each test in a private Xvfb of its own.
+struct Tuners : testing::Test {
+  std::unique_ptr<e2e::Run> server;
+  void SetUp() override { ASSERT_NE(e2e::UseNewXServer(server), ""); }
+};
+
 // pelmora-tune from the built-in band-pass to the configured designs'
 // band-reject (tests/CMakeLists.txt): type to band-reject (End); the lower
 // corner asked for 11025 Hz is held at 4889 Hz by the upper corner, and a
@@ -52,9 +58,7 @@ struct Tuner {
 // for 0 dB is held at 0.1 dB, and 29 steps make it 3 dB. Enter saves: the
 // printed line is the one the configured designer was built from, which
 // writes the same file and shows the same plot.
-TEST(Tuners, PelmoraTunedSavesWhatTheConfiguredDesignerWrites) {
-  std::unique_ptr<e2e::Run> server;
-  ASSERT_NE(e2e::UseNewXServer(server), "");
+TEST_F(Tuners, PelmoraTunedSavesWhatTheConfiguredDesignerWrites) {
   Tuner tuner("pelmora-tune", "pelmora");
   ASSERT_GE(tuner.canvas.first, 0) << "not the designer's plot at start: " << tuner.run->Stderr();
   tuner.Slide(0, "End");
@@ -78,9 +82,7 @@ TEST(Tuners, PelmoraTunedSavesWhatTheConfiguredDesignerWrites) {
 // there; edge 2 asked for 11025 Hz is held at 11024 Hz, and 24 steps down
 // make it 11000 Hz. 's' saves: the file is what the chain makes of the
 // design of the printed options, and the plot is the reviewed one of it.
-TEST(Tuners, TavrineTunedSavesItsDesign) {
-  std::unique_ptr<e2e::Run> server;
-  ASSERT_NE(e2e::UseNewXServer(server), "");
+TEST_F(Tuners, TavrineTunedSavesItsDesign) {
   Tuner tuner("tavrine-tune", "tavrine");
   ASSERT_GE(tuner.canvas.first, 0) << "not the designer's plot at start: " << tuner.run->Stderr();
   tuner.Click(100 + 108, 200);
@@ -103,9 +105,7 @@ TEST(Tuners, TavrineTunedSavesItsDesign) {
 // Esc or 'q' after a change, or closing the window, ends a tuner with
 // status 0 and nothing written; a save that cannot replace coeff1.txt (a
 // directory of that name) ends with the designers' message and status 1.
-TEST(Tuners, EndWithoutWritingUnlessSaved) {
-  std::unique_ptr<e2e::Run> server;
-  ASSERT_NE(e2e::UseNewXServer(server), "");
+TEST_F(Tuners, EndWithoutWritingUnlessSaved) {
   for (const auto& [program, start, ending, status, printed] :
        std::vector<std::tuple<std::string, std::string, std::string, int, std::string>>{
            {"pelmora-tune", "pelmora", "Escape", 0, ""},

@@ -24,7 +24,9 @@ void Design(int type, int order, float fc1 = 2000.0f, float fc2 = 5000.0f) {
 // digit), and what no later stage reads but each must hold: the
 // prototype's numerator is its constant, every denominator is monic (s^2,
 // or s alone in a first-order section), and section T is written by the
-// band designs of order 2 alone.
+// band designs of order 2 alone. (The pass-through sections that every
+// design starts from are held to in the every-type test's attenuation
+// over all eight sections.)
 TEST(IirDesign, ValuesOfEachStage) {
   Design(kBandPass, 2);
   EXPECT_NEAR(PD1, 1.415893, 1e-6);
@@ -33,16 +35,13 @@ TEST(IirDesign, ValuesOfEachStage) {
   EXPECT_NEAR(PD0, 1.002377, 1e-6);
   // type, order, PD2 and SD2
   for (const auto& [type, order, pd2, sd2] : std::vector<std::tuple<int, int, float, float>>{
-           {0, 1, 0, 0}, {0, 2, 1, 1}, {1, 1, 0, 0}, {1, 2, 1, 1}, {2, 1, 0, 1}, {2, 2, 1, 1}, {3, 1, 0, 1},
-           {3, 2, 1, 1}}) {
+           {0, 1, 0, 0}, {0, 2, 1, 1}, {1, 1, 0, 0}, {1, 2, 1, 1}, {2, 1, 0, 1}, {2, 2, 1, 1}, {3, 1, 0, 1}, {3, 2, 1, 1}}) {
     PD2 = PN1 = PN2 = SD1 = SD2 = TD2 = 7.0f;
     Design(type, order);
-    EXPECT_TRUE(PD2 == pd2 && SD2 == sd2 && PN1 == 0.0f && PN2 == 0.0f && PN0 == PD0) << type << " " << order;
-    EXPECT_TRUE(sd2 == 1.0f || SD1 == 1.0f) << type << " " << order;  // s alone
-    EXPECT_EQ(TD2, type >= kBandPass && order == 2 ? 1.0f : 7.0f) << type << " " << order;
+    // SD1 is 1 where SD2 is 0: s alone
+    EXPECT_TRUE(PD2 == pd2 && SD2 == sd2 && (sd2 == 1.0f || SD1 == 1.0f) && PN1 == 0.0f && PN2 == 0.0f && PN0 == PD0 &&
+                TD2 == (type >= kBandPass && order == 2 ? 1.0f : 7.0f)) << type << " " << order;
   }
-  ResetCoefficients();
-  EXPECT_TRUE(p_a0[0] == 1.0f && p_a1[0] == 0.0f && p_b2[0] == 0.0f && p_a0[7] == 1.0f && p_a2[7] == 0.0f);
 }
 
 // Every type and order: at 2000 Hz and 5000 Hz the file the designer
