@@ -15,6 +15,8 @@
 
 namespace e2e {
 
+const std::string kData = TEST_DATA_DIR, kPrograms = PROGRAM_DIR "/", kEarlier = "an earlier file\n";
+
 // Polls `done` every 20 ms until it holds or `seconds` have passed.
 template <typename F>
 bool PollFor(double seconds, F done) {
@@ -42,9 +44,8 @@ struct Run {
     dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
     dup2(open("/dev/null", O_RDONLY), 0);
     for (const std::string& e : env) e.find('=') == std::string::npos ? unsetenv(e.c_str()) : putenv(strdup(e.c_str()));
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(&a[0]);
-    argv.push_back(nullptr);
+    std::vector<char*> argv(args.size() + 1, nullptr);  // ending in a null pointer
+    for (size_t i = 0; i < args.size(); ++i) argv[i] = &args[i][0];
     if (chdir(dir.c_str()) == 0) execvp(argv[0], argv.data());
     _exit(127);
   }

@@ -7,9 +7,9 @@
 
 namespace {
 
-const std::string kData = TEST_DATA_DIR, kPrograms = PROGRAM_DIR "/";
+using e2e::kData, e2e::kPrograms, e2e::kEarlier;
 const char kTitle[] = "Frequency Response";
-const std::string kEarlier = "an earlier file\n", kTaps = test::Read(kData + "/tavrine_coeff1.txt");
+const std::string kTaps = test::Read(kData + "/tavrine_coeff1.txt");
 const std::string kSections =
     "0.265783\n0.000000\n-0.265783\n-0.385449\n0.475031\n0.422319\n0.000000\n-0.422319\n-1.316578\n0.639658\n";
 
@@ -80,8 +80,7 @@ TEST(WindowLoop, SleepsShowsAClosedWindowAgainAndEndsWithTheDisplay) {
   EXPECT_TRUE(e2e::Shows(e2e::FindWindow(kTitle, 20, window), picture)) << "the closed window did not come back";
   server.reset();
   EXPECT_EQ(run.Wait(20), 3);
-  const std::string said = run.Stderr();
-  const std::string line = "The window was lost: display " + display + " is no longer available.\n";
+  const std::string said = run.Stderr(), line = "The window was lost: display " + display + " is no longer available.\n";
   EXPECT_EQ(said.substr(said.size() - std::min(said.size(), line.size())), line) << said;
   EXPECT_EQ(said.rfind("QStandardPaths: wrong permissions on runtime directory " + runtime, 0), 0u) << said;
   EXPECT_EQ(test::Capture("ls -A '" + dir + "'"), "");

@@ -11,7 +11,7 @@
 
 namespace {
 
-const std::string kData = TEST_DATA_DIR, kPrograms = PROGRAM_DIR "/", kEarlier = "an earlier file\n";
+using e2e::kData, e2e::kPrograms, e2e::kEarlier;
 
 // A tuner's window, opened on `start` (a reviewed picture of its plot) in
 // a directory of its own with an earlier coeff1.txt.

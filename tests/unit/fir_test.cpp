@@ -82,8 +82,7 @@ TEST(FirDesign, InverseDftPlacesTheTapsAboutTheCentre) {
 }
 
 TEST(FirDesign, KaiserWindow) {
-  EXPECT_EQ(BesselI0(0.0f), 1.0f);
-  EXPECT_EQ(Bits(BesselI0(7.0f)), 0x4328980Au);  // 168.5939
+  EXPECT_TRUE(BesselI0(0.0f) == 1.0f && Bits(BesselI0(7.0f)) == 0x4328980Au);  // 168.5939
   const uint32_t end = Bits(1.0f / BesselI0(7.0f));  // 0.0059314
   // Taps of 1.0 up to `taps`, then 5.0: the window of length n is what stays.
   auto window = [](int n, int taps, float a) {

@@ -15,11 +15,6 @@ namespace {
 
 const std::string kFile = test::MakeTempDir() + "/coeff1.txt";
 
-// The design as the designer makes it: its pi, 3 dB, 22050 Hz.
-void Design(int type, int order, float fc1 = 2000.0f, float fc2 = 5000.0f) {
-  MakePelmoraDesign({type, order, fc1, fc2, 3.0f, 22050.0f});
-}
-
 // Values of the stages as printed (to one unit of the 7th significant
 // digit), and what no later stage reads but each must hold: the
 // prototype's numerator is its constant, every denominator is monic (s^2,
@@ -28,16 +23,17 @@ void Design(int type, int order, float fc1 = 2000.0f, float fc2 = 5000.0f) {
 // design starts from are held to in the every-type test's attenuation
 // over all eight sections.)
 TEST(IirDesign, ValuesOfEachStage) {
-  Design(kBandPass, 2);
+  // Designs as the designer makes them: 3 dB, 22050 Hz.
+  MakePelmoraDesign({kBandPass, 2, 2000, 5000, 3, 22050});
   EXPECT_NEAR(PD1, 1.415893, 1e-6);
   EXPECT_NEAR(fcp2, 6061.896, 1e-3);
-  Design(kBandPass, 1);
+  MakePelmoraDesign({kBandPass, 1, 2000, 5000, 3, 22050});
   EXPECT_NEAR(PD0, 1.002377, 1e-6);
   // type, order, PD2 and SD2
   for (const auto& [type, order, pd2, sd2] : std::vector<std::tuple<int, int, float, float>>{
            {0, 1, 0, 0}, {0, 2, 1, 1}, {1, 1, 0, 0}, {1, 2, 1, 1}, {2, 1, 0, 1}, {2, 2, 1, 1}, {3, 1, 0, 1}, {3, 2, 1, 1}}) {
     PD2 = PN1 = PN2 = SD1 = SD2 = TD2 = 7.0f;
-    Design(type, order);
+    MakePelmoraDesign({type, order, 2000, 5000, 3, 22050});
     // SD1 is 1 where SD2 is 0: s alone
     EXPECT_TRUE(PD2 == pd2 && SD2 == sd2 && (sd2 == 1.0f || SD1 == 1.0f) && PN1 == 0.0f && PN2 == 0.0f && PN0 == PD0 &&
                 TD2 == (type >= kBandPass && order == 2 ? 1.0f : 7.0f)) << type << " " << order;
@@ -59,7 +55,7 @@ TEST(IirDesign, EveryTypeAndOrder) {
     for (int row = 0; row < 8; ++row) {
       const int type = row / 2, order = row % 2 + 1, sections = type >= kBandPass && order == 2 ? 2 : 1;
       SCOPED_TRACE(testing::Message() << fc1 << " Hz, type " << type << ", order " << order);
-      Design(type, order, fc1, fc2);
+      MakePelmoraDesign({type, order, fc1, fc2, 3, 22050});
       std::fill_n(Gain, kResponseSize, 42.0f);
       CalcFres(Gain, Theta);
       TxtSave(kFile.c_str());

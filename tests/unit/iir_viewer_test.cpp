@@ -24,11 +24,9 @@ TEST(CoeffFile, ReaderFillsTheSectionsLineByLine) {
   for (int i = 1; i <= 45; ++i) numbered += std::to_string(i) + "\n";
   const std::pair<std::string, std::vector<float>> cases[] = {
       {numbered, {}}, {numbered.substr(0, 111), {}}, {numbered.substr(0, 10), {1, 2, 3, 4, 5}},
-      {numbered.substr(0, 12), {1, 2, 3, 4, 5, 6}},
-      {numbered.substr(0, 14), {1, 2, 3, 4, 5, 6, 7}}, {"", {}},
+      {numbered.substr(0, 12), {1, 2, 3, 4, 5, 6}}, {numbered.substr(0, 14), {1, 2, 3, 4, 5, 6, 7}}, {"", {}},
       {"1e-3\n+0.25\n   -2.5\n\n0.75\r\n0.5 trailing\nabc\n3", {1e-3f, 0.25f, -2.5f, 0, 0.75f, 0.5f, 0, 3}},
-      {"0.125" + std::string(33, ' ') + "\n" + std::string(38, ' ') + "72.5     \n9\n", {0.125f, 7, 2.5f, 9}},
-  };
+      {"0.125" + std::string(33, ' ') + "\n" + std::string(38, ' ') + "72.5     \n9\n", {0.125f, 7, 2.5f, 9}}};
   for (const auto& [content, values] : cases) {
     test::Write(kFile, content);
     const int lines = values.empty() && !content.empty() ? 40 : int(values.size());
