@@ -56,8 +56,6 @@ TEST(IirDesign, EveryTypeAndOrder) {
       const int type = row / 2, order = row % 2 + 1, sections = type >= kBandPass && order == 2 ? 2 : 1;
       SCOPED_TRACE(testing::Message() << fc1 << " Hz, type " << type << ", order " << order);
       MakePelmoraDesign({type, order, fc1, fc2, 3, 22050});
-      std::fill_n(Gain, kResponseSize, 42.0f);
-      CalcFres(Gain, Theta);
       TxtSave(kFile.c_str());
       EXPECT_TRUE(fc1 != 2000 || test::Read(kFile) == printed[row]) << test::Read(kFile);
       const float* const designed[] = {p_a0, p_a1, p_a2, p_b1, p_b2};
@@ -70,12 +68,7 @@ TEST(IirDesign, EveryTypeAndOrder) {
         test::Response(designed, kMaxSections, 2.0 * 3.14159f * f / 22050.0, g, p);
         EXPECT_NEAR(g, -3.0, 0.0001) << f << " Hz";
       }
-      for (int i = 0; i < kResponsePoints; ++i) {
-        if (test::Response(designed, 2, static_cast<float>(double(i * 3.14159f) / 180.0 + 0.001), g, p) && g > -60.0) {
-          EXPECT_TRUE(std::fabs(Gain[i] - g) < 0.001 && std::fabs(Theta[i] - p) < 0.0001) << "point " << i;
-        }
-      }
-      EXPECT_TRUE(Gain[kResponsePoints] == 42.0f && Gain[kResponseSize - 1] == 42.0f);
+      test::ExpectResponseFollows(designed, 2, 3.14159f, true, 0.001);  // its pi, in single precision
       const bool built_in = fc1 == 2000 && row == 5;  // its published deep points
       EXPECT_TRUE(!built_in || (std::fabs(Gain[0] + 117.89f) < 0.005f && std::fabs(Gain[180] + 141.81f) < 0.005f));
     }
