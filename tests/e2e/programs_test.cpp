@@ -9,6 +9,7 @@ namespace {
 
 using e2e::kData, e2e::kPrograms, e2e::kEarlier;
 const char kTitle[] = "Frequency Response";
+using Strings = std::vector<std::string>;
 const std::string kTaps = test::Read(kData + "/tavrine_coeff1.txt");
 const std::string kSections =
     "0.265783\n0.000000\n-0.265783\n-0.385449\n0.475031\n0.422319\n0.000000\n-0.422319\n-1.316578\n0.639658\n";
@@ -99,12 +100,11 @@ TEST(Programs, EndBeforeAWindowWhenTheyCannotGoOn) {
   std::unique_ptr<e2e::Run> server;
   ASSERT_NE(e2e::UseNewXServer(server, {"-auth", cookie}), "");
   test::Write(dir + "/taps.txt", kTaps);
-  const std::string absent = ":99999";  // no X server has that display
-  const std::string failed = "No window can be opened: the window system";  // after the window system's lines
+  // No X server has display absent; failed follows the window system's lines.
+  const std::string absent = ":99999", failed = "No window can be opened: the window system";
   unsetenv("QT_QPA_PLATFORM");
   for (const auto& [program, args, env, status, printed, said] :
-       std::vector<std::tuple<std::string, std::vector<std::string>, std::vector<std::string>, int, std::string,
-                              std::string>>{
+       std::vector<std::tuple<std::string, Strings, Strings, int, std::string, std::string>>{
            {"corvell", {}, {}, 255, "", "1st arg must be input file name.\n"},
            {"sunnaq", {}, {}, 255, "", "1st arg must be input file name.\n"},
            {"corvell", {"no such file"}, {}, 1, "no such file cannot be opened.\n", ""},

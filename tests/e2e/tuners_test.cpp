@@ -91,11 +91,10 @@ TEST_F(Tuners, TavrineTunedSavesItsDesign) {
   EXPECT_TRUE(e2e::Shows(tuner.window, test::ReadPng(kData + "/tavrine_tuned.png")));
   tuner.Keys("s");
   EXPECT_EQ(tuner.run->Wait(10), 0);
-  const std::string line =
-      "-DTAVRINE_TYPE=band-pass -DTAVRINE_TAPS=140 -DTAVRINE_ALPHA=7 -DTAVRINE_BINS=400 -DTAVRINE_LPF_FC1=3000 "
-      "-DTAVRINE_HPF_FC1=3000 -DTAVRINE_BPF_FC1=3000 -DTAVRINE_BPF_FC2=11000 -DTAVRINE_BRF_FC1=3000 "
-      "-DTAVRINE_BRF_FC2=7000 -DTAVRINE_FSAMP=22050";
-  EXPECT_EQ(tuner.run->Stdout(), line + "\n");
+  EXPECT_EQ(tuner.run->Stdout(),
+            "-DTAVRINE_TYPE=band-pass -DTAVRINE_TAPS=140 -DTAVRINE_ALPHA=7 -DTAVRINE_BINS=400 -DTAVRINE_LPF_FC1=3000 "
+            "-DTAVRINE_HPF_FC1=3000 -DTAVRINE_BPF_FC1=3000 -DTAVRINE_BPF_FC2=11000 -DTAVRINE_BRF_FC1=3000 "
+            "-DTAVRINE_BRF_FC2=7000 -DTAVRINE_FSAMP=22050\n");
   MakeTavrineDesign({kBandPass, 140, 7.0f, 400, 22050.0f, 3000.0f, 3000.0f, 3000.0f, 11000.0f, 3000.0f, 7000.0f});
   const std::string expected = test::MakeTempDir() + "/coeff1.txt";
   TxtSave(expected.c_str(), hh);
@@ -108,8 +107,7 @@ TEST_F(Tuners, TavrineTunedSavesItsDesign) {
 TEST_F(Tuners, EndWithoutWritingUnlessSaved) {
   for (const auto& [program, start, ending, status, printed] :
        std::vector<std::tuple<std::string, std::string, std::string, int, std::string>>{
-           {"pelmora-tune", "pelmora", "Escape", 0, ""},
-           {"tavrine-tune", "tavrine", "q", 0, ""},
+           {"pelmora-tune", "pelmora", "Escape", 0, ""}, {"tavrine-tune", "tavrine", "q", 0, ""},
            {"pelmora-tune", "pelmora", "close", 0, ""},
            {"tavrine-tune", "tavrine", "Return", 1, "coeff1.txt cannot be opened.\n"}}) {
     SCOPED_TRACE(program + " " + ending);

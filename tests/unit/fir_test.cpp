@@ -44,8 +44,7 @@ TEST(FirDesign, BinsOfTheDesiredResponse) {
     const std::vector<int> pass{std::istream_iterator<int>(fields), {}};
     design.lpf_fc1 = design.hpf_fc1 = design.bpf_fc1 = design.brf_fc1 = std::strtof(edge1.c_str(), nullptr);
     design.bpf_fc2 = design.brf_fc2 = std::strtof(edge2.c_str(), nullptr);
-    std::fill_n(FresR, kMaxBins, 99.0f);
-    std::fill_n(FresI, kMaxBins, 99.0f);
+    for (float* bins : {FresR, FresI}) std::fill_n(bins, kMaxBins, 99.0f);
     MakeTavrineDesign(design);
     for (int k = 0; k < kMaxBins; ++k) {
       bool in_pass = false;

@@ -10,6 +10,7 @@
 namespace {
 
 const std::string kFile = test::MakeTempDir() + "/coeff1.txt";
+const float* const kLoaded[] = {a0, a1, a2, b1, b2};  // the sections as read
 
 // Reads kFile as the viewer does; returns what it printed on standard
 // output and error, joined by "|".
@@ -32,10 +33,9 @@ TEST(CoeffFile, ReaderFillsTheSectionsLineByLine) {
     const int lines = values.empty() && !content.empty() ? 40 : int(values.size());
     const std::string note = content == numbered ? kFile + ": more than 8 sections; only the first 8 are used.\n" : "";
     EXPECT_EQ(Load(), "BiquadN = " + std::to_string((lines + 4) / 5) + "\n|" + note);
-    const float* const slots[] = {a0, a1, a2, b1, b2};
     for (int n = 0; n < kMaxCoeffLines; ++n) {
       const float expected = lines == 40 ? float(n + 1) : (n < lines ? values[n] : (n % 5 ? 0.0f : 1.0f));
-      EXPECT_EQ(slots[n % 5][n / 5], expected) << "line " << n << " of " << content.substr(0, 20);
+      EXPECT_EQ(kLoaded[n % 5][n / 5], expected) << "line " << n << " of " << content.substr(0, 20);
     }
   }
 }
@@ -52,8 +52,7 @@ TEST(IirViewer, ResponseOfEveryPrintedDesign) {
     test::Write(kFile, content);
     const long sections = std::count(content.begin(), content.end(), '\n') / 5;
     EXPECT_EQ(Load(), "BiquadN = " + std::to_string(sections) + "\n|");
-    const float* const loaded[] = {a0, a1, a2, b1, b2};
-    test::ExpectResponseFollows(loaded, int(sections), 3.1415925f, false, 1e-5);
+    test::ExpectResponseFollows(kLoaded, int(sections), 3.1415925f, false, 1e-5);
   }
 }
 
@@ -70,15 +69,13 @@ TEST(PelmoraLimits, EveryAcceptedDesignIsSoundAsWritten) {
     TxtSave(kFile.c_str());
     Load();
     const float* const designed[] = {p_a0, p_a1, p_a2, p_b1, p_b2};
-    const float* const loaded[] = {a0, a1, a2, b1, b2};
     bool ok = BiquadN >= 1;
-    for (int n = 0; n < 5 * BiquadN; ++n) {
-      ok = ok && (designed[n % 5][n / 5] == 0.0f || loaded[n % 5][n / 5] != 0.0f || (d.type >= kBandPass && n % 2));
-    }
+    for (int n = 0; n < 5 * BiquadN; ++n)
+      ok = ok && (designed[n % 5][n / 5] == 0.0f || kLoaded[n % 5][n / 5] != 0.0f || (d.type >= kBandPass && n % 2));
     for (int j = 0; j < BiquadN; ++j) ok = ok && std::fabs(b2[j]) < 1.0f && std::fabs(b1[j]) < 1.0f + b2[j];
     double g, p;
     for (float f : {d.fc1, d.type >= kBandPass ? d.fc2 : d.fc1}) {
-      test::Response(loaded, BiquadN, 2.0 * M_PI * (double(f) / double(d.fsamp)), g, p);
+      test::Response(kLoaded, BiquadN, 2.0 * M_PI * (double(f) / double(d.fsamp)), g, p);
       ok = ok && std::fabs(g + double(d.attenuation_db)) <= 0.1;
     }
     return ok;

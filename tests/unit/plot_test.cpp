@@ -66,8 +66,7 @@ void AsAnyUser() {
   __user_cap_data_struct data[2] = {};
   syscall(SYS_capget, &header, data);
   const uint32_t overrides = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER);
-  data[0].effective &= ~overrides;
-  data[0].permitted &= ~overrides;  // access() checks root against these
+  data[0].permitted = data[0].effective &= ~overrides;  // access() checks root against the permitted ones
   syscall(SYS_capset, &header, data);
 }
 
