@@ -35,12 +35,10 @@ TEST(Programs, ShowTheirPlotUntilAKey) {
         {kPrograms + "tavrine", kTitle, {}, "", kTaps, "tavrine"},
         {kPrograms + "corvell", "Freqency Response", {"sections.txt", "x"}, "BiquadN = 2\n", kEarlier, "corvell"},
         {kPrograms + "sunnaq", kTitle, {"taps.txt", "x"}, "TapN = 140\n", kEarlier, "sunnaq"},
-        {configured + "pelmora", kTitle, {}, "",
-         "0.583589\n-0.695851\n0.583589\n-0.387135\n0.475895\n0.926023\n-1.104157\n0.926023\n-1.316220\n0.639983\n",
-         "configured_pelmora"},
-        {CONFIGURED_44100_DIR "/pelmora", kTitle, {}, "",
-         "0.793474\n-1.426137\n0.793474\n-1.340717\n0.672368\n0.931094\n-1.673485\n0.931094\n-1.722087\n0.813585\n",
-         "configured_pelmora_44100"},
+        {configured + "pelmora", kTitle, {}, "", "0.583589\n-0.695851\n0.583589\n-0.387135\n0.475895\n"
+         "0.926023\n-1.104157\n0.926023\n-1.316220\n0.639983\n", "configured_pelmora"},
+        {CONFIGURED_44100_DIR "/pelmora", kTitle, {}, "", "0.793474\n-1.426137\n0.793474\n-1.340717\n0.672368\n"
+         "0.931094\n-1.673485\n0.931094\n-1.722087\n0.813585\n", "configured_pelmora_44100"},
         {configured + "tavrine", kTitle, {}, "", test::Read(kData + "/tavrine_band_reject.txt"),
          "configured_tavrine"}}) {
     SCOPED_TRACE(program);
