@@ -1,6 +1,6 @@
 // What the unit and end-to-end tests share: GoogleTest and the standard
-// headers they use, files, commands, and pictures read as binary PPM
-// through netpbm.
+// headers they use, files, commands, what a function prints, the sweeps'
+// random draws and edges, and pictures read as binary PPM through netpbm.
 #pragma once
 
 #include <sys/stat.h>
