@@ -19,9 +19,8 @@ const std::string kFile = test::MakeTempDir() + "/coeff1.txt";
 // digit), and what no later stage reads but each must hold: the
 // prototype's numerator is its constant, every denominator is monic (s^2,
 // or s alone in a first-order section), and section T is written by the
-// band designs of order 2 alone. (The pass-through sections that every
-// design starts from are held to in the every-type test's attenuation
-// over all eight sections.)
+// band designs of order 2 alone. The reset before a design leaves every
+// section pass-through (read back at once, before any design fills one).
 TEST(IirDesign, ValuesOfEachStage) {
   // Designs as the designer makes them: 3 dB, 22050 Hz.
   MakePelmoraDesign({kBandPass, 2, 2000, 5000, 3, 22050});
@@ -38,6 +37,8 @@ TEST(IirDesign, ValuesOfEachStage) {
     EXPECT_TRUE(PD2 == pd2 && SD2 == sd2 && (sd2 == 1.0f || SD1 == 1.0f) && PN1 == 0.0f && PN2 == 0.0f && PN0 == PD0 &&
                 TD2 == (type >= kBandPass && order == 2 ? 1.0f : 7.0f)) << type << " " << order;
   }
+  ResetCoefficients();  // every section pass-through, up to the last
+  EXPECT_TRUE(p_a0[0] == 1.0f && p_a1[0] == 0.0f && p_b2[0] == 0.0f && p_a0[7] == 1.0f && p_a2[7] == 0.0f);
 }
 
 // Every type and order: at 2000 Hz and 5000 Hz the file the designer
