@@ -1,8 +1,9 @@
 // What the unit and end-to-end tests share: GoogleTest and the standard
-// headers they use, files, commands, and pictures read as binary PPM
-// through netpbm.
+// headers they use, files, commands, what a function prints, the sweeps'
+// random draws and edges, and pictures read as binary PPM through netpbm.
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,6 +11,8 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <iterator>
+#include <random>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -25,15 +28,14 @@ inline std::string MakeTempDir() {
   return mkdtemp(&path[0]) ? path : std::string();
 }
 
+// The whole file, or "" if it cannot be read (a directory, say).
 inline std::string Read(const std::string& path) {
   std::ostringstream s;
   s << std::ifstream(path, std::ios::binary).rdbuf();
   return s.str();
 }
 
-inline void Write(const std::string& path, const std::string& content) {
-  std::ofstream(path, std::ios::binary) << content;
-}
+inline void Write(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 // Standard output of a shell command.
 inline std::string Capture(const std::string& command) {
@@ -44,11 +46,37 @@ inline std::string Capture(const std::string& command) {
   return out;
 }
 
-inline uint32_t Bits(float v) {
-  uint32_t u;
-  std::memcpy(&u, &v, sizeof u);
-  return u;
+// What `f` prints on standard output and error, joined by "|".
+template <typename F>
+std::string Printed(F f) {
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  f();
+  const std::string out = testing::internal::GetCapturedStdout();
+  return out + "|" + testing::internal::GetCapturedStderr();
 }
+
+// Doubles uniform from low to high, drawn from a seeded generator.
+struct Uniform {
+  std::mt19937 random;
+  double operator()(double low, double high) { return low + (high - low) * (random() / 4294967296.0); }
+};
+
+// The last value of d's `field`, from the one it holds toward `to`, that
+// `accepts` takes, by bisection: the sweeps' designs at the edges of the
+// limits.
+template <typename Design, typename Accepts>
+float LastAccepted(Design d, float Design::*field, float to, Accepts accepts) {
+  float in = d.*field, out = to;
+  for (float mid = in + (out - in) / 2; mid != in && mid != out; mid = in + (out - in) / 2) {
+    d.*field = mid;
+    (accepts(d) ? in : out) = mid;
+  }
+  return in;
+}
+
+// The bits of a float, to compare values exactly (0.0 and -0.0 apart).
+inline uint32_t Bits(float v) { uint32_t u; std::memcpy(&u, &v, sizeof u); return u; }
 
 // An 8-bit red-green-blue picture, read from a binary PPM (P6, maximum 255).
 struct Image {
@@ -82,7 +110,5 @@ inline std::pair<int, int> Find(const Image& whole, const Image& part) {
   }
   return {-1, -1};
 }
-
-inline bool Contains(const Image& whole, const Image& part) { return Find(whole, part).first >= 0; }
 
 }  // namespace test

@@ -5,8 +5,6 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <memory>
@@ -16,6 +14,8 @@
 #include "tests/support.h"
 
 namespace e2e {
+
+const std::string kData = TEST_DATA_DIR, kPrograms = PROGRAM_DIR "/", kEarlier = "an earlier file\n";
 
 // Polls `done` every 20 ms until it holds or `seconds` have passed.
 template <typename F>
@@ -44,17 +44,12 @@ struct Run {
     dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
     dup2(open("/dev/null", O_RDONLY), 0);
     for (const std::string& e : env) e.find('=') == std::string::npos ? unsetenv(e.c_str()) : putenv(strdup(e.c_str()));
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(&a[0]);
-    argv.push_back(nullptr);
+    std::vector<char*> argv(args.size() + 1, nullptr);  // ending in a null pointer
+    for (size_t i = 0; i < args.size(); ++i) argv[i] = &args[i][0];
     if (chdir(dir.c_str()) == 0) execvp(argv[0], argv.data());
     _exit(127);
   }
-  ~Run() {
-    if (pid <= 0) return;
-    kill(pid, SIGTERM);
-    waitpid(pid, nullptr, 0);
-  }
+  ~Run() { if (pid > 0 && kill(pid, SIGTERM) == 0) waitpid(pid, nullptr, 0); }
   std::string Stdout() const { return test::Read(out); }
   std::string Stderr() const { return test::Read(err); }
   // The exit status (-signal if killed) once it ends within `seconds`.
@@ -88,9 +83,8 @@ inline std::string FindWindow(const std::string& title, double seconds, const st
   PollFor(seconds, [&] {
     // The search is a case-insensitive pattern: compare the title exactly.
     std::istringstream ids(test::Capture("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null"));
-    for (std::string id; found.empty() && ids >> id;) {
+    for (std::string id; found.empty() && ids >> id;)
       if (id != other_than && test::Capture("xdotool getwindowname " + id) == title + "\n") found = id;
-    }
     return !found.empty();
   });
   return found;
@@ -107,10 +101,8 @@ inline std::pair<int, int> WhereShown(const std::string& window, const test::Ima
   return at;
 }
 
-// Waits up to `seconds` until the window shows `picture` pixel for pixel.
-inline bool Shows(const std::string& window, const test::Image& picture, double seconds = 20) {
-  return WhereShown(window, picture, seconds).first >= 0;
-}
+// Waits up to 20 s until the window shows `picture` pixel for pixel.
+inline bool Shows(const std::string& id, const test::Image& picture) { return WhereShown(id, picture).first >= 0; }
 
 // Presses and releases a key in the window. xdotool may report BadWindow
 // for the release once the program has ended on the press.

@@ -11,7 +11,7 @@
 
 namespace {
 
-const std::string kData = TEST_DATA_DIR, kPrograms = PROGRAM_DIR "/", kEarlier = "an earlier file\n";
+using e2e::kData, e2e::kPrograms, e2e::kEarlier;
 
 // A tuner's window, opened on `start` (a reviewed picture of its plot) in
 // a directory of its own with an earlier coeff1.txt.
@@ -33,9 +33,7 @@ struct Tuner {
             std::to_string(canvas.second + dy) + " click 1");
   }
   void Keys(const std::string& keys, int times = 1) {
-    std::string all;
-    while (times-- > 0) all += " " + keys;
-    Xdotool("key --window " + window + all);
+    Xdotool("key --window " + window + " --repeat " + std::to_string(times) + " --repeat-delay 12 " + keys);
   }
   // The trackbars lie below the plot, one every 25 pixels from 12 pixels
   // under it, each reaching to the window's right edge: a click near that
@@ -47,6 +45,12 @@ struct Tuner {
   }
 };
 
+// Each test in a private Xvfb of its own.
+struct Tuners : testing::Test {
+  std::unique_ptr<e2e::Run> server;
+  void SetUp() override { ASSERT_NE(e2e::UseNewXServer(server), ""); }
+};
+
 // pelmora-tune from the built-in band-pass to the configured designs'
 // band-reject (tests/CMakeLists.txt): type to band-reject (End); the lower
 // corner asked for 11025 Hz is held at 4889 Hz by the upper corner, and a
@@ -54,9 +58,7 @@ struct Tuner {
 // for 0 dB is held at 0.1 dB, and 29 steps make it 3 dB. Enter saves: the
 // printed line is the one the configured designer was built from, which
 // writes the same file and shows the same plot.
-TEST(Tuners, PelmoraTunedSavesWhatTheConfiguredDesignerWrites) {
-  std::unique_ptr<e2e::Run> server;
-  ASSERT_NE(e2e::UseNewXServer(server), "");
+TEST_F(Tuners, PelmoraTunedSavesWhatTheConfiguredDesignerWrites) {
   Tuner tuner("pelmora-tune", "pelmora");
   ASSERT_GE(tuner.canvas.first, 0) << "not the designer's plot at start: " << tuner.run->Stderr();
   tuner.Slide(0, "End");
@@ -67,8 +69,7 @@ TEST(Tuners, PelmoraTunedSavesWhatTheConfiguredDesignerWrites) {
   EXPECT_TRUE(e2e::Shows(tuner.window, test::ReadPng(kData + "/configured_pelmora.png")));
   tuner.Keys("Return");
   EXPECT_EQ(tuner.run->Wait(10), 0);
-  EXPECT_EQ(tuner.run->Stdout(), TUNED_PELMORA "\n");
-  EXPECT_EQ(tuner.run->Stderr(), "");
+  EXPECT_EQ(tuner.run->Stdout() + "|" + tuner.run->Stderr(), TUNED_PELMORA "\n|");
 
   const std::string dir = test::MakeTempDir();
   e2e::Run designer(CONFIGURED_DIR "/pelmora", {}, dir);
@@ -81,9 +82,7 @@ TEST(Tuners, PelmoraTunedSavesWhatTheConfiguredDesignerWrites) {
 // there; edge 2 asked for 11025 Hz is held at 11024 Hz, and 24 steps down
 // make it 11000 Hz. 's' saves: the file is what the chain makes of the
 // design of the printed options, and the plot is the reviewed one of it.
-TEST(Tuners, TavrineTunedSavesItsDesign) {
-  std::unique_ptr<e2e::Run> server;
-  ASSERT_NE(e2e::UseNewXServer(server), "");
+TEST_F(Tuners, TavrineTunedSavesItsDesign) {
   Tuner tuner("tavrine-tune", "tavrine");
   ASSERT_GE(tuner.canvas.first, 0) << "not the designer's plot at start: " << tuner.run->Stderr();
   tuner.Click(100 + 108, 200);
@@ -92,11 +91,10 @@ TEST(Tuners, TavrineTunedSavesItsDesign) {
   EXPECT_TRUE(e2e::Shows(tuner.window, test::ReadPng(kData + "/tavrine_tuned.png")));
   tuner.Keys("s");
   EXPECT_EQ(tuner.run->Wait(10), 0);
-  const std::string line =
-      "-DTAVRINE_TYPE=band-pass -DTAVRINE_TAPS=140 -DTAVRINE_ALPHA=7 -DTAVRINE_BINS=400 -DTAVRINE_LPF_FC1=3000 "
-      "-DTAVRINE_HPF_FC1=3000 -DTAVRINE_BPF_FC1=3000 -DTAVRINE_BPF_FC2=11000 -DTAVRINE_BRF_FC1=3000 "
-      "-DTAVRINE_BRF_FC2=7000 -DTAVRINE_FSAMP=22050";
-  EXPECT_EQ(tuner.run->Stdout(), line + "\n");
+  EXPECT_EQ(tuner.run->Stdout(),
+            "-DTAVRINE_TYPE=band-pass -DTAVRINE_TAPS=140 -DTAVRINE_ALPHA=7 -DTAVRINE_BINS=400 -DTAVRINE_LPF_FC1=3000 "
+            "-DTAVRINE_HPF_FC1=3000 -DTAVRINE_BPF_FC1=3000 -DTAVRINE_BPF_FC2=11000 -DTAVRINE_BRF_FC1=3000 "
+            "-DTAVRINE_BRF_FC2=7000 -DTAVRINE_FSAMP=22050\n");
   MakeTavrineDesign({kBandPass, 140, 7.0f, 400, 22050.0f, 3000.0f, 3000.0f, 3000.0f, 11000.0f, 3000.0f, 7000.0f});
   const std::string expected = test::MakeTempDir() + "/coeff1.txt";
   TxtSave(expected.c_str(), hh);
@@ -106,13 +104,10 @@ TEST(Tuners, TavrineTunedSavesItsDesign) {
 // Esc or 'q' after a change, or closing the window, ends a tuner with
 // status 0 and nothing written; a save that cannot replace coeff1.txt (a
 // directory of that name) ends with the designers' message and status 1.
-TEST(Tuners, EndWithoutWritingUnlessSaved) {
-  std::unique_ptr<e2e::Run> server;
-  ASSERT_NE(e2e::UseNewXServer(server), "");
+TEST_F(Tuners, EndWithoutWritingUnlessSaved) {
   for (const auto& [program, start, ending, status, printed] :
        std::vector<std::tuple<std::string, std::string, std::string, int, std::string>>{
-           {"pelmora-tune", "pelmora", "Escape", 0, ""},
-           {"tavrine-tune", "tavrine", "q", 0, ""},
+           {"pelmora-tune", "pelmora", "Escape", 0, ""}, {"tavrine-tune", "tavrine", "q", 0, ""},
            {"pelmora-tune", "pelmora", "close", 0, ""},
            {"tavrine-tune", "tavrine", "Return", 1, "coeff1.txt cannot be opened.\n"}}) {
     SCOPED_TRACE(program + " " + ending);

@@ -5,6 +5,8 @@
 
 #include <complex>
 
+#include "iir/cascade_response.h"
+#include "plot/shared_state.h"
 #include "tests/support.h"
 
 namespace test {
@@ -38,6 +40,23 @@ inline bool Response(const float* const s[5], int n, double w, double& gain, dou
     phase += folded;
   }
   return clear;
+}
+
+// The program's response (CalcFres into Gain and Theta) at w_i = i pi /
+// 180 + 0.001 with its pi (w_i rounded to single precision if `single`)
+// follows the transfer function of sections 0 to n - 1 of s within
+// `tolerance` dB and a tenth of it in rad, wherever the gain is above
+// -60 dB and the phase clear; entries 360 and up are not touched.
+inline void ExpectResponseFollows(const float* const s[5], int n, float pi, bool single, double tolerance) {
+  std::fill_n(Gain, kResponseSize, 42.0f);
+  CalcFres(Gain, Theta);
+  double g, p;
+  for (int i = 0; i < kResponsePoints; ++i) {
+    const double w = double(i * pi) / 180.0 + 0.001;
+    if (!Response(s, n, single ? double(float(w)) : w, g, p) || g <= -60.0) continue;
+    EXPECT_TRUE(std::fabs(Gain[i] - g) < tolerance && std::fabs(Theta[i] - p) < tolerance / 10) << "point " << i;
+  }
+  EXPECT_TRUE(Gain[kResponsePoints] == 42.0f && Gain[kResponseSize - 1] == 42.0f);
 }
 
 }  // namespace test

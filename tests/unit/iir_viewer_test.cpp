@@ -1,8 +1,6 @@
 // The recursive-filter viewer: the coefficient file read line by line, and
 // the viewer's response of what it read against the transfer function.
 
-#include <random>
-
 #include "iir/cascade_response.h"
 #include "iir/coeff_file.h"
 #include "iir/iir_viewer.h"
@@ -12,16 +10,11 @@
 namespace {
 
 const std::string kFile = test::MakeTempDir() + "/coeff1.txt";
+const float* const kLoaded[] = {a0, a1, a2, b1, b2};  // the sections as read
 
 // Reads kFile as the viewer does; returns what it printed on standard
 // output and error, joined by "|".
-std::string Load() {
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  TxtLoad(kFile.c_str());
-  const std::string out = testing::internal::GetCapturedStdout();
-  return out + "|" + testing::internal::GetCapturedStderr();
-}
+std::string Load() { return test::Printed([] { TxtLoad(kFile.c_str()); }); }
 
 // The reader: line n is coefficient n mod 5 of section n div 5, whatever
 // atof makes of it, in pieces of at most 39 characters, up to 40 lines (a
@@ -32,20 +25,17 @@ TEST(CoeffFile, ReaderFillsTheSectionsLineByLine) {
   for (int i = 1; i <= 45; ++i) numbered += std::to_string(i) + "\n";
   const std::pair<std::string, std::vector<float>> cases[] = {
       {numbered, {}}, {numbered.substr(0, 111), {}}, {numbered.substr(0, 10), {1, 2, 3, 4, 5}},
-      {numbered.substr(0, 12), {1, 2, 3, 4, 5, 6}},
-      {numbered.substr(0, 14), {1, 2, 3, 4, 5, 6, 7}}, {"", {}},
+      {numbered.substr(0, 12), {1, 2, 3, 4, 5, 6}}, {numbered.substr(0, 14), {1, 2, 3, 4, 5, 6, 7}}, {"", {}},
       {"1e-3\n+0.25\n   -2.5\n\n0.75\r\n0.5 trailing\nabc\n3", {1e-3f, 0.25f, -2.5f, 0, 0.75f, 0.5f, 0, 3}},
-      {"0.125" + std::string(33, ' ') + "\n" + std::string(38, ' ') + "72.5     \n9\n", {0.125f, 7, 2.5f, 9}},
-  };
+      {"0.125" + std::string(33, ' ') + "\n" + std::string(38, ' ') + "72.5     \n9\n", {0.125f, 7, 2.5f, 9}}};
   for (const auto& [content, values] : cases) {
     test::Write(kFile, content);
     const int lines = values.empty() && !content.empty() ? 40 : int(values.size());
     const std::string note = content == numbered ? kFile + ": more than 8 sections; only the first 8 are used.\n" : "";
     EXPECT_EQ(Load(), "BiquadN = " + std::to_string((lines + 4) / 5) + "\n|" + note);
-    const float* const slots[] = {a0, a1, a2, b1, b2};
     for (int n = 0; n < kMaxCoeffLines; ++n) {
       const float expected = lines == 40 ? float(n + 1) : (n < lines ? values[n] : (n % 5 ? 0.0f : 1.0f));
-      EXPECT_EQ(slots[n % 5][n / 5], expected) << "line " << n << " of " << content.substr(0, 20);
+      EXPECT_EQ(kLoaded[n % 5][n / 5], expected) << "line " << n << " of " << content.substr(0, 20);
     }
   }
 }
@@ -62,16 +52,7 @@ TEST(IirViewer, ResponseOfEveryPrintedDesign) {
     test::Write(kFile, content);
     const long sections = std::count(content.begin(), content.end(), '\n') / 5;
     EXPECT_EQ(Load(), "BiquadN = " + std::to_string(sections) + "\n|");
-    std::fill_n(Gain, kResponseSize, 42.0f);
-    CalcFres(Gain, Theta);
-    const float* const loaded[] = {a0, a1, a2, b1, b2};
-    double g, p;
-    for (int i = 0; i < kResponsePoints; ++i) {
-      if (test::Response(loaded, int(sections), double(i * 3.1415925f) / 180.0 + 0.001, g, p) && g > -60.0) {
-        EXPECT_TRUE(std::fabs(Gain[i] - g) < 1e-5 && std::fabs(Theta[i] - p) < 1e-6) << "point " << i << ": " << content;
-      }
-    }
-    EXPECT_TRUE(Gain[kResponsePoints] == 42.0f && Gain[kResponseSize - 1] == 42.0f);
+    test::ExpectResponseFollows(kLoaded, int(sections), 3.1415925f, false, 1e-5);
   }
 }
 
@@ -88,30 +69,19 @@ TEST(PelmoraLimits, EveryAcceptedDesignIsSoundAsWritten) {
     TxtSave(kFile.c_str());
     Load();
     const float* const designed[] = {p_a0, p_a1, p_a2, p_b1, p_b2};
-    const float* const loaded[] = {a0, a1, a2, b1, b2};
     bool ok = BiquadN >= 1;
-    for (int n = 0; n < 5 * BiquadN; ++n) {
-      ok = ok && (designed[n % 5][n / 5] == 0.0f || loaded[n % 5][n / 5] != 0.0f || (d.type >= kBandPass && n % 2));
-    }
+    for (int n = 0; n < 5 * BiquadN; ++n)
+      ok = ok && (designed[n % 5][n / 5] == 0.0f || kLoaded[n % 5][n / 5] != 0.0f || (d.type >= kBandPass && n % 2));
     for (int j = 0; j < BiquadN; ++j) ok = ok && std::fabs(b2[j]) < 1.0f && std::fabs(b1[j]) < 1.0f + b2[j];
     double g, p;
     for (float f : {d.fc1, d.type >= kBandPass ? d.fc2 : d.fc1}) {
-      test::Response(loaded, BiquadN, 2.0 * M_PI * (double(f) / double(d.fsamp)), g, p);
+      test::Response(kLoaded, BiquadN, 2.0 * M_PI * (double(f) / double(d.fsamp)), g, p);
       ok = ok && std::fabs(g + double(d.attenuation_db)) <= 0.1;
     }
     return ok;
   };
-  // The last value from `from` toward `to` that the limits accept, by bisection.
-  auto edge = [](PelmoraDesign d, float PelmoraDesign::*field, float to) {
-    float in = d.*field, out = to;
-    for (float mid = in + (out - in) / 2; mid != in && mid != out; mid = in + (out - in) / 2) {
-      d.*field = mid;
-      (PelmoraAccepts(d) ? in : out) = mid;
-    }
-    return in;
-  };
-  std::mt19937 random(11);
-  auto uniform = [&](double low, double high) { return low + (high - low) * (random() / 4294967296.0); };
+  using P = PelmoraDesign;
+  test::Uniform uniform{std::mt19937(11)};
   int designs = 0;
   for (int n = 0; n < 3360; ++n) {
     PelmoraDesign d{n % 4, n / 4 % 2 + 1, 0.0f, 0.0f, 0.0f, n / 8 % 3 ? 22050.0f : float(std::pow(10.0, uniform(-15, 15)))};
@@ -119,16 +89,14 @@ TEST(PelmoraLimits, EveryAcceptedDesignIsSoundAsWritten) {
     d.fc1 = float(uniform(0.005, 0.485) * d.fsamp);
     d.fc2 = float(uniform(double(d.fc1) / double(d.fsamp), 0.49) * d.fsamp);
     if (!PelmoraAccepts(d)) continue;
+    auto push = [&d](float P::*field, float to) { d.*field = test::LastAccepted(d, field, to, PelmoraAccepts); };
     switch (n / 96 % 7) {  // none, or some corners or the attenuation pushed to their edges
-      case 1: d.fc1 = edge(d, &PelmoraDesign::fc1, 0.0f); break;
-      case 2: d.fc2 = edge(d, &PelmoraDesign::fc2, d.fsamp); d.fc1 = edge(d, &PelmoraDesign::fc1, 0.0f); break;
-      case 3: d.type >= kBandPass ? d.fc2 = edge(d, &PelmoraDesign::fc2, d.fsamp) : d.fc1 = edge(d, &PelmoraDesign::fc1, d.fsamp); break;
-      case 4: d.fc2 = edge(d, &PelmoraDesign::fc2, 0.0f); break;
-      case 5:
-        d.fc1 = edge(d, &PelmoraDesign::fc1, 0.0f);
-        d.attenuation_db = edge(d, &PelmoraDesign::attenuation_db, 0.0f);
-        break;
-      case 6: d.attenuation_db = edge(d, &PelmoraDesign::attenuation_db, 100.0f); break;
+      case 1: push(&P::fc1, 0.0f); break;
+      case 2: push(&P::fc2, d.fsamp); push(&P::fc1, 0.0f); break;
+      case 3: d.type >= kBandPass ? push(&P::fc2, d.fsamp) : push(&P::fc1, d.fsamp); break;
+      case 4: push(&P::fc2, 0.0f); break;
+      case 5: push(&P::fc1, 0.0f); push(&P::attenuation_db, 0.0f); break;
+      case 6: push(&P::attenuation_db, 100.0f); break;
     }
     ASSERT_TRUE(PelmoraAccepts(d)) << n;
     ++designs;
