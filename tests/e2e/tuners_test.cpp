@@ -32,9 +32,7 @@ struct Tuner {
     Xdotool("mousemove --window " + window + " " + std::to_string(canvas.first + dx) + " " +
             std::to_string(canvas.second + dy) + " click 1");
   }
-  void Keys(const std::string& keys, int times = 1) {
-    Xdotool("key --window " + window + " --repeat " + std::to_string(times) + " --repeat-delay 12 " + keys);
-  }
+  void Keys(const std::string& keys, int times = 1) { e2e::PressKeys(window, keys, times); }
   // The trackbars lie below the plot, one every 25 pixels from 12 pixels
   // under it, each reaching to the window's right edge: a click near that
   // edge gives the trackbar the focus, and the keys move it.
