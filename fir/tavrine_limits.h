@@ -13,6 +13,7 @@
 #pragma once
 
 #include "fir/tavrine_design.h"
+#include "plot/design_limit.h"
 #include "plot/shared_state.h"
 
 namespace tavrine_limits {
@@ -89,23 +90,14 @@ constexpr bool BrfFc2InRange(const TavrineDesign& d) {
   LIMIT(BrfFc2InRange, "TAVRINE_BRF_FC2",                                                                      \
         "are numbers " TAVRINE_EDGE_WORDS "from that of TAVRINE_BRF_FC1 + 1 to (TAVRINE_BINS - 1) / 2 (Hz)")
 
-struct TavrineLimit {
-  bool (*holds)(const TavrineDesign&);
-  const char* variable;
-  const char* allowed;
-};
+using TavrineLimit = DesignLimit<TavrineDesign>;
 
 #define TAVRINE_LIMIT_ENTRY(predicate, variable, allowed) {tavrine_limits::predicate, variable, allowed},
 constexpr TavrineLimit kTavrineLimits[] = {TAVRINE_LIMITS(TAVRINE_LIMIT_ENTRY)};
 #undef TAVRINE_LIMIT_ENTRY
 
 // The first limit that the design breaks, or nullptr if it is accepted.
-constexpr const TavrineLimit* TavrineRefusal(const TavrineDesign& d) {
-  for (const TavrineLimit& limit : kTavrineLimits) {
-    if (!limit.holds(d)) return &limit;
-  }
-  return nullptr;
-}
+constexpr const TavrineLimit* TavrineRefusal(const TavrineDesign& d) { return FirstBroken(kTavrineLimits, d); }
 
 constexpr bool TavrineAccepts(const TavrineDesign& d) { return TavrineRefusal(d) == nullptr; }
 

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "iir/pelmora_design.h"
+#include "plot/design_limit.h"
 #include "plot/shared_state.h"
 
 namespace pelmora_limits {
@@ -109,23 +110,14 @@ constexpr bool BandRejectFc2(const PelmoraDesign& d) {
         "for a band-reject are numbers up to PELMORA_FSAMP (0.5 - 0.000012 R) (order 1) or "                       \
         "PELMORA_FSAMP (0.5 - 0.0035 R) (order 2) " PELMORA_REACH)
 
-struct PelmoraLimit {
-  bool (*holds)(const PelmoraDesign&);
-  const char* variable;
-  const char* allowed;
-};
+using PelmoraLimit = DesignLimit<PelmoraDesign>;
 
 #define PELMORA_LIMIT_ENTRY(predicate, variable, allowed) {pelmora_limits::predicate, variable, allowed},
 constexpr PelmoraLimit kPelmoraLimits[] = {PELMORA_LIMITS(PELMORA_LIMIT_ENTRY)};
 #undef PELMORA_LIMIT_ENTRY
 
 // The first limit that the design breaks, or nullptr if it is accepted.
-constexpr const PelmoraLimit* PelmoraRefusal(const PelmoraDesign& d) {
-  for (const PelmoraLimit& limit : kPelmoraLimits) {
-    if (!limit.holds(d)) return &limit;
-  }
-  return nullptr;
-}
+constexpr const PelmoraLimit* PelmoraRefusal(const PelmoraDesign& d) { return FirstBroken(kPelmoraLimits, d); }
 
 constexpr bool PelmoraAccepts(const PelmoraDesign& d) { return PelmoraRefusal(d) == nullptr; }
 
