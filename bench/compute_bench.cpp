@@ -29,7 +29,7 @@
 
 #include "plot/frame.h"
 #include "plot/response_plot.h"
-#include "plot/shared_state.h"
+#include "core/state.h"
 
 #if defined(BENCH_PELMORA)
 #include "iir/cascade_response.h"
@@ -125,7 +125,7 @@ void Whole() {
 
 void Plot() {
   static IplImage* const canvas = CreateCanvas();
-  DrawFres(canvas, 100, 60, Gain, Theta, kLabels);
+  DrawFres(canvas, kPlotX0, kPlotY0, Gain, Theta, kLabels);
 }
 
 // The processor time (ns) that this thread spends in f.

@@ -11,7 +11,7 @@
 #include <benchmark/benchmark.h>
 
 #include "plot/response_plot.h"
-#include "plot/tune_window.h"
+#include "tune/tune_window.h"
 
 #if defined(BENCH_PELMORA_TUNE)
 #include "iir/pelmora_tuning.h"

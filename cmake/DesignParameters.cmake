@@ -146,7 +146,7 @@ set(_dp_pelmora_header
 "// pelmora's design, as configured (cmake -LH lists its variables).
 #pragma once
 #include \"iir/pelmora_design.h\"
-#include \"plot/shared_state.h\"
+#include \"core/filter_type.h\"
 constexpr PelmoraDesign kConfiguredDesign = {
     ${pelmora_type},  // PELMORA_TYPE ${PELMORA_TYPE}
     ${pelmora_order},  // PELMORA_ORDER
@@ -160,7 +160,7 @@ set(_dp_tavrine_header
 "// tavrine's design, as configured (cmake -LH lists its variables).
 #pragma once
 #include \"fir/tavrine_design.h\"
-#include \"plot/shared_state.h\"
+#include \"core/filter_type.h\"
 constexpr TavrineDesign kConfiguredDesign = {
     ${tavrine_type},  // TAVRINE_TYPE ${TAVRINE_TYPE}
     ${tavrine_taps},  // TAVRINE_TAPS

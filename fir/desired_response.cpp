@@ -10,7 +10,9 @@
 #include <cmath>
 
 #include "fir/fir_design.h"
-#include "plot/shared_state.h"
+#include "core/filter_type.h"
+#include "core/state.h"
+#include "core/numeric.h"
 
 int FresN;
 float lpf_fc1, hpf_fc1, bpf_fc1, bpf_fc2, brf_fc1, brf_fc2;

@@ -12,7 +12,8 @@
 #pragma once
 
 #include "fir/taps.h"
-#include "plot/shared_state.h"
+#include "core/filter_type.h"
+#include "core/state.h"
 
 // Entries of the desired-response arrays: the most frequency bins.
 constexpr int kMaxBins = 400;

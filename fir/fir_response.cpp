@@ -12,7 +12,8 @@
 #include <cmath>
 
 #include "fir/taps.h"
-#include "plot/shared_state.h"
+#include "core/state.h"
+#include "core/numeric.h"
 
 float hh[kMaxTaps];
 int TapN;

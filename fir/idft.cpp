@@ -17,7 +17,8 @@
 #include <cmath>
 
 #include "fir/fir_design.h"
-#include "plot/shared_state.h"
+#include "core/state.h"
+#include "core/numeric.h"
 
 namespace {
 

@@ -13,6 +13,7 @@
 #include <cmath>
 
 #include "fir/fir_design.h"
+#include "core/numeric.h"
 
 float alpha;
 

@@ -7,11 +7,7 @@
 int evenTap, TapN_2;
 
 void AdjustTapCount() {
-  if (TapN % 2 == 0) {
-    TapN = TapN - 1;
-    evenTap = 1;
-  } else {
-    evenTap = 0;
-  }
+  evenTap = TapN == DesignedTapCount(TapN) ? 0 : 1;
+  TapN = DesignedTapCount(TapN);
   TapN_2 = TapN / 2;
 }

@@ -2,7 +2,7 @@
 
 #include "fir/tap_file.h"
 #include "fir/taps.h"
-#include "plot/textio.h"
+#include "core/textio.h"
 
 void TxtLoad(const char* name, float* taps) {
   std::FILE* file = OpenForReadingOrExit(name);

@@ -2,7 +2,7 @@
 
 #include "fir/fir_design.h"
 #include "fir/tap_file.h"
-#include "plot/textio.h"
+#include "core/textio.h"
 
 void TxtSave(const char* name, const float* taps) {
   std::string content;

@@ -6,6 +6,10 @@
 // Entries of the tap array: the most taps a filter or a tap file can have.
 constexpr int kMaxTaps = 400;
 
+// The taps a request of `requested` designs: the design places its taps
+// symmetrically about a centre tap, so an even request designs one fewer.
+constexpr int DesignedTapCount(int requested) { return requested % 2 == 0 ? requested - 1 : requested; }
+
 extern float hh[kMaxTaps];  // taps; hh[n] multiplies z^-n
 extern int TapN;            // taps in use, hh[0] to hh[TapN - 1]
 

@@ -12,18 +12,21 @@
 // least one frequency sample.
 #pragma once
 
+#include "fir/fir_design.h"
+#include "fir/taps.h"
 #include "fir/tavrine_design.h"
-#include "plot/design_limit.h"
-#include "plot/shared_state.h"
+#include "core/design_limit.h"
+#include "core/filter_type.h"
+#include "core/state.h"
 
 namespace tavrine_limits {
 
-constexpr bool TypeKnown(const TavrineDesign& d) { return d.type >= kLowPass && d.type <= kBandReject; }
+constexpr bool TypeKnown(const TavrineDesign& d) { return IsType(d.type); }
 constexpr bool FsampInRange(const TavrineDesign& d) { return d.fsamp >= 1e-35f && d.fsamp <= 1e36f; }
-constexpr bool BinsInRange(const TavrineDesign& d) { return d.bins >= 1 && d.bins <= 400; }
+constexpr bool BinsInRange(const TavrineDesign& d) { return d.bins >= 1 && d.bins <= kMaxBins; }
 // The designed count is the requested one made odd (an even count less one).
 constexpr bool TapsInRange(const TavrineDesign& d) {
-  return d.taps >= 1 && d.taps <= 400 && d.taps - (d.taps % 2 == 0 ? 1 : 0) <= d.bins;
+  return d.taps >= 1 && d.taps <= kMaxTaps && DesignedTapCount(d.taps) <= d.bins;
 }
 constexpr bool AlphaInRange(const TavrineDesign& d) { return d.alpha >= 0.0f && d.alpha <= 91.9f; }
 

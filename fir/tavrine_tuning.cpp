@@ -3,7 +3,8 @@
 #include "fir/fir_design.h"
 #include "fir/tap_file.h"
 #include "fir/tavrine_limits.h"
-#include "plot/shared_state.h"
+#include "core/filter_type.h"
+#include "core/state.h"
 
 namespace {
 
@@ -83,7 +84,7 @@ std::string TavrineTuner::RefusalWith(int control, int position) const {
 }
 
 std::vector<int> TavrineTuner::Corners() const {
-  if (design_.type == kBandPass || design_.type == kBandReject) return {kEdge1, kEdge2};
+  if (IsBand(design_.type)) return {kEdge1, kEdge2};
   return {kEdge1};
 }
 
@@ -94,8 +95,8 @@ float TavrineTuner::Value(int control) const {
 }
 
 std::string TavrineTuner::Words() const {
-  const int designed = design_.taps % 2 == 0 ? design_.taps - 1 : design_.taps;
-  const bool band = design_.type == kBandPass || design_.type == kBandReject;
+  const int designed = DesignedTapCount(design_.taps);
+  const bool band = IsBand(design_.type);
   const std::string edges = band ? "edges " + ShortestDecimal(Value(kEdge1)) + " Hz and " +
                                        ShortestDecimal(Value(kEdge2)) + " Hz"
                                  : "edge " + ShortestDecimal(Value(kEdge1)) + " Hz";

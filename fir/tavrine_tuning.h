@@ -7,7 +7,7 @@
 #pragma once
 
 #include "fir/tavrine_design.h"
-#include "plot/tuning.h"
+#include "tune/tuning.h"
 
 class TavrineTuner final : public Tuner {
  public:

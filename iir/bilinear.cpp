@@ -11,6 +11,7 @@
 // formed in double precision on widened operands and rounded once.
 
 #include "iir/iir_design.h"
+#include "core/numeric.h"
 
 float p_a0[kMaxSections], p_a1[kMaxSections], p_a2[kMaxSections];
 float p_b1[kMaxSections], p_b2[kMaxSections];
@@ -55,7 +56,7 @@ void ResetCoefficients() {
 void SZTrans() {
   ResetCoefficients();
   const float K = p_Fsamp + p_Fsamp;
-  if (FilType == kLowPass || FilType == kHighPass) {
+  if (!IsBand(FilType)) {
     if (OrderN == 1) {
       FirstOrder(K, SH, SN1, SN0, SD0);
     } else {

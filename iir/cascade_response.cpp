@@ -2,7 +2,8 @@
 
 #include <cmath>
 
-#include "plot/shared_state.h"
+#include "core/state.h"
+#include "core/numeric.h"
 
 // Both variants work in passes over all points: first the cosines and sines
 // of w and 2w, then per section its numerator and denominator values, then

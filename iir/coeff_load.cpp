@@ -2,7 +2,7 @@
 
 #include "iir/coeff_file.h"
 #include "iir/iir_viewer.h"
-#include "plot/textio.h"
+#include "core/textio.h"
 
 float a0[kMaxSections], a1[kMaxSections], a2[kMaxSections];
 float b1[kMaxSections], b2[kMaxSections];

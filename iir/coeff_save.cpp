@@ -2,10 +2,10 @@
 
 #include "iir/coeff_file.h"
 #include "iir/iir_design.h"
-#include "plot/textio.h"
+#include "core/textio.h"
 
 void TxtSave(const char* name) {
-  const bool two_sections = (FilType == kBandPass || FilType == kBandReject) && OrderN == 2;
+  const bool two_sections = IsBand(FilType) && OrderN == 2;
   const int sections = two_sections ? 2 : 1;
   std::string content;
   for (int i = 0; i < sections; ++i) {

@@ -3,7 +3,7 @@
 
 #include "iir/cascade_response.h"
 #include "iir/iir_design.h"
-#include "plot/shared_state.h"
+#include "core/state.h"
 
 void CalcFres(float* gain, float* phase) {
   const BiquadSet set{p_a0, p_a1, p_a2, p_b1, p_b2, 2};

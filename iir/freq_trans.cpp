@@ -12,7 +12,9 @@
 #include <cmath>
 
 #include "iir/iir_design.h"
-#include "plot/shared_state.h"
+#include "core/filter_type.h"
+#include "core/state.h"
+#include "core/numeric.h"
 
 float SH, SN0, SN1, SN2, SD0, SD1, SD2;
 float TH, TN0, TN1, TN2, TD0, TD1, TD2;

@@ -7,7 +7,8 @@
 // works in double precision and rounds back.
 #pragma once
 
-#include "plot/shared_state.h"
+#include "core/filter_type.h"
+#include "core/state.h"
 
 constexpr int kMaxSections = 8;
 

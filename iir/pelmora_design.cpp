@@ -1,7 +1,7 @@
 #include "iir/pelmora_design.h"
 
 #include "iir/iir_design.h"
-#include "plot/shared_state.h"
+#include "core/state.h"
 
 void MakePelmoraDesign(const PelmoraDesign& design) {
   ResetCoefficients();

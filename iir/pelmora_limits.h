@@ -8,8 +8,9 @@
 #pragma once
 
 #include "iir/pelmora_design.h"
-#include "plot/design_limit.h"
-#include "plot/shared_state.h"
+#include "core/design_limit.h"
+#include "core/filter_type.h"
+#include "core/state.h"
 
 namespace pelmora_limits {
 
@@ -23,8 +24,6 @@ constexpr double Power10(double x) {
   }
   return sum;
 }
-
-constexpr bool IsBand(const PelmoraDesign& d) { return d.type == kBandPass || d.type == kBandReject; }
 
 // How far a corner lies from the poles of its prototype:
 // R = 10^(attenuation / (20 order)), about 1 at 3 dB, 31.6 at 60 dB of
@@ -49,14 +48,14 @@ constexpr double Fraction(float f, const PelmoraDesign& d) {
   return static_cast<double>(f) / static_cast<double>(d.fsamp);
 }
 
-constexpr bool TypeKnown(const PelmoraDesign& d) { return d.type >= kLowPass && d.type <= kBandReject; }
+constexpr bool TypeKnown(const PelmoraDesign& d) { return IsType(d.type); }
 constexpr bool OrderKnown(const PelmoraDesign& d) { return d.order == 1 || d.order == 2; }
 constexpr bool FsampInRange(const PelmoraDesign& d) { return d.fsamp >= 1e-15f && d.fsamp <= 1e15f; }
 constexpr bool AttenuationInRange(const PelmoraDesign& d) {
   return d.attenuation_db >= 1e-5f && d.attenuation_db <= 60.0f;
 }
 constexpr bool Fc1InRange(const PelmoraDesign& d) {
-  return Fraction(d.fc1, d) >= 1.0 / 200.0 && Fraction(d.fc1, d) <= (IsBand(d) ? 0.485 : 0.49);
+  return Fraction(d.fc1, d) >= 1.0 / 200.0 && Fraction(d.fc1, d) <= (IsBand(d.type) ? 0.485 : 0.49);
 }
 constexpr bool LowPassFc1(const PelmoraDesign& d) {
   return d.type != kLowPass || Fraction(d.fc1, d) >= Reach(d) / kLowPassLowest[d.order - 1];
@@ -68,7 +67,7 @@ constexpr bool HighPassFc1(const PelmoraDesign& d) {
   return d.type != kHighPass || Fraction(d.fc1, d) <= 0.5 - kHighPassHighest[d.order - 1] * Reach(d);
 }
 constexpr bool Fc2InRange(const PelmoraDesign& d) {
-  return IsBand(d) ? Fraction(d.fc2, d) - Fraction(d.fc1, d) >= 1.0 / 200.0 && Fraction(d.fc2, d) <= 0.49
+  return IsBand(d.type) ? Fraction(d.fc2, d) - Fraction(d.fc1, d) >= 1.0 / 200.0 && Fraction(d.fc2, d) <= 0.49
                    : d.fc2 >= 0.0f && d.fc2 <= 1e38f;
 }
 constexpr bool BandPassFc2(const PelmoraDesign& d) {

@@ -3,13 +3,13 @@
 #include "iir/cascade_response.h"
 #include "iir/coeff_file.h"
 #include "iir/pelmora_limits.h"
-#include "plot/shared_state.h"
+#include "core/filter_type.h"
+#include "core/state.h"
 
 namespace {
 
 constexpr int kLastAttenuation = 600;  // 60 dB in steps of 0.1 dB
 
-bool IsBand(const PelmoraDesign& d) { return d.type == kBandPass || d.type == kBandReject; }
 
 }  // namespace
 
@@ -68,14 +68,14 @@ std::string PelmoraTuner::RefusalWith(int control, int position) const {
 }
 
 std::vector<int> PelmoraTuner::Corners() const {
-  if (IsBand(design_)) return {kLowerCorner, kUpperCorner};
+  if (IsBand(design_.type)) return {kLowerCorner, kUpperCorner};
   return {kLowerCorner};
 }
 
 float PelmoraTuner::Value(int control) const { return control == kUpperCorner ? design_.fc2 : design_.fc1; }
 
 std::string PelmoraTuner::Words() const {
-  const std::string corners = IsBand(design_)
+  const std::string corners = IsBand(design_.type)
                                   ? "corners " + ShortestDecimal(design_.fc1) + " Hz and " +
                                         ShortestDecimal(design_.fc2) + " Hz, "
                                   : "corner " + ShortestDecimal(design_.fc1) + " Hz, ";

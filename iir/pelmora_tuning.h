@@ -5,7 +5,7 @@
 #pragma once
 
 #include "iir/pelmora_design.h"
-#include "plot/tuning.h"
+#include "tune/tuning.h"
 
 class PelmoraTuner final : public Tuner {
  public:

@@ -6,7 +6,8 @@
 #include <cmath>
 
 #include "iir/iir_design.h"
-#include "plot/shared_state.h"
+#include "core/state.h"
+#include "core/numeric.h"
 
 // The design parameters and the parameter block, which main fills, and
 // what these two stages compute from them.

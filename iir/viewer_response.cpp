@@ -3,7 +3,7 @@
 
 #include "iir/cascade_response.h"
 #include "iir/iir_viewer.h"
-#include "plot/shared_state.h"
+#include "core/state.h"
 
 void CalcFres(float* gain, float* phase) {
   const BiquadSet set{a0, a1, a2, b1, b2, BiquadN};

@@ -1,5 +1,6 @@
-// The program frame that all four programs share: a white canvas of
-// 640 by 360 pixels, and a window that shows it until a key is pressed.
+// The program frame that every program with an OpenCV window shares: a
+// white canvas of 640 by 360 pixels, and a window that shows it until a
+// key is pressed.
 #pragma once
 
 struct _IplImage;

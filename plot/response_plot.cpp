@@ -6,8 +6,9 @@
 #include <cmath>
 #include <string>
 
-#include "plot/shared_state.h"
-#include "plot/textio.h"
+#include "core/state.h"
+#include "core/numeric.h"
+#include "core/textio.h"
 
 namespace {
 

@@ -24,6 +24,11 @@ struct LabelColumn {
   int legend_y;
 };
 
+// Where every program draws its plot: the grid's top-left corner on the
+// canvas, and the grid's size in pixels.
+constexpr int kPlotX0 = 100, kPlotY0 = 60;
+constexpr int kGridWidth = 360, kGridHeight = 240;
+
 // The programs' columns; each program draws with the one it names.
 constexpr LabelColumn kPelmoraLabels = {"%10.0f", {-70, 115, 295}, -25};
 constexpr LabelColumn kTavrineLabels = {"%8.0f", {-50, 130, 310}, -25};

@@ -8,7 +8,7 @@
 #include "iir/coeff_file.h"
 #include "plot/frame.h"
 #include "plot/response_plot.h"
-#include "plot/shared_state.h"
+#include "core/state.h"
 
 int main(int argc, char* argv[]) {
   IplImage* canvas = CreateCanvas();
@@ -19,7 +19,7 @@ int main(int argc, char* argv[]) {
   // The name is passed on as given, whatever its length.
   TxtLoad(argv[1]);
   CalcFres(Gain, Theta);
-  DrawFres(canvas, 100, 60, Gain, Theta, kCorvellLabels);
+  DrawFres(canvas, kPlotX0, kPlotY0, Gain, Theta, kCorvellLabels);
   ShowUntilKey("Freqency Response", canvas);
   return 0;
 }

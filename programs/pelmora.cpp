@@ -11,14 +11,14 @@
 #include "pelmora_parameters.h"
 #include "plot/frame.h"
 #include "plot/response_plot.h"
-#include "plot/shared_state.h"
+#include "core/state.h"
 
 int main() {
   IplImage* canvas = CreateCanvas();
   MakePelmoraDesign(kConfiguredDesign);
 
   CalcFres(Gain, Theta);
-  DrawFres(canvas, 100, 60, Gain, Theta, kPelmoraLabels);
+  DrawFres(canvas, kPlotX0, kPlotY0, Gain, Theta, kPelmoraLabels);
   ShowUntilKey("Frequency Response", canvas);
 
   TxtSave("coeff1.txt");

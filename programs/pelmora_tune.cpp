@@ -7,7 +7,7 @@
 #include "iir/pelmora_tuning.h"
 #include "pelmora_parameters.h"
 #include "plot/response_plot.h"
-#include "plot/tune_window.h"
+#include "tune/tune_window.h"
 
 int main() {
   PelmoraTuner tuner(kConfiguredDesign);

@@ -10,7 +10,7 @@
 #include "fir/taps.h"
 #include "plot/frame.h"
 #include "plot/response_plot.h"
-#include "plot/shared_state.h"
+#include "core/state.h"
 
 int main(int argc, char** argv) {
   IplImage* canvas = CreateCanvas();
@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
 
   TxtLoad(name.c_str(), hh);
   CalcFres(Gain, Theta);
-  DrawFres(canvas, 100, 60, Gain, Theta, kSunnaqLabels);
+  DrawFres(canvas, kPlotX0, kPlotY0, Gain, Theta, kSunnaqLabels);
   ShowUntilKey("Frequency Response", canvas);
   return 0;
 }

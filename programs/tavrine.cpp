@@ -12,7 +12,7 @@
 #include "fir/tavrine_design.h"
 #include "plot/frame.h"
 #include "plot/response_plot.h"
-#include "plot/shared_state.h"
+#include "core/state.h"
 #include "tavrine_parameters.h"
 
 int main() {
@@ -20,7 +20,7 @@ int main() {
   MakeTavrineDesign(kConfiguredDesign);
 
   CalcFres(Gain, Theta);
-  DrawFres(canvas, 100, 60, Gain, Theta, kTavrineLabels);
+  DrawFres(canvas, kPlotX0, kPlotY0, Gain, Theta, kTavrineLabels);
   ShowUntilKey("Frequency Response", canvas);
 
   TxtSave("coeff1.txt", hh);

@@ -6,7 +6,7 @@
 
 #include "fir/tavrine_tuning.h"
 #include "plot/response_plot.h"
-#include "plot/tune_window.h"
+#include "tune/tune_window.h"
 #include "tavrine_parameters.h"
 
 int main() {

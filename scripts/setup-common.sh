@@ -6,7 +6,7 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_DIR=${BUILD_DIR:-$ROOT/build}
 
-# To build the four programs.
+# To build the programs.
 BUILD_PACKAGES=(g++ cmake make libopencv-core-dev libopencv-imgproc-dev libopencv-highgui-dev)
 # To run the tests: GoogleTest, a virtual X server, key presses and window
 # dumps, a window close request (Xlib), PNG pictures of windows, and a

@@ -6,7 +6,8 @@
 #include "fir/tap_file.h"
 #include "fir/taps.h"
 #include "fir/tavrine_design.h"
-#include "plot/shared_state.h"
+#include "core/filter_type.h"
+#include "core/state.h"
 #include "tests/e2e/harness.h"
 
 namespace {

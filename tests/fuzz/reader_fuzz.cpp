@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "plot/response_plot.h"
-#include "plot/shared_state.h"
+#include "core/state.h"
 #include "tests/support.h"
 #ifdef TAP_FILE
 #include "fir/tap_file.h"
@@ -32,6 +32,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!quiet || BiquadN < 0 || BiquadN > kMaxSections) __builtin_trap();
 #endif
   CalcFres(Gain, Theta);
-  DrawFres(canvas, 100, 60, Gain, Theta, kLabels);
+  DrawFres(canvas, kPlotX0, kPlotY0, Gain, Theta, kLabels);
   return 0;
 }

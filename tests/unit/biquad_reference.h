@@ -6,7 +6,7 @@
 #include <complex>
 
 #include "iir/cascade_response.h"
-#include "plot/shared_state.h"
+#include "core/state.h"
 #include "tests/support.h"
 
 namespace test {

@@ -11,8 +11,8 @@
 #include <limits>
 
 #include "plot/response_plot.h"
-#include "plot/shared_state.h"
-#include "plot/textio.h"
+#include "core/state.h"
+#include "core/textio.h"
 #include "tests/support.h"
 
 namespace {
@@ -21,7 +21,7 @@ namespace {
 test::Image Draw(const float* gain, const float* phase, float span) {
   freq_range = span;
   IplImage* canvas = CreateCanvas();
-  DrawFres(canvas, 100, 60, gain, phase, LabelColumn{"%9.1f", {-60, 125, 305}, -27});
+  DrawFres(canvas, kPlotX0, kPlotY0, gain, phase, LabelColumn{"%9.1f", {-60, 125, 305}, -27});
   test::Image drawn{canvas->width, canvas->height, {}};
   for (int y = 0; y < drawn.height; ++y) {
     const auto* bgr = reinterpret_cast<const uint8_t*>(canvas->imageData + y * canvas->widthStep);

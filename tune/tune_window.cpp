@@ -1,4 +1,4 @@
-#include "plot/tune_window.h"
+#include "tune/tune_window.h"
 
 #include <opencv2/core/core_c.h>
 #include <opencv2/highgui/highgui_c.h>
@@ -9,13 +9,9 @@
 
 #include "plot/frame.h"
 #include "plot/response_plot.h"
-#include "plot/shared_state.h"
+#include "core/state.h"
 
 namespace {
-
-// The plot's grid, as every program draws it: origin (100, 60), 360 by
-// 240 pixels, freq_range Hz across.
-constexpr int kX0 = 100, kY0 = 60, kGridWidth = 360, kGridHeight = 240;
 
 struct TuneWindow;
 
@@ -68,9 +64,9 @@ void OnTrackbar(int position, void* data) {
 }
 
 void OnMouse(int event, int x, int y, int, void* data) {
-  if (event != CV_EVENT_LBUTTONDOWN || x < kX0 || x > kX0 + kGridWidth || y < kY0 || y > kY0 + kGridHeight) return;
+  if (event != CV_EVENT_LBUTTONDOWN || x < kPlotX0 || x > kPlotX0 + kGridWidth || y < kPlotY0 || y > kPlotY0 + kGridHeight) return;
   TuneWindow& window = *static_cast<TuneWindow*>(data);
-  window.tuner->Click(static_cast<double>(x - kX0) * static_cast<double>(freq_range) / kGridWidth);
+  window.tuner->Click(static_cast<double>(x - kPlotX0) * static_cast<double>(freq_range) / kGridWidth);
   FollowDesign(window);
   Redraw(window);
 }
@@ -80,7 +76,7 @@ void OnMouse(int event, int x, int y, int, void* data) {
 void DrawDesign(Tuner& tuner, IplImage* canvas, const LabelColumn& labels) {
   tuner.Respond();
   cvSet(canvas, cvScalarAll(255), nullptr);
-  DrawFres(canvas, kX0, kY0, Gain, Theta, labels);
+  DrawFres(canvas, kPlotX0, kPlotY0, Gain, Theta, labels);
 }
 
 bool TuneInWindow(const char* title, Tuner& tuner, const LabelColumn& labels) {

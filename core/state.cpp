@@ -1,4 +1,4 @@
-#include "plot/shared_state.h"
+#include "core/state.h"
 
 // Pi at load is 3.1415925f (0x40490FDA), the single-precision value just
 // below pi.

@@ -1,4 +1,4 @@
-#include "plot/tuning.h"
+#include "tune/tuning.h"
 
 #include <locale.h>
 
@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <string>
 
-const char* const kTypeNames[4] = {"low-pass", "high-pass", "band-pass", "band-reject"};
 
 namespace {
 

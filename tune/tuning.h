@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-// The configure's names of the filter types, by FilType code.
-extern const char* const kTypeNames[4];
+#include "core/filter_type.h"
 
 // A step of a trackbar: mantissa * 10^exponent, mantissa 1, 2 or 5.
 struct Step {
@@ -51,7 +50,7 @@ struct TunerControl {
 };
 
 // A designer's parameters as trackbars, over a design that the designer's
-// limits accept at every moment. The window side (plot/tune_window.h)
+// limits accept at every moment. The window side (tune/tune_window.h)
 // moves the trackbars, clicks in the plot and shows the status; the
 // designer's side says what each position means and which limit refuses
 // a design.

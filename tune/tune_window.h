@@ -7,7 +7,7 @@
 
 #include "plot/frame.h"
 #include "plot/response_plot.h"
-#include "plot/tuning.h"
+#include "tune/tuning.h"
 
 // Makes the tuner's design and its response, and draws the plot of it on
 // the canvas, whitened first, with the designer's labels: what the window

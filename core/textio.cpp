@@ -1,4 +1,4 @@
-#include "plot/textio.h"
+#include "core/textio.h"
 
 #include <fcntl.h>
 #include <locale.h>
