@@ -8,8 +8,10 @@
 # design is compiled against the limits that the design chains accept
 # (iir/pelmora_limits.h, fir/tavrine_limits.h), written once in C++ as
 # predicates on the single-precision values the chains compute with. The
-# check only compiles (a try_compile of static assertions), so a cross
-# build checks as a native one does.
+# compiler evaluates them and leaves its verdict as text in the object it
+# writes (core/design_limit.h), which is read back here: nothing is run,
+# so a cross build checks as a native one does, and the verdict reads the
+# same whichever compiler wrote it.
 #
 # A value refused by either check stops the configuration with one line,
 # inside CMake's error block, that names the variable, the value given and
@@ -17,8 +19,14 @@
 # pelmora_parameters.h and tavrine_parameters.h in programs/ of the build
 # tree.
 
-set(_dp_types low-pass high-pass band-pass band-reject)
-set(_dp_type_codes kLowPass kHighPass kBandPass kBandReject)
+# The type names, as the programs name them (core/filter_type.h), in the
+# order of their codes.
+file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/../core/filter_type.h _dp_type_lines REGEX "^#define FILTER_TYPE_NAME_[0-9] ")
+set(_dp_types "")
+foreach(line IN LISTS _dp_type_lines)
+  string(REGEX REPLACE "^#define FILTER_TYPE_NAME_[0-9] \"([^\"]*)\".*" "\\1" name "${line}")
+  list(APPEND _dp_types ${name})
+endforeach()
 
 # A parameter: its cache variable, default and one-line help text.
 function(_dp_parameter name default help)
@@ -52,15 +60,14 @@ function(_dp_refuse name allowed)
   message(FATAL_ERROR " ${name} = ${${name}}: not allowed; allowed ${allowed}")
 endfunction()
 
-# OUT is the type code constant of the type named.
+# OUT is the type code of the type named.
 function(_dp_type name out)
   list(FIND _dp_types "${${name}}" index)
   if(index LESS 0)
     list(JOIN _dp_types ", " names)
     _dp_refuse(${name} "are ${names}")
   endif()
-  list(GET _dp_type_codes ${index} code)
-  set(${out} ${code} PARENT_SCOPE)
+  set(${out} ${index} PARENT_SCOPE)
 endfunction()
 
 # OUT is a whole number as an int literal. More than nine digits cannot be
@@ -91,26 +98,34 @@ function(_dp_decimal name out)
 endfunction()
 
 # Compiles the configured design HEADER (generated content) against the
-# CHECK template of LIMITS. A limit that it breaks refuses the
-# configuration with its words, and the values of the other variables
-# that they name.
-function(_dp_check_values designer header limits check)
+# LIMITS table of LIMITS_HEADER, and reads the verdict out of the object.
+# A limit that it breaks refuses the configuration with its words, and the
+# values of the other variables that they name.
+function(_dp_check_values designer header limits_header limits)
   set(dir ${CMAKE_BINARY_DIR}/CMakeFiles/DesignParameters/${designer})
   file(WRITE ${dir}/${designer}_parameters.h "${header}")
-  file(WRITE ${dir}/check.cpp "#include \"${designer}_parameters.h\"\n#include \"${limits}\"\n"
-                              "template struct ${check}<kConfiguredDesign>;\n")
+  file(WRITE ${dir}/check.cpp "#include \"${designer}_parameters.h\"\n#include \"${limits_header}\"\n"
+                              "constexpr DesignVerdict kComputed = Verdict(${limits}, kConfiguredDesign);\n"
+                              "extern const DesignVerdict kDesignVerdict;\n"
+                              "const DesignVerdict kDesignVerdict = kComputed;\n")
   set(CMAKE_TRY_COMPILE_TARGET_TYPE STATIC_LIBRARY)  # compiled only, never run
-  try_compile(accepted ${dir}/build SOURCES ${dir}/check.cpp
+  file(REMOVE ${dir}/verdict.a)
+  try_compile(compiled ${dir}/build SOURCES ${dir}/check.cpp
               CMAKE_FLAGS "-DINCLUDE_DIRECTORIES=${CMAKE_CURRENT_FUNCTION_LIST_DIR}/..;${dir}"
-              CXX_STANDARD 17 CXX_STANDARD_REQUIRED ON OUTPUT_VARIABLE said)
-  if(accepted)
-    return()
+              CXX_STANDARD 17 CXX_STANDARD_REQUIRED ON OUTPUT_VARIABLE said COPY_FILE ${dir}/verdict.a)
+  set(verdict "")
+  if(compiled)
+    file(STRINGS ${dir}/verdict.a verdict REGEX "filter-suite design verdict:")
+    list(GET verdict 0 verdict)
   endif()
-  if(NOT said MATCHES "static assertion failed: ([A-Z0-9_]+)\\|([^\n\r]*)")
+  if(NOT verdict MATCHES "filter-suite design verdict:(([A-Z0-9_]+)\\|(.*))?$")
     message(FATAL_ERROR "The check of ${designer}'s design parameters did not compile:\n${said}")
   endif()
-  set(name ${CMAKE_MATCH_1})
-  set(allowed "${CMAKE_MATCH_2}")
+  if(NOT CMAKE_MATCH_1)
+    return()
+  endif()
+  set(name ${CMAKE_MATCH_2})
+  set(allowed "${CMAKE_MATCH_3}")
   string(REGEX MATCHALL "[A-Z]+_[A-Z0-9_]+" named "${allowed}")
   list(REMOVE_DUPLICATES named)
   list(REMOVE_ITEM named ${name})
@@ -177,7 +192,7 @@ constexpr TavrineDesign kConfiguredDesign = {
 ")
 
 # The values; only an accepted design is written where the programs read it.
-_dp_check_values(pelmora "${_dp_pelmora_header}" iir/pelmora_limits.h PelmoraConfigurationCheck)
-_dp_check_values(tavrine "${_dp_tavrine_header}" fir/tavrine_limits.h TavrineConfigurationCheck)
+_dp_check_values(pelmora "${_dp_pelmora_header}" iir/pelmora_limits.h kPelmoraLimits)
+_dp_check_values(tavrine "${_dp_tavrine_header}" fir/tavrine_limits.h kTavrineLimits)
 file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/programs/pelmora_parameters.h CONTENT "${_dp_pelmora_header}")
 file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/programs/tavrine_parameters.h CONTENT "${_dp_tavrine_header}")

@@ -19,16 +19,25 @@
 #include "core/filter_type.h"
 #include "core/state.h"
 
+// The bounds, each written once: the predicates below compare with them,
+// and the refusals' words take their numbers from the same macros.
+#define TAVRINE_LOWEST_FSAMP 1e-35
+#define TAVRINE_HIGHEST_FSAMP 1e36
+#define TAVRINE_MOST_ALPHA 91.9  // I0(alpha) of the Kaiser window overflows above
+#define TAVRINE_UNUSED_MOST 1e38
+#define TAVRINE_MOST_COUNT 400  // taps and frequency samples: the arrays' size
+static_assert(TAVRINE_MOST_COUNT == kMaxTaps && TAVRINE_MOST_COUNT == kMaxBins, "the arrays hold the most");
+
 namespace tavrine_limits {
 
 constexpr bool TypeKnown(const TavrineDesign& d) { return IsType(d.type); }
-constexpr bool FsampInRange(const TavrineDesign& d) { return d.fsamp >= 1e-35f && d.fsamp <= 1e36f; }
+constexpr bool FsampInRange(const TavrineDesign& d) { return d.fsamp >= LIMIT_FLOAT(TAVRINE_LOWEST_FSAMP) && d.fsamp <= LIMIT_FLOAT(TAVRINE_HIGHEST_FSAMP); }
 constexpr bool BinsInRange(const TavrineDesign& d) { return d.bins >= 1 && d.bins <= kMaxBins; }
 // The designed count is the requested one made odd (an even count less one).
 constexpr bool TapsInRange(const TavrineDesign& d) {
   return d.taps >= 1 && d.taps <= kMaxTaps && DesignedTapCount(d.taps) <= d.bins;
 }
-constexpr bool AlphaInRange(const TavrineDesign& d) { return d.alpha >= 0.0f && d.alpha <= 91.9f; }
+constexpr bool AlphaInRange(const TavrineDesign& d) { return d.alpha >= 0.0f && d.alpha <= LIMIT_FLOAT(TAVRINE_MOST_ALPHA); }
 
 // The frequency sample of an edge, as the desired response finds it:
 // (N f) / Fsamp in single precision, rounded down.
@@ -42,7 +51,7 @@ constexpr bool EdgeHolds(const TavrineDesign& d, float f, int first) {
   return f > 0.0f && f < d.fsamp / 2.0f && Sample(d, f) >= first && Sample(d, f) <= (d.bins - 1) / 2;
 }
 // An edge that the type does not use is still assigned: a finite number.
-constexpr bool Unused(float f) { return f >= 0.0f && f <= 1e38f; }
+constexpr bool Unused(float f) { return f >= 0.0f && f <= LIMIT_FLOAT(TAVRINE_UNUSED_MOST); }
 
 constexpr bool LpfFc1Unused(const TavrineDesign& d) { return d.type == kLowPass || Unused(d.lpf_fc1); }
 constexpr bool HpfFc1Unused(const TavrineDesign& d) { return d.type == kHighPass || Unused(d.hpf_fc1); }
@@ -67,51 +76,42 @@ constexpr bool BrfFc2InRange(const TavrineDesign& d) {
 
 #define TAVRINE_EDGE_WORDS \
   "above 0 and below TAVRINE_FSAMP / 2 whose sample, TAVRINE_BINS f / TAVRINE_FSAMP rounded down, is "
-#define TAVRINE_UNUSED_WORDS "are numbers from 0 to 1e38 (Hz; not used by the type chosen)"
+#define TAVRINE_UNUSED_WORDS "are numbers from 0 to " LIMIT_TEXT(TAVRINE_UNUSED_MOST) " (Hz; not used by the type chosen)"
 
-// LIMIT(predicate, variable, allowed) for each limit, in the order they are
-// checked: a limit may assume that the ones before it hold.
-#define TAVRINE_LIMITS(LIMIT)                                                                                  \
-  LIMIT(TypeKnown, "TAVRINE_TYPE", "are low-pass, high-pass, band-pass, band-reject")                         \
-  LIMIT(FsampInRange, "TAVRINE_FSAMP", "are numbers from 1e-35 to 1e36 (Hz)")                                 \
-  LIMIT(BinsInRange, "TAVRINE_BINS", "are whole numbers from 1 to 400")                                        \
-  LIMIT(TapsInRange, "TAVRINE_TAPS",                                                                           \
-        "are whole numbers from 1 to 400 that design at most TAVRINE_BINS taps (an even count designs one fewer)") \
-  LIMIT(AlphaInRange, "TAVRINE_ALPHA", "are numbers from 0 to 91.9")                                          \
-  LIMIT(LpfFc1Unused, "TAVRINE_LPF_FC1", TAVRINE_UNUSED_WORDS)                                                 \
-  LIMIT(HpfFc1Unused, "TAVRINE_HPF_FC1", TAVRINE_UNUSED_WORDS)                                                 \
-  LIMIT(BpfFc1Unused, "TAVRINE_BPF_FC1", TAVRINE_UNUSED_WORDS)                                                 \
-  LIMIT(BpfFc2Unused, "TAVRINE_BPF_FC2", TAVRINE_UNUSED_WORDS)                                                 \
-  LIMIT(BrfFc1Unused, "TAVRINE_BRF_FC1", TAVRINE_UNUSED_WORDS)                                                 \
-  LIMIT(BrfFc2Unused, "TAVRINE_BRF_FC2", TAVRINE_UNUSED_WORDS)                                                 \
-  LIMIT(LpfFc1InRange, "TAVRINE_LPF_FC1", "are numbers " TAVRINE_EDGE_WORDS "from 1 to (TAVRINE_BINS - 1) / 2 (Hz)") \
-  LIMIT(HpfFc1InRange, "TAVRINE_HPF_FC1", "are numbers " TAVRINE_EDGE_WORDS "from 1 to (TAVRINE_BINS - 1) / 2 (Hz)") \
-  LIMIT(BpfFc1InRange, "TAVRINE_BPF_FC1", "are numbers " TAVRINE_EDGE_WORDS "from 1 to (TAVRINE_BINS - 1) / 2 (Hz)") \
-  LIMIT(BpfFc2InRange, "TAVRINE_BPF_FC2",                                                                      \
-        "are numbers " TAVRINE_EDGE_WORDS "from that of TAVRINE_BPF_FC1 + 1 to (TAVRINE_BINS - 1) / 2 (Hz)")    \
-  LIMIT(BrfFc1InRange, "TAVRINE_BRF_FC1", "are numbers " TAVRINE_EDGE_WORDS "from 1 to (TAVRINE_BINS - 1) / 2 (Hz)") \
-  LIMIT(BrfFc2InRange, "TAVRINE_BRF_FC2",                                                                      \
-        "are numbers " TAVRINE_EDGE_WORDS "from that of TAVRINE_BRF_FC1 + 1 to (TAVRINE_BINS - 1) / 2 (Hz)")
+#define TAVRINE_EDGE_FIRST_WORDS "are numbers " TAVRINE_EDGE_WORDS "from 1 to (TAVRINE_BINS - 1) / 2 (Hz)"
+#define TAVRINE_EDGE_ABOVE_WORDS(lower) \
+  "are numbers " TAVRINE_EDGE_WORDS "from that of " lower " + 1 to (TAVRINE_BINS - 1) / 2 (Hz)"
 
 using TavrineLimit = DesignLimit<TavrineDesign>;
 
-#define TAVRINE_LIMIT_ENTRY(predicate, variable, allowed) {tavrine_limits::predicate, variable, allowed},
-constexpr TavrineLimit kTavrineLimits[] = {TAVRINE_LIMITS(TAVRINE_LIMIT_ENTRY)};
-#undef TAVRINE_LIMIT_ENTRY
+// The limits, in the order they are checked: a limit may assume that the
+// ones before it hold.
+constexpr TavrineLimit kTavrineLimits[] = {
+    {tavrine_limits::TypeKnown, "TAVRINE_TYPE", "are " FILTER_TYPE_WORDS},
+    {tavrine_limits::FsampInRange, "TAVRINE_FSAMP",
+     "are numbers from " LIMIT_TEXT(TAVRINE_LOWEST_FSAMP) " to " LIMIT_TEXT(TAVRINE_HIGHEST_FSAMP) " (Hz)"},
+    {tavrine_limits::BinsInRange, "TAVRINE_BINS", "are whole numbers from 1 to " LIMIT_TEXT(TAVRINE_MOST_COUNT)},
+    {tavrine_limits::TapsInRange, "TAVRINE_TAPS",
+     "are whole numbers from 1 to " LIMIT_TEXT(
+         TAVRINE_MOST_COUNT) " that design at most TAVRINE_BINS taps (an even count designs one fewer)"},
+    {tavrine_limits::AlphaInRange, "TAVRINE_ALPHA", "are numbers from 0 to " LIMIT_TEXT(TAVRINE_MOST_ALPHA)},
+    {tavrine_limits::LpfFc1Unused, "TAVRINE_LPF_FC1", TAVRINE_UNUSED_WORDS},
+    {tavrine_limits::HpfFc1Unused, "TAVRINE_HPF_FC1", TAVRINE_UNUSED_WORDS},
+    {tavrine_limits::BpfFc1Unused, "TAVRINE_BPF_FC1", TAVRINE_UNUSED_WORDS},
+    {tavrine_limits::BpfFc2Unused, "TAVRINE_BPF_FC2", TAVRINE_UNUSED_WORDS},
+    {tavrine_limits::BrfFc1Unused, "TAVRINE_BRF_FC1", TAVRINE_UNUSED_WORDS},
+    {tavrine_limits::BrfFc2Unused, "TAVRINE_BRF_FC2", TAVRINE_UNUSED_WORDS},
+    {tavrine_limits::LpfFc1InRange, "TAVRINE_LPF_FC1", TAVRINE_EDGE_FIRST_WORDS},
+    {tavrine_limits::HpfFc1InRange, "TAVRINE_HPF_FC1", TAVRINE_EDGE_FIRST_WORDS},
+    {tavrine_limits::BpfFc1InRange, "TAVRINE_BPF_FC1", TAVRINE_EDGE_FIRST_WORDS},
+    {tavrine_limits::BpfFc2InRange, "TAVRINE_BPF_FC2", TAVRINE_EDGE_ABOVE_WORDS("TAVRINE_BPF_FC1")},
+    {tavrine_limits::BrfFc1InRange, "TAVRINE_BRF_FC1", TAVRINE_EDGE_FIRST_WORDS},
+    {tavrine_limits::BrfFc2InRange, "TAVRINE_BRF_FC2", TAVRINE_EDGE_ABOVE_WORDS("TAVRINE_BRF_FC1")},
+};
 
 // The first limit that the design breaks, or nullptr if it is accepted.
 constexpr const TavrineLimit* TavrineRefusal(const TavrineDesign& d) { return FirstBroken(kTavrineLimits, d); }
 
 constexpr bool TavrineAccepts(const TavrineDesign& d) { return TavrineRefusal(d) == nullptr; }
-
-// Compiled at configure time over the configured design: each limit that
-// it breaks fails its assertion, whose message is "VARIABLE|allowed".
-template <const TavrineDesign& d>
-struct TavrineConfigurationCheck {
-#define TAVRINE_LIMIT_ASSERT(predicate, variable, allowed) \
-  static_assert(tavrine_limits::predicate(d), variable "|" allowed);
-  TAVRINE_LIMITS(TAVRINE_LIMIT_ASSERT)
-#undef TAVRINE_LIMIT_ASSERT
-};
 
 static_assert(TavrineAccepts(kBuiltInTavrineDesign), "the built-in design is accepted");

@@ -10,8 +10,8 @@ BUILD_DIR=${BUILD_DIR:-$ROOT/build}
 BUILD_PACKAGES=(g++ cmake make libopencv-core-dev libopencv-imgproc-dev libopencv-highgui-dev)
 # To run the tests: GoogleTest, a virtual X server, key presses and window
 # dumps, a window close request (Xlib), PNG pictures of windows, and a
-# decimal-comma locale.
-TEST_PACKAGES=(libgtest-dev xvfb xdotool x11-apps libx11-dev netpbm locales)
+# decimal-comma locale; Clang, which configures the suite in a test too.
+TEST_PACKAGES=(libgtest-dev xvfb xdotool x11-apps libx11-dev netpbm locales clang)
 # To cross-build for 32-bit ARM (hard-float) and run the unit tests under
 # user-mode emulation: Debian's multiarch armhf libraries. The armhf
 # libopencv-highgui-dev cannot be installed beside the amd64 one, so its
