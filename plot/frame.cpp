@@ -1,20 +1,20 @@
 #include "plot/frame.h"
 
 #include <dirent.h>
-#include <netdb.h>
 #include <poll.h>
 #include <signal.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
+#include <xcb/xcb.h>
+#ifdef HAVE_WAYLAND_CLIENT
+#include <wayland-client.h>
+#endif
 
 #include <opencv2/core/core_c.h>
 #include <opencv2/highgui/highgui_c.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -29,84 +29,57 @@ const char* Setting(const char* name) {
   return value && *value ? value : nullptr;
 }
 
-// The display that the window system connects to, and where its server
-// listens. The X platform (xcb) uses DISPLAY, the Wayland platforms
-// WAYLAND_DISPLAY; without QT_QPA_PLATFORM the window system takes DISPLAY,
-// or else WAYLAND_DISPLAY. Other platforms (offscreen, vnc, linuxfb ...)
-// use none.
+// The display that the window system connects to. The X platform (xcb)
+// uses DISPLAY, the Wayland platforms WAYLAND_DISPLAY; without
+// QT_QPA_PLATFORM the window system takes DISPLAY, or else WAYLAND_DISPLAY.
+// Other platforms (offscreen, vnc, linuxfb ...) use none.
 struct Display {
   bool used = false;           // whether the platform connects to a display
+  bool x = false;              // an X display, else a Wayland one
   const char* name = nullptr;  // the display, null if none is set
-  std::vector<sockaddr_storage> addresses;
-  std::vector<socklen_t> lengths;
-
-  void Add(const void* address, socklen_t length) {
-    sockaddr_storage a = {};
-    std::memcpy(&a, address, std::min<size_t>(length, sizeof a));
-    addresses.push_back(a);
-    lengths.push_back(length);
-  }
-  void AddLocal(const std::string& path, bool abstract) {
-    sockaddr_un a = {};
-    a.sun_family = AF_UNIX;
-    if (path.size() + 1 >= sizeof a.sun_path) return;
-    std::memcpy(a.sun_path + abstract, path.c_str(), path.size());
-    Add(&a, socklen_t(offsetof(sockaddr_un, sun_path) + abstract + path.size() + !abstract));
-  }
 };
 
 Display FindDisplay(const char* platform) {
   Display d;
   const std::string kind = platform ? std::string(platform).substr(0, std::strcspn(platform, ":")) : "";
-  const bool x = kind == "xcb" || (kind.empty() && Setting("DISPLAY"));
-  d.used = x || kind.empty() || kind.rfind("wayland", 0) == 0;
-  d.name = d.used ? Setting(x ? "DISPLAY" : "WAYLAND_DISPLAY") : nullptr;
-  if (!d.name) return d;
-  const std::string name = d.name;
-  if (!x) {
-    // A Wayland socket: a path, or a name in the runtime directory.
-    const char* runtime = Setting("XDG_RUNTIME_DIR");
-    d.AddLocal(name[0] == '/' || !runtime ? name : std::string(runtime) + "/" + name, false);
-    return d;
-  }
-  // An X display, [host]:number[.screen]: the local server's socket (in the
-  // abstract namespace, then in the file system), or TCP port 6000 + number
-  // on the host.
-  const size_t colon = name.rfind(':');
-  if (colon == std::string::npos) return d;
-  const std::string host = name.substr(0, colon), number = name.substr(colon + 1, name.find('.', colon) - colon - 1);
-  if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos) return d;
-  if (host.empty() || host == "unix") {
-    d.AddLocal("/tmp/.X11-unix/X" + number, true);
-    d.AddLocal("/tmp/.X11-unix/X" + number, false);
-    return d;
-  }
-  addrinfo hints = {}, *found = nullptr;
-  hints.ai_socktype = SOCK_STREAM;
-  if (getaddrinfo(host.c_str(), std::to_string(6000 + std::atoi(number.c_str())).c_str(), &hints, &found) == 0) {
-    for (addrinfo* a = found; a; a = a->ai_next) d.Add(a->ai_addr, a->ai_addrlen);
-    freeaddrinfo(found);
-  }
+  d.x = kind == "xcb" || (kind.empty() && Setting("DISPLAY"));
+  d.used = d.x || kind.empty() || kind.rfind("wayland", 0) == 0;
+  d.name = d.used ? Setting(d.x ? "DISPLAY" : "WAYLAND_DISPLAY") : nullptr;
   return d;
 }
 
-// Whether the display's server takes a connection now. Only calls that a
-// signal handler may make: socket, connect, poll, getsockopt and close.
-bool Reachable(const Display& d) {
-  for (size_t i = 0; i < d.addresses.size(); ++i) {
-    const int fd = socket(d.addresses[i].ss_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd == -1) continue;
-    bool taken = connect(fd, reinterpret_cast<const sockaddr*>(&d.addresses[i]), d.lengths[i]) == 0 || errno == EAGAIN;
-    if (!taken && errno == EINPROGRESS) {
-      pollfd connecting{fd, POLLOUT, 0};
-      int error = 0;
-      socklen_t size = sizeof error;
-      taken = poll(&connecting, 1, 3000) == 1 && getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) == 0 && !error;
+// Whether a server answers at the display, asked of the window system's
+// own client library: it connects as the window system will. An X server
+// that answers but refuses the client has answered: that failure is the
+// window system's, told in its own lines when it starts. What the client
+// library says while it asks is not passed on.
+bool Answers(const Display& d) {
+  std::fflush(stderr);
+  const int saved = dup(STDERR_FILENO);
+  std::FILE* said = std::tmpfile();
+  if (saved != -1 && said) dup2(fileno(said), STDERR_FILENO);
+  bool answered = true;
+  if (d.x) {
+    xcb_connection_t* connection = xcb_connect(d.name, nullptr);
+    // A refusal arrives as the server's reason, which the library writes
+    // out; a server that never answered leaves nothing to say.
+    answered = !xcb_connection_has_error(connection) || (said && lseek(fileno(said), 0, SEEK_END) > 0);
+    xcb_disconnect(connection);
+  } else {
+#ifdef HAVE_WAYLAND_CLIENT
+    if (wl_display* connection = wl_display_connect(d.name)) {
+      wl_display_disconnect(connection);
+    } else {
+      answered = false;
     }
-    close(fd);
-    if (taken) return true;
+#endif
   }
-  return false;
+  if (saved != -1) {
+    dup2(saved, STDERR_FILENO);
+    close(saved);
+  }
+  if (said) std::fclose(said);
+  return answered;
 }
 
 // The window system ends the process when it cannot open its window or
@@ -114,28 +87,28 @@ bool Reachable(const Display& d) {
 // that does not load, a connection refused), or with exit(1) when its
 // connection breaks while the window is shown. While the window calls run,
 // both end in one line of the program's instead, and status 3 with no core
-// dump. At the first window the line names the display only when its
-// server cannot be reached; otherwise the failure is the window system's,
-// and what it said stands before the line. Once the window is shown, a
-// failure is the loss of the connection to the display, if there is one.
+// dump. A display whose server does not answer is found before the first
+// window call; a failure of that call is the window system's, and what it
+// said stands before the line. Once the window is shown, a failure is the
+// loss of the connection to the display, if there is one.
 Display display;
-char unreachable_message[320];  // the display is gone
-char failed_message[320];       // anything else
+char lost_message[320];    // the display is gone
+char failed_message[320];  // anything else
 bool in_window_calls = false, window_shown = false;
 int saved_stderr = -1;  // standard error, while the first window call's lines are held back in held_fd
 int held_fd = -1;
 
 [[noreturn]] void ReportWindowFailure() {
-  const bool unreachable = display.name && (window_shown || !Reachable(display));
+  const bool lost = display.name && window_shown;
   if (saved_stderr != -1) {
     dup2(saved_stderr, STDERR_FILENO);
     char buffer[4096];
     ssize_t n = 0;
-    for (off_t at = 0; !unreachable && (n = pread(held_fd, buffer, sizeof buffer, at)) > 0; at += n) {
+    for (off_t at = 0; !lost && (n = pread(held_fd, buffer, sizeof buffer, at)) > 0; at += n) {
       if (write(STDERR_FILENO, buffer, size_t(n)) != n) break;
     }
   }
-  const char* message = unreachable ? unreachable_message : failed_message;
+  const char* message = lost ? lost_message : failed_message;
   const ssize_t ignored = write(STDERR_FILENO, message, std::strlen(message));
   (void)ignored;
   _exit(kNoWindowStatus);
@@ -173,8 +146,10 @@ void CreateFirstWindow(const char* title) {
     std::fputs("No window can be opened: no display is set.\n", stderr);
     std::exit(kNoWindowStatus);
   }
-  std::snprintf(unreachable_message, sizeof unreachable_message,
-                "No window can be opened: display %.200s is not available.\n", display.name ? display.name : "");
+  if (display.name && !Answers(display)) {
+    std::fprintf(stderr, "No window can be opened: display %.200s is not available.\n", display.name);
+    std::exit(kNoWindowStatus);
+  }
   if (platform) {
     std::snprintf(failed_message, sizeof failed_message,
                   "No window can be opened: the window system's platform %.200s did not start.\n", platform);
@@ -196,7 +171,7 @@ void CreateFirstWindow(const char* title) {
 
   // From here on, a failure loses the window that is shown.
   window_shown = true;
-  std::snprintf(unreachable_message, sizeof unreachable_message,
+  std::snprintf(lost_message, sizeof lost_message,
                 "The window was lost: display %.200s is no longer available.\n", display.name ? display.name : "");
   std::snprintf(failed_message, sizeof failed_message, "The window was lost: the window system stopped.\n");
   if (saved_stderr != -1) {

@@ -6,8 +6,10 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_DIR=${BUILD_DIR:-$ROOT/build}
 
-# To build the programs.
-BUILD_PACKAGES=(g++ cmake make libopencv-core-dev libopencv-imgproc-dev libopencv-highgui-dev)
+# To build the programs; the window system's client libraries tell
+# whether a display answers.
+BUILD_PACKAGES=(g++ cmake make libopencv-core-dev libopencv-imgproc-dev libopencv-highgui-dev libxcb1-dev
+                libwayland-dev)
 # To run the tests: GoogleTest, a virtual X server, key presses and window
 # dumps, a window close request (Xlib), PNG pictures of windows, and a
 # decimal-comma locale; Clang, which configures the suite in a test too.
@@ -18,7 +20,7 @@ TEST_PACKAGES=(libgtest-dev xvfb xdotool x11-apps libx11-dev netpbm locales clan
 # run-time library stands in (see cmake/FindOpenCV.cmake); the headers are
 # shared.
 ARMHF_PACKAGES=(crossbuild-essential-armhf qemu-user libopencv-core-dev:armhf libopencv-imgproc-dev:armhf
-                libopencv-highgui406:armhf libgtest-dev:armhf)
+                libopencv-highgui406:armhf libgtest-dev:armhf libxcb1-dev:armhf)
 # To build the Debian packages (dpkg-shlibdeps computes their Depends).
 PACKAGE_TOOLS=(dpkg-dev binutils)
 

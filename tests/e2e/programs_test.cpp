@@ -112,6 +112,10 @@ TEST(Programs, EndBeforeAWindowWhenTheyCannotGoOn) {
            {"sunnaq", {"taps.txt"}, {"DISPLAY=" + absent}, 3, "TapN = 140\n",
             "No window can be opened: display " + absent + " is not available.\n"},
            {"sunnaq", {"taps.txt"}, {}, 3, "TapN = 140\n", failed + " did not start.\n"},
+           {"corvell", {}, {"DISPLAY", "QT_QPA_PLATFORM=wayland", "WAYLAND_DISPLAY=absent-wayland"}, 255, "",
+            "1st arg must be input file name.\n"},
+           {"pelmora", {}, {"DISPLAY", "QT_QPA_PLATFORM=wayland", "WAYLAND_DISPLAY=absent-wayland"}, 3, "",
+            "No window can be opened: display absent-wayland is not available.\n"},
            {"tavrine", {}, {"QT_QPA_PLATFORM=bogus"}, 3, "", failed + "'s platform bogus did not start.\n"},
            {"pelmora", {}, {"DISPLAY", "QT_QPA_PLATFORM=bogus"}, 3, "", failed + "'s platform bogus did not start.\n"},
        }) {
