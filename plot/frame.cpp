@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <set>
@@ -206,6 +207,87 @@ std::set<int> SignalDescriptors() {
 
 std::vector<pollfd> window_system_fds;
 
+// A window destroyed from outside (by another client, such as a window
+// manager's kill or xdotool's windowclose) is still open to the window
+// library, which goes on waiting for its keys. On X, a connection of the
+// program's own watches the window for its destruction: the window is
+// found among the screen's top-level windows by the process id and the
+// title that it carries, and its destruction arrives as an event on the
+// connection, among the descriptors that the loop sleeps on.
+struct WindowWatch {
+  xcb_connection_t* connection = nullptr;
+  xcb_window_t window = XCB_WINDOW_NONE;
+  bool destroyed = false;
+};
+WindowWatch watch;
+
+xcb_atom_t Atom(const char* name) {
+  xcb_intern_atom_reply_t* reply =
+      xcb_intern_atom_reply(watch.connection, xcb_intern_atom(watch.connection, 0, std::strlen(name), name), nullptr);
+  const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+  std::free(reply);
+  return atom;
+}
+
+// The property of window as bytes, empty if it has none.
+std::string Property(xcb_window_t window, xcb_atom_t property) {
+  xcb_get_property_reply_t* reply = xcb_get_property_reply(
+      watch.connection, xcb_get_property(watch.connection, 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 256),
+      nullptr);
+  std::string value;
+  if (reply) value.assign(static_cast<const char*>(xcb_get_property_value(reply)), xcb_get_property_value_length(reply));
+  std::free(reply);
+  return value;
+}
+
+// Finds the program's window titled title, if it is on the screen yet, and
+// asks for its destruction to be told.
+void FindWatchedWindow(const char* title) {
+  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(watch.connection)).data->root;
+  xcb_query_tree_reply_t* tree = xcb_query_tree_reply(watch.connection, xcb_query_tree(watch.connection, root), nullptr);
+  if (!tree) return;
+  const xcb_atom_t pid_atom = Atom("_NET_WM_PID");
+  const std::uint32_t pid = static_cast<std::uint32_t>(getpid());
+  const std::string pid_bytes(reinterpret_cast<const char*>(&pid), sizeof pid);
+  const xcb_window_t* children = xcb_query_tree_children(tree);
+  for (int i = 0; i < xcb_query_tree_children_length(tree); ++i) {
+    if (Property(children[i], pid_atom) == pid_bytes && Property(children[i], XCB_ATOM_WM_NAME) == title) {
+      watch.window = children[i];
+      const std::uint32_t events = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+      xcb_change_window_attributes(watch.connection, watch.window, XCB_CW_EVENT_MASK, &events);
+      xcb_flush(watch.connection);
+      break;
+    }
+  }
+  std::free(tree);
+}
+
+// Whether the window titled title, which the library still shows, has
+// been destroyed from outside.
+bool WindowDestroyed(const char* title) {
+  if (!watch.connection) return false;
+  if (watch.window == XCB_WINDOW_NONE) FindWatchedWindow(title);
+  while (xcb_generic_event_t* event = xcb_poll_for_event(watch.connection)) {
+    if ((event->response_type & 0x7f) == XCB_DESTROY_NOTIFY &&
+        reinterpret_cast<xcb_destroy_notify_event_t*>(event)->window == watch.window) {
+      watch.destroyed = true;
+    }
+    std::free(event);
+  }
+  return watch.destroyed;
+}
+
+void WatchWindows() {
+  if (!display.x || !display.name) return;
+  watch.connection = xcb_connect(display.name, nullptr);
+  if (xcb_connection_has_error(watch.connection)) {
+    xcb_disconnect(watch.connection);
+    watch.connection = nullptr;
+    return;
+  }
+  window_system_fds.push_back(pollfd{xcb_get_file_descriptor(watch.connection), POLLIN, 0});
+}
+
 // Creates the first window, and notes the descriptors that the window
 // system opened for it.
 void OpenWindow(const char* title) {
@@ -214,6 +296,7 @@ void OpenWindow(const char* title) {
   for (int fd : SignalDescriptors()) {
     if (!before.count(fd)) window_system_fds.push_back(pollfd{fd, POLLIN, 0});
   }
+  WatchWindows();
 }
 
 // Sleeps until the window system has something to deliver (an event on
@@ -250,7 +333,7 @@ int NextKey(const char* title) {
   int wake_ms = kBusyWakeMs;
   int key;
   while ((key = cvWaitKey(1)) < 0) {
-    if (cvGetWindowProperty(title, CV_WND_PROP_VISIBLE) <= 0) return -1;
+    if (cvGetWindowProperty(title, CV_WND_PROP_VISIBLE) <= 0 || WindowDestroyed(title)) return -1;
     const bool events = WaitForWindowEvents(wake_ms);
     wake_ms = events ? kBusyWakeMs : std::min(wake_ms + wake_ms, kIdleWakeMs);
   }
@@ -265,6 +348,10 @@ void ShowUntilKey(const char* title, IplImage* canvas) {
   OpenWindow(title);
   cvShowImage(title, canvas);
   while (NextKey(title) < 0) {
+    // A window destroyed from outside is gone for the library too: a new
+    // one is made. (A closed one the library has destroyed itself.)
+    if (watch.destroyed) cvDestroyWindow(title);
+    watch = WindowWatch{watch.connection};
     cvNamedWindow(title, 1);
     cvShowImage(title, canvas);
   }

@@ -60,7 +60,8 @@ TEST(Programs, ShowTheirPlotUntilAKey) {
 }
 
 // While it waits, the window loop sleeps: the waiting program uses next to
-// no processor time, and a closed window is shown again. A display that
+// no processor time, and a closed window, or one destroyed by another
+// client, is shown again. A display that
 // goes away then ends the program with one line and status 3, and no file.
 // What the window system says when the window opens (here of a runtime
 // directory that others may read) is passed on.
@@ -76,7 +77,10 @@ TEST(WindowLoop, SleepsShowsAClosedWindowAgainAndEndsWithTheDisplay) {
   std::this_thread::sleep_for(std::chrono::seconds(3));  // a span of time measured, not a wait for an event
   EXPECT_LT(e2e::CpuTicks(run.pid) - before, 3 * ticks_per_second / 100) << "more than 1 % of a core while waiting";
   test::Capture(CLOSE_WINDOW " " + window);
-  EXPECT_TRUE(e2e::Shows(e2e::FindWindow(kTitle, 20, window), picture)) << "the closed window did not come back";
+  const std::string reopened = e2e::FindWindow(kTitle, 20, window);
+  EXPECT_TRUE(e2e::Shows(reopened, picture)) << "the closed window did not come back";
+  test::Capture("xdotool windowclose " + reopened);  // destroyed, not asked to close
+  EXPECT_TRUE(e2e::Shows(e2e::FindWindow(kTitle, 20, reopened), picture)) << "the destroyed window did not come back";
   server.reset();
   EXPECT_EQ(run.Wait(20), 3);
   const std::string said = run.Stderr(), line = "The window was lost: display " + display + " is no longer available.\n";
