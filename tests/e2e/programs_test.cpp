@@ -127,7 +127,8 @@ TEST(Programs, EndBeforeAWindowWhenTheyCannotGoOn) {
     EXPECT_EQ(run.Wait(20), status) << program;
     EXPECT_EQ(run.Stdout(), printed) << program;
     const std::string err = run.Stderr(), end = err.substr(err.size() - std::min(err.size(), said.size()));
-    EXPECT_TRUE(end == said && (err.size() > said.size()) == (said.rfind(failed, 0) == 0)) << program << ": " << err;
+    EXPECT_EQ(end, said) << program << ": " << err;
+    EXPECT_EQ(err.size() > said.size(), said.rfind(failed, 0) == 0) << program << ": the window system's lines: " << err;
   }
   EXPECT_EQ(test::Capture("ls -A '" + dir + "'"), "cookie\ntaps.txt\n");
 }

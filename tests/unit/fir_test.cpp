@@ -69,19 +69,27 @@ TEST(FirDesign, InverseDftPlacesTheTapsAboutTheCentre) {
   };
   std::vector<float> h = taps(400, 69);
   EXPECT_EQ(Bits(h[69]), Bits(0.545f));  // 218 pass bins of 400
-  for (int m = 1; m <= 69; ++m) EXPECT_TRUE(Bits(h[69 - m]) == Bits(h[69 + m]) && h[69 + m] != 0.0f) << m;
+  for (int m = 1; m <= 69; ++m) {
+    EXPECT_EQ(Bits(h[69 - m]), Bits(h[69 + m])) << m;
+    EXPECT_NE(h[69 + m], 0.0f) << m;
+  }
   EXPECT_EQ(std::count(h.begin() + 139, h.end(), 0.0f), kMaxTaps - 139);
   h = taps(400, 0);
-  EXPECT_TRUE(Bits(h[0]) == Bits(0.545f) && h[1] == 0.0f);
+  EXPECT_EQ(Bits(h[0]), Bits(0.545f));
+  EXPECT_EQ(h[1], 0.0f);
   h = taps(400, 199);  // the longest symmetric set, 399 taps
-  EXPECT_TRUE(Bits(h[199]) == Bits(0.545f) && h[0] == h[398] && h[0] != 0.0f && h[399] == 0.0f);
+  EXPECT_EQ(Bits(h[199]), Bits(0.545f));
+  EXPECT_EQ(h[0], h[398]);
+  EXPECT_NE(h[0], 0.0f);
+  EXPECT_EQ(h[399], 0.0f);
   FresN = 1;
   PutParam();
   EXPECT_EQ(Bits(taps(1, 0)[0]), 0x2EDBE6FFu);  // one bin, one tap: that bin
 }
 
 TEST(FirDesign, KaiserWindow) {
-  EXPECT_TRUE(BesselI0(0.0f) == 1.0f && Bits(BesselI0(7.0f)) == 0x4328980Au);  // 168.5939
+  EXPECT_EQ(BesselI0(0.0f), 1.0f);
+  EXPECT_EQ(Bits(BesselI0(7.0f)), 0x4328980Au);  // 168.5939
   const uint32_t end = Bits(1.0f / BesselI0(7.0f));  // 0.0059314
   // Taps of 1.0 up to `taps`, then 5.0: the window of length n is what stays.
   auto window = [](int n, int taps, float a) {
@@ -90,8 +98,14 @@ TEST(FirDesign, KaiserWindow) {
     return std::vector<float>(hh, hh + kMaxTaps);
   };
   const std::vector<float> w = window(139, 139, 7.0f);
-  EXPECT_TRUE(w[69] == 1.0f && Bits(w[0]) == end && w[139] == 5.0f && w[399] == 5.0f);
-  for (int i = 1; i <= 69; ++i) EXPECT_TRUE(w[i] > w[i - 1] && Bits(w[69 - i]) == Bits(w[69 + i])) << i;
+  EXPECT_EQ(w[69], 1.0f);
+  EXPECT_EQ(Bits(w[0]), end);
+  EXPECT_EQ(w[139], 5.0f);
+  EXPECT_EQ(w[399], 5.0f);
+  for (int i = 1; i <= 69; ++i) {
+    EXPECT_GT(w[i], w[i - 1]) << i;
+    EXPECT_EQ(Bits(w[69 - i]), Bits(w[69 + i])) << i;
+  }
   EXPECT_EQ(window(139, kMaxTaps, 0.0f), std::vector<float>(kMaxTaps, 1.0f)) << "alpha 0: rectangular";
   EXPECT_EQ(window(1, 1, 7.0f)[0], 1.0f) << "one tap is its own centre";
 }
@@ -117,17 +131,24 @@ TEST(FirResponse, TheBuiltInDesignAndSimpleTapSets) {
   for (const auto& [i, gain, tolerance, phase] : std::vector<std::tuple<int, float, float, float>>{
            {33, -4.234f, 5e-4f, 1.0306f}, {36, -0.395f, 5e-4f, 0.5593f}, {50, -0.00003f, 5e-6f, -0.5926f},
            {100, -0.0002f, 5e-5f, -1.1162f}, {130, -4.770f, 5e-4f, 0.4546f}, {133, -18.13f, 5e-3f, -0.0166f}}) {
-    EXPECT_TRUE(std::fabs(r[i] - gain) < tolerance && std::fabs(r[kResponseSize + i] - phase) < 5e-5f) << i;
+    EXPECT_NEAR(r[i], gain, tolerance) << i;
+    EXPECT_NEAR(r[kResponseSize + i], phase, 5e-5f) << i;
   }
   EXPECT_NEAR(r[145], -81.9f, 0.05f);
-  for (int i = 0; i <= 180; ++i) EXPECT_TRUE((i > 26 && i < 137) || r[i] < -76.0f) << i;
-  EXPECT_TRUE(r[kResponsePoints] == 123.0f && r[2 * kResponseSize - 1] == 123.0f);
+  for (int i = 0; i <= 180; ++i) {
+    if (i <= 26 || i >= 137) {
+      EXPECT_LT(r[i], -76.0f) << i;
+    }
+  }
+  EXPECT_EQ(r[kResponsePoints], 123.0f);
+  EXPECT_EQ(r[2 * kResponseSize - 1], 123.0f);
   EXPECT_EQ(response(140), r);
   std::fill_n(hh, kMaxTaps, 0.5f);
   hh[0] = 1.0f;
   const std::vector<float> flat = response(1), none = response(0);
   EXPECT_EQ(std::count(flat.begin(), flat.end(), 0.0f), 2 * kResponsePoints);
-  EXPECT_TRUE(std::isinf(none[10]) && none[10] < 0 && std::isnan(none[kResponseSize + 10]));
+  EXPECT_EQ(none[10], -INFINITY);
+  EXPECT_TRUE(std::isnan(none[kResponseSize + 10]));
 }
 
 // The writer adds the zero tap of an even request, up to 400 lines. The
@@ -145,7 +166,8 @@ TEST(TapFile, WrittenAndRead) {
   TapN = 399;
   TxtSave(kFile.c_str(), taps);
   const std::string text = test::Read(kFile), last = "\n398.000000\n0.000000\n";
-  EXPECT_TRUE(std::count(text.begin(), text.end(), '\n') == 400 && text.substr(text.size() - last.size()) == last);
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 400);
+  EXPECT_EQ(text.substr(text.size() - last.size()), last);
   std::string full;
   for (int i = 0; i < kMaxTaps; ++i) full += std::to_string(i) + "\n";
   for (const auto& [content, values] : std::vector<std::pair<std::string, std::vector<float>>>{
@@ -156,7 +178,11 @@ TEST(TapFile, WrittenAndRead) {
     const std::string note = content.size() > full.size() ? ": more than 400 taps; only the first 400 are used.\n" : "";
     EXPECT_EQ(load(content), "TapN = " + std::to_string(n) + "\n|" + (note.empty() ? "" : kFile + note));
     EXPECT_EQ(std::vector<float>(taps, taps + values.size()), values);
-    EXPECT_TRUE(TapN == n && taps[n] == 9.0f && (n < kMaxTaps || taps[kMaxTaps - 1] == 399.0f)) << n;
+    EXPECT_EQ(TapN, n);
+    EXPECT_EQ(taps[n], 9.0f) << n;
+    if (n == kMaxTaps) {
+      EXPECT_EQ(taps[kMaxTaps - 1], 399.0f);
+    }
   }
 }
 
@@ -189,7 +215,8 @@ TEST(TavrineLimits, EveryAcceptedDesignKeepsItsBands) {
       const char level = FresR[k] == 1.0f ? 'p' : 's';
       if (runs.empty() || runs.back() != level) runs += level;
     }
-    EXPECT_TRUE(TapN <= d.bins && runs == bands[d.type])
+    EXPECT_LE(TapN, d.bins);
+    EXPECT_EQ(runs, bands[d.type])
         << "type " << d.type << ", " << d.taps << " taps, " << d.bins << " samples, " << d.*edge << " Hz: " << runs;
   }
   EXPECT_GT(designs, 1000) << designs;

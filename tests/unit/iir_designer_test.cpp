@@ -34,11 +34,19 @@ TEST(IirDesign, ValuesOfEachStage) {
     PD2 = PN1 = PN2 = SD1 = SD2 = TD2 = 7.0f;
     MakePelmoraDesign({type, order, 2000, 5000, 3, 22050});
     // SD1 is 1 where SD2 is 0: s alone
-    EXPECT_TRUE(PD2 == pd2 && SD2 == sd2 && (sd2 == 1.0f || SD1 == 1.0f) && PN1 == 0.0f && PN2 == 0.0f && PN0 == PD0 &&
-                TD2 == (type >= kBandPass && order == 2 ? 1.0f : 7.0f)) << type << " " << order;
+    const std::string design = std::to_string(type) + " " + std::to_string(order);
+    EXPECT_EQ(PD2, pd2) << design;
+    EXPECT_EQ(SD2, sd2) << design;
+    if (sd2 == 0.0f) {
+      EXPECT_EQ(SD1, 1.0f) << design;
+    }
+    EXPECT_EQ(PN1, 0.0f) << design;
+    EXPECT_EQ(PN2, 0.0f) << design;
+    EXPECT_EQ(PN0, PD0) << design;
+    EXPECT_EQ(TD2, type >= kBandPass && order == 2 ? 1.0f : 7.0f) << design;
   }
   ResetCoefficients();  // every section pass-through, up to the last
-  EXPECT_TRUE(p_a0[0] == 1.0f && p_a1[0] == 0.0f && p_b2[0] == 0.0f && p_a0[7] == 1.0f && p_a2[7] == 0.0f);
+  EXPECT_EQ(std::vector<float>({p_a0[0], p_a1[0], p_b2[0], p_a0[7], p_a2[7]}), std::vector<float>({1, 0, 0, 1, 0}));
 }
 
 // Every type and order: at 2000 Hz and 5000 Hz the file the designer

@@ -114,7 +114,8 @@ TEST(TextFiles, ReplacedWholeOrNotAtAll) {
     EXPECT_EQ(test::Read(file), c.said.empty() ? content : earlier);
     struct stat st {};
     stat(file.c_str(), &st);
-    EXPECT_TRUE((st.st_mode & 07777) == (c.mode ? c.mode : 0640u) && st.st_uid == (root && c.mode ? 4321u : geteuid()));
+    EXPECT_EQ(st.st_mode & 07777, c.mode ? c.mode : 0640u);
+    EXPECT_EQ(st.st_uid, root && c.mode ? 4321u : geteuid());
     EXPECT_EQ(test::Capture("ls -A '" + dir + "'"), "coeff1.txt\nlink\n");
   }
 }
