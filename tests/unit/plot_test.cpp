@@ -73,7 +73,8 @@ void AsAnyUser() {
 // The file is replaced only once the new one is complete: a new file gets
 // the umask's mode, a replaced one keeps its mode and owner, a symbolic
 // link is written through (also to a file that does not exist yet), and a
-// directory that takes no new file has a writable file written in place.
+// directory that takes no new file has a writable file written in place,
+// even one that the user may write but not read.
 // What cannot be written is reported with status 1 and leaves the earlier
 // file whole, even one written in place and longer than the size limit,
 // and nothing beside it.
@@ -88,7 +89,7 @@ TEST(TextFiles, ReplacedWholeOrNotAtAll) {
   struct Case { std::string name; mode_t mode, dir_mode; long size_limit; std::string said; };
   for (const Case& c :
        {Case{"coeff1.txt", 0, 0755, 0, ""}, {"link", 0, 0755, 0, ""}, {"coeff1.txt", 0604, 0755, 0, ""},
-        {"link", 0604, 0755, 0, ""}, {"coeff1.txt", 0666, 0555, 0, ""},
+        {"link", 0604, 0755, 0, ""}, {"coeff1.txt", 0666, 0555, 0, ""}, {"coeff1.txt", 0222, 0555, 0, ""},
         {"coeff1.txt", 0644, 0755, 32, "cannot be written"}, {"coeff1.txt", 0666, 0555, 32, "cannot be written"},
         {"coeff1.txt", 0444, 0755, 0, "cannot be opened"}, {"new.txt", 0644, 0555, 0, "cannot be opened"},
         {"none/coeff1.txt", 0644, 0755, 0, "cannot be opened"}, {".", 0644, 0755, 0, "cannot be opened"}}) {
@@ -111,11 +112,12 @@ TEST(TextFiles, ReplacedWholeOrNotAtAll) {
     EXPECT_EXIT(replace(), testing::ExitedWithCode(c.said.empty() ? 0 : 1),
                 c.said.empty() ? "^$" : "^" + c.name + " " + c.said + ".\n$");
     chmod(dir.c_str(), 0755);
-    EXPECT_EQ(test::Read(file), c.said.empty() ? content : earlier);
     struct stat st {};
     stat(file.c_str(), &st);
     EXPECT_EQ(st.st_mode & 07777, c.mode ? c.mode : 0640u);
     EXPECT_EQ(st.st_uid, root && c.mode ? 4321u : geteuid());
+    chmod(file.c_str(), (st.st_mode & 07777) | 0400);  // a write-only file is read back too
+    EXPECT_EQ(test::Read(file), c.said.empty() ? content : earlier);
     EXPECT_EQ(test::Capture("ls -A '" + dir + "'"), "coeff1.txt\nlink\n");
   }
 }
