@@ -65,3 +65,34 @@ build_suite() {
   cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
   cmake --build "$BUILD_DIR" -j"$(nproc)" ${BUILD_TARGET:+--target "$BUILD_TARGET"}
 }
+
+# The ten lines of coeff1.txt that the built-in pelmora writes.
+PELMORA_COEFF_FILE=$ROOT/tests/data/pelmora_coeff1.txt
+
+# Starts a private Xvfb on a display number of its own choosing, its lines
+# in the file LOG, and waits until it takes connections (up to 10 s; with
+# -noreset, so that this probe's disconnection does not reset it). Sets
+# XVFB_PID, and XVFB_DISPLAY to the display's number; fails if the server
+# does not start.
+start_xvfb() {
+  local log=$1 number_file
+  number_file=$(mktemp)
+  Xvfb -displayfd 5 -screen 0 1920x1080x24 -nolisten tcp -noreset 5>"$number_file" >"$log" 2>&1 &
+  XVFB_PID=$!
+  XVFB_DISPLAY=""
+  for _ in $(seq 100); do
+    XVFB_DISPLAY=$(cat "$number_file")
+    [ -n "$XVFB_DISPLAY" ] && DISPLAY=:$XVFB_DISPLAY xdotool getdisplaygeometry >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+  rm -f "$number_file"
+  [ -n "$XVFB_DISPLAY" ] && DISPLAY=:$XVFB_DISPLAY xdotool getdisplaygeometry >/dev/null 2>&1
+}
+
+# press_key DISPLAY WINDOW KEY: presses KEY in the window and releases it,
+# even if the window is gone by then (a key that ends its program would
+# otherwise stay down and repeat into the next program's window).
+press_key() {
+  DISPLAY=$1 xdotool key --window "$2" "$3" >/dev/null 2>&1 || true
+  DISPLAY=$1 xdotool keyup "$3" >/dev/null 2>&1 || true
+}
