@@ -27,9 +27,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include "core/state.h"
 #include "plot/frame.h"
 #include "plot/response_plot.h"
-#include "core/state.h"
 
 #if defined(BENCH_PELMORA)
 #include "iir/cascade_response.h"

@@ -9,10 +9,10 @@
 
 #include <cmath>
 
-#include "fir/fir_design.h"
 #include "core/filter_type.h"
-#include "core/state.h"
 #include "core/numeric.h"
+#include "core/state.h"
+#include "fir/fir_design.h"
 
 int FresN;
 float lpf_fc1, hpf_fc1, bpf_fc1, bpf_fc2, brf_fc1, brf_fc2;
@@ -36,7 +36,7 @@ void PutParam() {
   // -200 dB as a linear amplitude: 10^(-200 / 20) in double from the
   // single-precision level, rounded once to 1e-10f (0x2EDBE6FF).
   const float stop_db = -200.0f;
-  const float stop = static_cast<float>(std::pow(10.0, D(stop_db) / 20.0));
+  const float stop = static_cast<float>(std::pow(10.0, Widen(stop_db) / 20.0));
   const float pass = 1.0f;
 
   int k1 = 0, k2 = 0;

@@ -11,9 +11,9 @@
 // them) and check none of them.
 #pragma once
 
-#include "fir/taps.h"
 #include "core/filter_type.h"
 #include "core/state.h"
+#include "fir/taps.h"
 
 // Entries of the desired-response arrays: the most frequency bins.
 constexpr int kMaxBins = 400;

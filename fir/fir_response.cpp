@@ -11,9 +11,9 @@
 
 #include <cmath>
 
-#include "fir/taps.h"
-#include "core/state.h"
 #include "core/numeric.h"
+#include "core/state.h"
+#include "fir/taps.h"
 
 float hh[kMaxTaps];
 int TapN;
@@ -25,12 +25,12 @@ void CalcFres(float* gain, float* phase) {
     float im = 0.0f;
     for (int n = 0; n < TapN; ++n) {
       const float x = static_cast<float>(n) * w;
-      re = static_cast<float>(D(re) + D(hh[n]) * std::cos(D(x)));
-      im = static_cast<float>(D(im) - D(hh[n]) * std::sin(D(x)));
+      re = static_cast<float>(Widen(re) + Widen(hh[n]) * std::cos(Widen(x)));
+      im = static_cast<float>(Widen(im) - Widen(hh[n]) * std::sin(Widen(x)));
     }
     const float power = re * re + im * im;
     const float tangent = im / re;
-    phase[i] = static_cast<float>(std::atan(D(tangent)));
-    gain[i] = static_cast<float>(std::log10(D(power)) * 10.0);
+    phase[i] = static_cast<float>(std::atan(Widen(tangent)));
+    gain[i] = static_cast<float>(std::log10(Widen(power)) * 10.0);
   }
 }

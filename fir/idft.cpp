@@ -16,9 +16,9 @@
 
 #include <cmath>
 
-#include "fir/fir_design.h"
-#include "core/state.h"
 #include "core/numeric.h"
+#include "core/state.h"
+#include "fir/fir_design.h"
 
 namespace {
 
@@ -26,18 +26,18 @@ namespace {
 // are formed first, then the terms summed: the division of each angle is
 // not left standing between one sincos call and the next.
 float InverseDftAt(int n, int bins) {
-  const double two_pi = D(Pi) + D(Pi);
+  const double two_pi = Widen(Pi) + Widen(Pi);
   double angle[kMaxBins];
   for (int k = 0; k < bins; ++k) {
     const float theta = static_cast<float>(((two_pi * static_cast<double>(k)) * static_cast<double>(n)) /
                                            static_cast<double>(bins));
-    angle[k] = D(theta);
+    angle[k] = Widen(theta);
   }
   float sum = 0.0f;
   for (int k = 0; k < bins; ++k) {
     const double theta = angle[k];
-    const double term = D(FresR[k]) * std::cos(theta) - D(FresI[k]) * std::sin(theta);
-    sum = static_cast<float>(D(sum) + term);
+    const double term = Widen(FresR[k]) * std::cos(theta) - Widen(FresI[k]) * std::sin(theta);
+    sum = static_cast<float>(Widen(sum) + term);
   }
   return sum / static_cast<float>(bins);
 }

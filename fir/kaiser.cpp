@@ -12,8 +12,8 @@
 
 #include <cmath>
 
-#include "fir/fir_design.h"
 #include "core/numeric.h"
+#include "fir/fir_design.h"
 
 float alpha;
 
@@ -45,7 +45,7 @@ void Kaiser(int N, float shape) {
   for (int i = 0; i < N; ++i) {
     const float r = (static_cast<float>(i) - M) / M;
     const float r2 = r * r;
-    const float x = static_cast<float>(D(shape) * std::sqrt(1.0 - D(r2)));
+    const float x = static_cast<float>(Widen(shape) * std::sqrt(1.0 - Widen(r2)));
     const float w = BesselI0(x) / i0_shape;
     hh[i] = hh[i] * w;
   }

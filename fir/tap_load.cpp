@@ -1,8 +1,8 @@
 #include <cstdio>
 
+#include "core/textio.h"
 #include "fir/tap_file.h"
 #include "fir/taps.h"
-#include "core/textio.h"
 
 void TxtLoad(const char* name, float* taps) {
   std::FILE* file = OpenForReadingOrExit(name);

@@ -1,8 +1,8 @@
 #include <string>
 
+#include "core/textio.h"
 #include "fir/fir_design.h"
 #include "fir/tap_file.h"
-#include "core/textio.h"
 
 void TxtSave(const char* name, const float* taps) {
   std::string content;

@@ -1,7 +1,7 @@
 #include "fir/tavrine_design.h"
 
-#include "fir/fir_design.h"
 #include "core/state.h"
+#include "fir/fir_design.h"
 
 void MakeTavrineDesign(const TavrineDesign& design) {
   Fsamp = design.fsamp;

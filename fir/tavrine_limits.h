@@ -12,12 +12,12 @@
 // least one frequency sample.
 #pragma once
 
-#include "fir/fir_design.h"
-#include "fir/taps.h"
-#include "fir/tavrine_design.h"
 #include "core/design_limit.h"
 #include "core/filter_type.h"
 #include "core/state.h"
+#include "fir/fir_design.h"
+#include "fir/taps.h"
+#include "fir/tavrine_design.h"
 
 // The bounds, each written once: the predicates below compare with them,
 // and the refusals' words take their numbers from the same macros.
@@ -31,13 +31,17 @@ static_assert(TAVRINE_MOST_COUNT == kMaxTaps && TAVRINE_MOST_COUNT == kMaxBins, 
 namespace tavrine_limits {
 
 constexpr bool TypeKnown(const TavrineDesign& d) { return IsType(d.type); }
-constexpr bool FsampInRange(const TavrineDesign& d) { return d.fsamp >= LIMIT_FLOAT(TAVRINE_LOWEST_FSAMP) && d.fsamp <= LIMIT_FLOAT(TAVRINE_HIGHEST_FSAMP); }
+constexpr bool FsampInRange(const TavrineDesign& d) {
+  return d.fsamp >= LIMIT_FLOAT(TAVRINE_LOWEST_FSAMP) && d.fsamp <= LIMIT_FLOAT(TAVRINE_HIGHEST_FSAMP);
+}
 constexpr bool BinsInRange(const TavrineDesign& d) { return d.bins >= 1 && d.bins <= kMaxBins; }
 // The designed count is the requested one made odd (an even count less one).
 constexpr bool TapsInRange(const TavrineDesign& d) {
   return d.taps >= 1 && d.taps <= kMaxTaps && DesignedTapCount(d.taps) <= d.bins;
 }
-constexpr bool AlphaInRange(const TavrineDesign& d) { return d.alpha >= 0.0f && d.alpha <= LIMIT_FLOAT(TAVRINE_MOST_ALPHA); }
+constexpr bool AlphaInRange(const TavrineDesign& d) {
+  return d.alpha >= 0.0f && d.alpha <= LIMIT_FLOAT(TAVRINE_MOST_ALPHA);
+}
 
 // The frequency sample of an edge, as the desired response finds it:
 // (N f) / Fsamp in single precision, rounded down.
@@ -76,7 +80,8 @@ constexpr bool BrfFc2InRange(const TavrineDesign& d) {
 
 #define TAVRINE_EDGE_WORDS \
   "above 0 and below TAVRINE_FSAMP / 2 whose sample, TAVRINE_BINS f / TAVRINE_FSAMP rounded down, is "
-#define TAVRINE_UNUSED_WORDS "are numbers from 0 to " LIMIT_TEXT(TAVRINE_UNUSED_MOST) " (Hz; not used by the type chosen)"
+#define TAVRINE_UNUSED_WORDS \
+  "are numbers from 0 to " LIMIT_TEXT(TAVRINE_UNUSED_MOST) " (Hz; not used by the type chosen)"
 
 #define TAVRINE_EDGE_FIRST_WORDS "are numbers " TAVRINE_EDGE_WORDS "from 1 to (TAVRINE_BINS - 1) / 2 (Hz)"
 #define TAVRINE_EDGE_ABOVE_WORDS(lower) \

@@ -1,10 +1,10 @@
 #include "fir/tavrine_tuning.h"
 
+#include "core/filter_type.h"
+#include "core/state.h"
 #include "fir/fir_design.h"
 #include "fir/tap_file.h"
 #include "fir/tavrine_limits.h"
-#include "core/filter_type.h"
-#include "core/state.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 // Single precision throughout, except the two products marked (double),
 // formed in double precision on widened operands and rounded once.
 
-#include "iir/iir_design.h"
 #include "core/numeric.h"
+#include "iir/iir_design.h"
 
 float p_a0[kMaxSections], p_a1[kMaxSections], p_a2[kMaxSections];
 float p_b1[kMaxSections], p_b2[kMaxSections];
@@ -34,10 +34,10 @@ void SecondOrder(int j, float K, float h, float n2, float n1, float n0, float d1
   const float g = 1.0f / ((KK + d1 * K) + d0);
   p_a0[j] = (((n1 * K + m) + n0) * h) * g;
   const float n_diff = n0 - m;
-  p_a1[j] = static_cast<float>(2.0 * D(n_diff) * D(h) * D(g));  // (double)
+  p_a1[j] = static_cast<float>(2.0 * Widen(n_diff) * Widen(h) * Widen(g));  // (double)
   p_a2[j] = (((m - n1 * K) + n0) * h) * g;
   const float d_diff = d0 - KK;
-  p_b1[j] = static_cast<float>(2.0 * D(g) * D(d_diff));  // (double)
+  p_b1[j] = static_cast<float>(2.0 * Widen(g) * Widen(d_diff));  // (double)
   p_b2[j] = ((KK - d1 * K) + d0) * g;
 }
 

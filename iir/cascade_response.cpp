@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "core/state.h"
 #include "core/numeric.h"
+#include "core/state.h"
 
 // Both variants work in passes over all points: first the cosines and sines
 // of w and 2w, then per section its numerator and denominator values, then
@@ -55,8 +55,8 @@ void CascadeResponse(const BiquadSet& set, float pi, float* gain, float* phase) 
   PointTrig t;
   FillTrig(w, t);
   for (int j = 0; j < set.count; ++j) {
-    const double a0 = D(set.a0[j]), a1 = D(set.a1[j]), a2 = D(set.a2[j]);
-    const double b1 = D(set.b1[j]), b2 = D(set.b2[j]);
+    const double a0 = Widen(set.a0[j]), a1 = Widen(set.a1[j]), a2 = Widen(set.a2[j]);
+    const double b1 = Widen(set.b1[j]), b2 = Widen(set.b2[j]);
     Real ratio[kResponsePoints], tangent[kResponsePoints];
     for (int i = 0; i < kResponsePoints; ++i) {
       // Numerator and denominator at z = e^(jw), each formed in double and
@@ -71,11 +71,11 @@ void CascadeResponse(const BiquadSet& set, float pi, float* gain, float* phase) 
     }
     for (int i = 0; i < kResponsePoints; ++i) {
       const Real gain_term = static_cast<Real>(10.0 * std::log10(static_cast<double>(ratio[i])));
-      gain[i] = static_cast<float>(D(gain[i]) + static_cast<double>(gain_term));
+      gain[i] = static_cast<float>(Widen(gain[i]) + static_cast<double>(gain_term));
     }
     for (int i = 0; i < kResponsePoints; ++i) {
       const Real phase_term = static_cast<Real>(std::atan(static_cast<double>(tangent[i])));
-      phase[i] = static_cast<float>(D(phase[i]) + static_cast<double>(phase_term));
+      phase[i] = static_cast<float>(Widen(phase[i]) + static_cast<double>(phase_term));
     }
   }
 }

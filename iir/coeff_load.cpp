@@ -1,8 +1,8 @@
 #include <cstdio>
 
+#include "core/textio.h"
 #include "iir/coeff_file.h"
 #include "iir/iir_viewer.h"
-#include "core/textio.h"
 
 float a0[kMaxSections], a1[kMaxSections], a2[kMaxSections];
 float b1[kMaxSections], b2[kMaxSections];

@@ -1,8 +1,8 @@
 #include <string>
 
+#include "core/textio.h"
 #include "iir/coeff_file.h"
 #include "iir/iir_design.h"
-#include "core/textio.h"
 
 void TxtSave(const char* name) {
   const bool two_sections = IsBand(FilType) && OrderN == 2;

@@ -11,10 +11,10 @@
 
 #include <cmath>
 
-#include "iir/iir_design.h"
 #include "core/filter_type.h"
-#include "core/state.h"
 #include "core/numeric.h"
+#include "core/state.h"
+#include "iir/iir_design.h"
 
 float SH, SN0, SN1, SN2, SD0, SD1, SD2;
 float TH, TN0, TN1, TN2, TD0, TD1, TD2;
@@ -42,22 +42,22 @@ void BandOrder2(bool reject, float w0, float B) {
   if (!reject) {
     alpha = (PD1 * q) / 2.0f;
     const float pd1_sq = PD1 * PD1;
-    beta = static_cast<float>(D(q) * std::sqrt(4.0 * D(PD0) - D(pd1_sq)) / 2.0);  // (double)
+    beta = static_cast<float>(Widen(q) * std::sqrt(4.0 * Widen(PD0) - Widen(pd1_sq)) / 2.0);  // (double)
   } else {
     // Poles of the reversed prototype p^2 + (PD1 / PD0) p + 1 / PD0.
     const float r = PD1 / PD0;
     alpha = (r * q) / 2.0f;
     const float r_sq = r * r;
-    beta = static_cast<float>(D(q) * std::sqrt((1.0 / D(PD0)) * 4.0 - D(r_sq)) / 2.0);  // (double)
+    beta = static_cast<float>(Widen(q) * std::sqrt((1.0 / Widen(PD0)) * 4.0 - Widen(r_sq)) / 2.0);  // (double)
   }
   const float alpha_sq = alpha * alpha;
   const float beta_sq = beta * beta;
-  const float rho = static_cast<float>((4.0 - D(alpha_sq)) + D(beta_sq));  // (double) sums
+  const float rho = static_cast<float>((4.0 - Widen(alpha_sq)) + Widen(beta_sq));  // (double) sums
   const float rho_half = rho / 2.0f;
   const float rho_sq = rho * rho;
   const float ab_sq = ((alpha * alpha) * beta) * beta;
   const float gamma =
-      static_cast<float>(std::sqrt(D(rho_half) + std::sqrt(D(rho_sq) / 4.0 + D(ab_sq))));  // (double)
+      static_cast<float>(std::sqrt(Widen(rho_half) + std::sqrt(Widen(rho_sq) / 4.0 + Widen(ab_sq))));  // (double)
   const float delta = (alpha * beta) / gamma;
 
   const float w0_sq = w0 * w0;
@@ -73,7 +73,7 @@ void BandOrder2(bool reject, float w0, float B) {
   if (!reject) {
     // The numerator PD0 B^2 s^2 is shared equally between the sections.
     const float bb_pd0 = (B * B) * PD0;
-    SH = TH = static_cast<float>(std::sqrt(D(bb_pd0)));  // (double) root
+    SH = TH = static_cast<float>(std::sqrt(Widen(bb_pd0)));  // (double) root
     SN2 = TN2 = 0.0f;
     SN1 = TN1 = 1.0f;
     SN0 = TN0 = 0.0f;
@@ -89,11 +89,11 @@ void BandOrder2(bool reject, float w0, float B) {
 }  // namespace
 
 void FreqTrans() {
-  const float w1 = static_cast<float>(2.0 * D(Pi) * D(fcp1));  // (double)
-  const float w2 = static_cast<float>(2.0 * D(Pi) * D(fcp2));  // (double)
+  const float w1 = static_cast<float>(2.0 * Widen(Pi) * Widen(fcp1));  // (double)
+  const float w2 = static_cast<float>(2.0 * Widen(Pi) * Widen(fcp2));  // (double)
   const float B = w2 - w1;
   const float w1w2 = w1 * w2;
-  const float w0 = static_cast<float>(std::sqrt(D(w1w2)));  // (double) root
+  const float w0 = static_cast<float>(std::sqrt(Widen(w1w2)));  // (double) root
 
   const bool first_order = OrderN == 1;
   switch (FilType) {

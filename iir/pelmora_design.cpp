@@ -1,7 +1,7 @@
 #include "iir/pelmora_design.h"
 
-#include "iir/iir_design.h"
 #include "core/state.h"
+#include "iir/iir_design.h"
 
 void MakePelmoraDesign(const PelmoraDesign& design) {
   ResetCoefficients();

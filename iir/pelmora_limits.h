@@ -7,10 +7,10 @@
 // the words of the refusal. A design is accepted when every limit holds.
 #pragma once
 
-#include "iir/pelmora_design.h"
 #include "core/design_limit.h"
 #include "core/filter_type.h"
 #include "core/state.h"
+#include "iir/pelmora_design.h"
 
 // The bounds, each written once: the predicates below compare with them,
 // and the refusals' words take their numbers from the same macros.
@@ -26,9 +26,9 @@
 // lowest corner, the narrowest band and the highest corner, as fractions
 // of the sampling frequency, beyond which a design at reach R misses its
 // attenuation by more than 0.1 dB, or turns unstable, as written. By order.
-#define PELMORA_LOW_PASS_LOWEST_1 70000      // Fsamp R / this
+#define PELMORA_LOW_PASS_LOWEST_1 70000  // Fsamp R / this
 #define PELMORA_LOW_PASS_LOWEST_2 650
-#define PELMORA_BAND_REJECT_LOWEST_1 90000   // Fsamp R / this
+#define PELMORA_BAND_REJECT_LOWEST_1 90000  // Fsamp R / this
 #define PELMORA_BAND_REJECT_LOWEST_2 900
 #define PELMORA_BAND_PASS_NARROWEST_1 70000  // Fsamp R / this
 #define PELMORA_HIGH_PASS_HIGHEST_1 0.000014  // Fsamp (0.5 - this R)
@@ -122,8 +122,8 @@ constexpr PelmoraLimit kPelmoraLimits[] = {
     {pelmora_limits::AttenuationInRange, "PELMORA_ATTENUATION_DB",
      "are numbers from " PELMORA_TEXT(LEAST_ATTENUATION) " to " PELMORA_TEXT(MOST_ATTENUATION) " (dB)"},
     {pelmora_limits::Fc1InRange, "PELMORA_FC1",
-     "are numbers from PELMORA_FSAMP / " PELMORA_TEXT(CORNER_STEP) " to " PELMORA_TEXT(
-         HIGHEST_CORNER) " PELMORA_FSAMP, for band types to " PELMORA_TEXT(HIGHEST_BAND_FC1) " PELMORA_FSAMP (Hz)"},
+     "are numbers from PELMORA_FSAMP / " PELMORA_TEXT(CORNER_STEP) " to " PELMORA_TEXT(HIGHEST_CORNER)
+     " PELMORA_FSAMP, for band types to " PELMORA_TEXT(HIGHEST_BAND_FC1) " PELMORA_FSAMP (Hz)"},
     {pelmora_limits::LowPassFc1, "PELMORA_FC1",
      "for a low-pass are numbers from PELMORA_FSAMP R / " PELMORA_TEXT(LOW_PASS_LOWEST_1)
      " (order 1) or PELMORA_FSAMP R / " PELMORA_TEXT(LOW_PASS_LOWEST_2) " (order 2) up " PELMORA_REACH},
@@ -134,11 +134,12 @@ constexpr PelmoraLimit kPelmoraLimits[] = {
      "for a high-pass are numbers up to PELMORA_FSAMP (0.5 - " PELMORA_TEXT(HIGH_PASS_HIGHEST_1)
      " R) (order 1) or PELMORA_FSAMP (0.5 - " PELMORA_TEXT(HIGH_PASS_HIGHEST_2) " R) (order 2) " PELMORA_REACH},
     {pelmora_limits::Fc2InRange, "PELMORA_FC2",
-     "for band types are numbers from PELMORA_FC1 + PELMORA_FSAMP / " PELMORA_TEXT(CORNER_STEP) " to " PELMORA_TEXT(
-         HIGHEST_CORNER) " PELMORA_FSAMP, for the others, which do not use it, from 0 to " PELMORA_TEXT(UNUSED_MOST) " (Hz)"},
+     "for band types are numbers from PELMORA_FC1 + PELMORA_FSAMP / " PELMORA_TEXT(CORNER_STEP)
+     " to " PELMORA_TEXT(HIGHEST_CORNER) " PELMORA_FSAMP, for the others, which do not use it, from 0 to "
+     PELMORA_TEXT(UNUSED_MOST) " (Hz)"},
     {pelmora_limits::BandPassFc2, "PELMORA_FC2",
-     "for a band-pass of order 1 are numbers from PELMORA_FC1 + PELMORA_FSAMP R / " PELMORA_TEXT(
-         BAND_PASS_NARROWEST_1) " up " PELMORA_REACH},
+     "for a band-pass of order 1 are numbers from PELMORA_FC1 + PELMORA_FSAMP R / "
+     PELMORA_TEXT(BAND_PASS_NARROWEST_1) " up " PELMORA_REACH},
     {pelmora_limits::BandRejectFc2, "PELMORA_FC2",
      "for a band-reject are numbers up to PELMORA_FSAMP (0.5 - " PELMORA_TEXT(BAND_REJECT_HIGHEST_1)
      " R) (order 1) or PELMORA_FSAMP (0.5 - " PELMORA_TEXT(BAND_REJECT_HIGHEST_2) " R) (order 2) " PELMORA_REACH},

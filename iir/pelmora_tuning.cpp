@@ -1,10 +1,10 @@
 #include "iir/pelmora_tuning.h"
 
+#include "core/filter_type.h"
+#include "core/state.h"
 #include "iir/cascade_response.h"
 #include "iir/coeff_file.h"
 #include "iir/pelmora_limits.h"
-#include "core/filter_type.h"
-#include "core/state.h"
 
 namespace {
 

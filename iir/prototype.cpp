@@ -5,9 +5,9 @@
 
 #include <cmath>
 
-#include "iir/iir_design.h"
-#include "core/state.h"
 #include "core/numeric.h"
+#include "core/state.h"
+#include "iir/iir_design.h"
 
 // The design parameters and the parameter block, which main fills, and
 // what these two stages compute from them.
@@ -21,10 +21,10 @@ float fcp1, fcp2;
 // eps = sqrt(10^(p_AC/10) - 1), k = eps^(-1/OrderN), c = 2k sin(pi / (2 OrderN)),
 // so that |H(j1)|^2 = 1 / (1 + eps^2): p_AC dB down at 1 rad/s.
 void BasicFilCal() {
-  const float eps = static_cast<float>(std::sqrt(std::pow(10.0, D(p_AC) / 10.0) - 1.0));
-  const float k = static_cast<float>(std::pow(D(eps), -1.0 / static_cast<double>(OrderN)));
+  const float eps = static_cast<float>(std::sqrt(std::pow(10.0, Widen(p_AC) / 10.0) - 1.0));
+  const float k = static_cast<float>(std::pow(Widen(eps), -1.0 / static_cast<double>(OrderN)));
   const float k2 = k * k;  // single precision
-  const float c = static_cast<float>(2.0 * D(k) * std::sin(D(Pi) / (2.0 * static_cast<double>(OrderN))));
+  const float c = static_cast<float>(2.0 * Widen(k) * std::sin(Widen(Pi) / (2.0 * static_cast<double>(OrderN))));
   PN2 = 0.0f;
   PN1 = 0.0f;
   if (OrderN == 1) {
@@ -44,10 +44,10 @@ namespace {
 
 // w = 2 Fs tan(2 pi fc / (2 Fs)) in rad/s, rounded; then w / (2 pi) in Hz, rounded.
 float PrewarpHz(float fc) {
-  const double fs = D(p_Fsamp);
-  const double pi = D(Pi);
-  const float w = static_cast<float>(2.0 * fs * std::tan(2.0 * pi * D(fc) / (2.0 * fs)));
-  return static_cast<float>(D(w) / (2.0 * pi));
+  const double fs = Widen(p_Fsamp);
+  const double pi = Widen(Pi);
+  const float w = static_cast<float>(2.0 * fs * std::tan(2.0 * pi * Widen(fc) / (2.0 * fs)));
+  return static_cast<float>(Widen(w) / (2.0 * pi));
 }
 
 }  // namespace

@@ -235,7 +235,9 @@ std::string Property(xcb_window_t window, xcb_atom_t property) {
       watch.connection, xcb_get_property(watch.connection, 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 256),
       nullptr);
   std::string value;
-  if (reply) value.assign(static_cast<const char*>(xcb_get_property_value(reply)), xcb_get_property_value_length(reply));
+  if (reply) {
+    value.assign(static_cast<const char*>(xcb_get_property_value(reply)), xcb_get_property_value_length(reply));
+  }
   std::free(reply);
   return value;
 }
@@ -244,7 +246,8 @@ std::string Property(xcb_window_t window, xcb_atom_t property) {
 // asks for its destruction to be told.
 void FindWatchedWindow(const char* title) {
   const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(watch.connection)).data->root;
-  xcb_query_tree_reply_t* tree = xcb_query_tree_reply(watch.connection, xcb_query_tree(watch.connection, root), nullptr);
+  xcb_query_tree_reply_t* tree =
+      xcb_query_tree_reply(watch.connection, xcb_query_tree(watch.connection, root), nullptr);
   if (!tree) return;
   const xcb_atom_t pid_atom = Atom("_NET_WM_PID");
   const std::uint32_t pid = static_cast<std::uint32_t>(getpid());

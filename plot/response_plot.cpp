@@ -6,8 +6,8 @@
 #include <cmath>
 #include <string>
 
-#include "core/state.h"
 #include "core/numeric.h"
+#include "core/state.h"
 #include "core/textio.h"
 
 namespace {
@@ -58,9 +58,9 @@ std::vector<PlotText> ScaleTexts(const LabelColumn& labels) {
   // The gain numbers are divided in double from the setting. The frequency
   // values are single precision, the middle one divided in double, and each
   // is printed as a double.
-  const double range = D(gain_range);
+  const double range = Widen(gain_range);
   const float f_low = 0.0f;
-  const float f_mid = static_cast<float>(0.0 + D(freq_range) / 2.0);
+  const float f_mid = static_cast<float>(0.0 + Widen(freq_range) / 2.0);
   const float f_high = 0.0f + freq_range;
   return {
       {"Gain [dB]", -50, -28},

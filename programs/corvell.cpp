@@ -4,11 +4,11 @@
 
 #include <cstdio>
 
+#include "core/state.h"
 #include "iir/cascade_response.h"
 #include "iir/coeff_file.h"
 #include "plot/frame.h"
 #include "plot/response_plot.h"
-#include "core/state.h"
 
 int main(int argc, char* argv[]) {
   IplImage* canvas = CreateCanvas();

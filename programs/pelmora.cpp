@@ -5,13 +5,13 @@
 // band-pass of order 2 (fourth order in all) from 2000 Hz to 5000 Hz at
 // 22050 Hz, 3 dB down at both corners. Command-line arguments are ignored.
 
+#include "core/state.h"
 #include "iir/cascade_response.h"
 #include "iir/coeff_file.h"
 #include "iir/pelmora_design.h"
 #include "pelmora_parameters.h"
 #include "plot/frame.h"
 #include "plot/response_plot.h"
-#include "core/state.h"
 
 int main() {
   IplImage* canvas = CreateCanvas();

@@ -6,11 +6,11 @@
 #include <cstdio>
 #include <string>
 
+#include "core/state.h"
 #include "fir/tap_file.h"
 #include "fir/taps.h"
 #include "plot/frame.h"
 #include "plot/response_plot.h"
-#include "core/state.h"
 
 int main(int argc, char** argv) {
   IplImage* canvas = CreateCanvas();

@@ -7,12 +7,12 @@
 // final zero tap), Kaiser window with alpha 7.0. Command-line arguments
 // are ignored.
 
+#include "core/state.h"
 #include "fir/tap_file.h"
 #include "fir/taps.h"
 #include "fir/tavrine_design.h"
 #include "plot/frame.h"
 #include "plot/response_plot.h"
-#include "core/state.h"
 #include "tavrine_parameters.h"
 
 int main() {

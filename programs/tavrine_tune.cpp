@@ -6,8 +6,8 @@
 
 #include "fir/tavrine_tuning.h"
 #include "plot/response_plot.h"
-#include "tune/tune_window.h"
 #include "tavrine_parameters.h"
+#include "tune/tune_window.h"
 
 int main() {
   TavrineTuner tuner(kConfiguredDesign);

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "core/state.h"
 #include "plot/frame.h"
 #include "plot/response_plot.h"
-#include "core/state.h"
 
 namespace {
 

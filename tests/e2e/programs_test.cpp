@@ -80,7 +80,8 @@ TEST(WindowLoop, SleepsShowsAClosedWindowAgainAndEndsWithTheDisplay) {
   const std::string reopened = e2e::FindWindow(kTitle, 20, window);
   EXPECT_TRUE(e2e::Shows(reopened, picture)) << "the closed window did not come back";
   test::Capture("xdotool windowclose " + reopened);  // destroyed, not asked to close
-  EXPECT_TRUE(e2e::Shows(e2e::FindWindow(kTitle, 20, reopened), picture)) << "the destroyed window did not come back";
+  EXPECT_TRUE(e2e::Shows(e2e::FindWindow(kTitle, 20, reopened), picture))
+      << "the destroyed window did not come back";
   server.reset();
   EXPECT_EQ(run.Wait(20), 3);
   const std::string said = run.Stderr(), line = "The window was lost: display " + display + " is no longer available.\n";
@@ -128,7 +129,7 @@ TEST(Programs, EndBeforeAWindowWhenTheyCannotGoOn) {
     EXPECT_EQ(run.Stdout(), printed) << program;
     const std::string err = run.Stderr(), end = err.substr(err.size() - std::min(err.size(), said.size()));
     EXPECT_EQ(end, said) << program << ": " << err;
-    EXPECT_EQ(err.size() > said.size(), said.rfind(failed, 0) == 0) << program << ": the window system's lines: " << err;
+    EXPECT_EQ(err.size() > said.size(), said.rfind(failed, 0) == 0) << program << ", lines before: " << err;
   }
   EXPECT_EQ(test::Capture("ls -A '" + dir + "'"), "cookie\ntaps.txt\n");
 }

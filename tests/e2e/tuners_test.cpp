@@ -3,11 +3,11 @@
 // held at a limit, then a save whose file and printed configure options
 // are checked against the designers; or an ending that writes nothing.
 
+#include "core/filter_type.h"
+#include "core/state.h"
 #include "fir/tap_file.h"
 #include "fir/taps.h"
 #include "fir/tavrine_design.h"
-#include "core/filter_type.h"
-#include "core/state.h"
 #include "tests/e2e/harness.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "plot/response_plot.h"
 #include "core/state.h"
+#include "plot/response_plot.h"
 #include "tests/support.h"
 #ifdef TAP_FILE
 #include "fir/tap_file.h"

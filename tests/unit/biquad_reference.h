@@ -5,8 +5,8 @@
 
 #include <complex>
 
-#include "iir/cascade_response.h"
 #include "core/state.h"
+#include "iir/cascade_response.h"
 #include "tests/support.h"
 
 namespace test {

@@ -10,9 +10,9 @@
 
 #include <limits>
 
-#include "plot/response_plot.h"
 #include "core/state.h"
 #include "core/textio.h"
+#include "plot/response_plot.h"
 #include "tests/support.h"
 
 namespace {
