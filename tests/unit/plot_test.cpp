@@ -129,11 +129,12 @@ TEST(TextFiles, NumbersInTheCLocale) {
   std::string lines;
   for (float v : {0.5f, -1.25e-7f, 1234.5678f, 1e30f, -1e30f}) AppendValueLine(lines, v);
   const double parsed = ParseValue(" 0.75xyz");
-  const std::string localised = std::to_string(0.5);
+  const std::string label = FormatNumber("%8.1f", 2500.25), localised = std::to_string(0.5);
   setlocale(LC_ALL, "C");
   EXPECT_EQ(lines, "0.500000\n-0.000000\n1234.567749\n1000000015047466219876688855040.000000\n"
                    "-1.000000e+30\n");
   EXPECT_EQ(parsed, 0.75);
+  EXPECT_EQ(label, "  2500.2");
   EXPECT_EQ(localised, "0,500000");
 }
 
