@@ -57,8 +57,10 @@ int BesideFile::Create(const char* name) {
     umask(mask);
     mode = 0666 & ~mask;
   }
-  // The handlers are in place before the file exists, and its name before
-  // they can see it.
+  // Over a file-size limit, a write fails instead of ending the program
+  // with the file half written. The handlers are in place before the file
+  // exists, and its name before they can see it.
+  std::signal(SIGXFSZ, SIG_IGN);
   std::strcpy(pending, temp.c_str());
   SetEndingHandlers(RemovePendingAndEnd);
   fd_ = mkstemp(pending);

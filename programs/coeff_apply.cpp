@@ -64,6 +64,19 @@ struct ChannelFilter {
   }
 };
 
+// Bits of an integer PCM format's samples, which this program rounds to
+// itself (to nearest, saturating at full scale); 0 for the others.
+int PcmBits(int format) {
+  switch (format & SF_FORMAT_SUBMASK) {
+    case SF_FORMAT_PCM_S8:
+    case SF_FORMAT_PCM_U8: return 8;
+    case SF_FORMAT_PCM_16: return 16;
+    case SF_FORMAT_PCM_24: return 24;
+    case SF_FORMAT_PCM_32: return 32;
+    default: return 0;
+  }
+}
+
 bool IsFloatFormat(int format) {
   const int sub = format & SF_FORMAT_SUBMASK;
   return sub == SF_FORMAT_FLOAT || sub == SF_FORMAT_DOUBLE || sub == SF_FORMAT_VORBIS || sub == SF_FORMAT_OPUS ||
@@ -133,7 +146,13 @@ int main(int argc, char* argv[]) {
     file.Abandon();
     Fail(1, std::string(output) + " cannot be written: " + sf_strerror(nullptr));
   }
+  // Integer PCM samples: y full scales to round(y 2^(bits-1)), saturated,
+  // placed in the top bits of an int, which libsndfile shifts down exactly
+  // (its own conversion of floats rounds down). Other integer codings
+  // (A-law, ADPCM, ...) take libsndfile's conversion, clipped.
   const bool integer = !IsFloatFormat(out_info.format);
+  const int bits = PcmBits(out_info.format);
+  const double full_scale = std::ldexp(1.0, bits - 1), top = full_scale - 1;
   if (integer) sf_command(out, SFC_SET_CLIPPING, nullptr, SF_TRUE);
 
   const int channels = in_info.channels;
@@ -141,6 +160,7 @@ int main(int argc, char* argv[]) {
   for (int ch = 0; ch < channels; ++ch) filters.push_back(std::make_unique<ChannelFilter>(kind, c));
   constexpr sf_count_t kFrames = 4096;
   std::vector<float> frames(size_t(kFrames) * channels), one(kFrames);
+  std::vector<int> pcm(bits ? frames.size() : 0);
   float peak = 0.0f;
   long long clipped = 0;
   sf_count_t done = 0;
@@ -152,12 +172,19 @@ int main(int argc, char* argv[]) {
       for (sf_count_t i = 0; i < n; ++i) one[i] = frames[size_t(i * channels + ch)];
       filters[ch]->Run(kind, one.data(), size_t(n));
       for (sf_count_t i = 0; i < n; ++i) {
-        const float y = frames[size_t(i * channels + ch)] = one[i];
+        const size_t at = size_t(i * channels + ch);
+        const float y = frames[at] = one[i];
         peak = std::fmax(peak, std::fabs(y));
-        clipped += std::fabs(y) > 1.0f;
+        if (bits) {
+          const double q = std::nearbyint(double(y) * full_scale);
+          clipped += q > top || q < -full_scale;
+          pcm[at] = int(std::ldexp(std::fmin(std::fmax(q, -full_scale), top), 32 - bits));
+        } else {
+          clipped += integer && std::fabs(y) > 1.0f;
+        }
       }
     }
-    if (sf_writef_float(out, frames.data(), n) != n) {
+    if ((bits ? sf_writef_int(out, pcm.data(), n) : sf_writef_float(out, frames.data(), n)) != n) {
       const std::string why = sf_strerror(out);
       sf_close(out);
       file.Abandon();
