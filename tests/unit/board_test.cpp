@@ -1,13 +1,17 @@
-// The board header: impulse responses derived by hand, and every output
-// bit against the documented order of operations written out here, in
-// blocks of any size, in place or not, compiled as C99 and as C++; a
-// checksum of those bits pins them across machines (the armhf build runs
-// this test under qemu-arm).
+// The board header and the export layouts. The header: impulse responses
+// derived by hand, and every output bit, in blocks of any size, in place
+// or not, against its documented order of operations written out here;
+// a checksum of those bits pins them across machines (the armhf build
+// runs this under qemu-arm). The layouts: a hand-written file through the
+// viewers' readers, parsed back to the floats, signs and order written
+// out here; shortest texts of any float. Where liquid-dsp is found, the
+// layouts in its filters agree with the header within a derived bound.
 #include "board/filter_board.h"
+#include "programs/coeff_read.h"
 #include "tests/support.h"
-
-extern "C" void board_c99_biquad(int, const float*, float*, const float*, float*, size_t);
-extern "C" void board_c99_fir(int, const float*, float*, const float*, float*, size_t);
+#ifdef WITH_LIQUID
+#include <liquid/liquid.h>
+#endif
 
 namespace {
 
@@ -15,47 +19,34 @@ using Floats = std::vector<float>;
 
 // Exact floats in [-1, 1) from a linear congruential sequence: the same
 // inputs on every machine, with no mathematics library in the way.
-Floats Signal(size_t n) {
+Floats Signal(size_t n, uint32_t s = 1) {
   Floats x(n);
-  uint32_t s = 1;
   for (float& v : x) v = float(int32_t(s = s * 1664525u + 1013904223u) >> 8) * 0x1p-23f;
   return x;
 }
 
-// Runs the header's filter over x in blocks of the sizes given, in turn,
-// in place on odd blocks.
-template <typename Run>
-Floats InBlocks(Run run, const Floats& x, std::vector<size_t> sizes) {
-  Floats y(x.size());
-  for (size_t at = 0, b = 0; at < x.size(); at += sizes[b % sizes.size()], ++b) {
-    const size_t n = std::min(sizes[b % sizes.size()], x.size() - at);
+// The header's biquad cascade (5 values a section) or FIR over x, in
+// blocks of the sizes given, in turn, in place on odd blocks.
+Floats Filter(bool biquad, const Floats& c, const Floats& x, std::vector<size_t> sizes = {1, 3, 64, 1000, 517}) {
+  Floats y(x.size()), state(2 * c.size() + 1);
+  fb_biquad f = {};
+  fb_fir g = {};
+  biquad ? fb_biquad_init(&f, int(c.size() / 5), c.data(), state.data()) : fb_fir_init(&g, int(c.size()), c.data(), state.data());
+  for (size_t at = 0, b = 0, n; at < x.size(); at += n, ++b) {
+    n = std::min(sizes[b % sizes.size()], x.size() - at);
     if (b % 2) std::copy_n(&x[at], n, &y[at]);
-    run(b % 2 ? &y[at] : &x[at], &y[at], n);
+    const float* in = b % 2 ? &y[at] : &x[at];
+    biquad ? fb_biquad_run(&f, in, &y[at], n) : fb_fir_run(&g, in, &y[at], n);
   }
   return y;
 }
 
-Floats Biquad(const Floats& c, const Floats& x, std::vector<size_t> sizes = {1, 3, 64, 1000, 517}) {
-  Floats state(c.size() / 5 * 2 + 1);
-  fb_biquad f;
-  fb_biquad_init(&f, int(c.size() / 5), c.data(), state.data());
-  return InBlocks([&](const float* in, float* out, size_t n) { fb_biquad_run(&f, in, out, n); }, x, sizes);
-}
-
-Floats Fir(const Floats& h, const Floats& x, std::vector<size_t> sizes = {1, 3, 64, 1000, 517}) {
-  Floats delay(2 * h.size() + 1);
-  fb_fir g;
-  fb_fir_init(&g, int(h.size()), h.data(), delay.data());
-  return InBlocks([&](const float* in, float* out, size_t n) { fb_fir_run(&g, in, out, n); }, x, sizes);
-}
-
-// The difference equations in the header's order, one sample at a time.
+// The difference equations in the header's documented order, a sample at a time.
 Floats BiquadWrittenOut(const Floats& c, Floats x) {
   Floats s(c.size() / 5 * 2, 0.0f);
   for (float& v : x) {
     for (size_t k = 0; k < c.size() / 5; ++k) {
-      const float* q = &c[5 * k];
-      const float y = q[0] * v + s[2 * k];
+      const float *q = &c[5 * k], y = q[0] * v + s[2 * k];
       s[2 * k] = (q[1] * v - q[3] * y) + s[2 * k + 1];
       s[2 * k + 1] = q[2] * v - q[4] * y;
       v = y;
@@ -74,59 +65,179 @@ Floats FirWrittenOut(const Floats& h, const Floats& x) {
   return y;
 }
 
-// FNV-1a over the bits of the values.
-uint32_t Checksum(const Floats& v) {
-  uint32_t hash = 2166136261u;
-  for (float f : v) hash = (hash ^ test::Bits(f)) * 16777619u;
-  return hash;
-}
-
-std::vector<uint32_t> AllBits(const Floats& v) {
+// The bits of the values, and their FNV-1a hash.
+std::vector<uint32_t> AllBits(const Floats& v, uint32_t* hash = nullptr) {
   std::vector<uint32_t> bits;
-  for (float f : v) bits.push_back(test::Bits(f));
+  for (float f : v) bits.push_back(test::Bits(f)), hash && (*hash = (*hash ^ bits.back()) * 16777619u);
   return bits;
 }
 
-Floats Impulse(size_t n) {
-  Floats x(n, 0.0f);
-  x[0] = 1.0f;
-  return x;
+// A layout of the file, its numbers after the text `from` (and after the
+// array's '{' in C) parsed back: the longest prefix strtof takes from a
+// sign, digit or point (a C literal's f skipped); none without `from`.
+Floats Exported(const std::string& layout, const std::string& file, const std::string& from, std::string* text = nullptr) {
+  const CoeffLayout* l = FindCoeffLayout(layout);
+  const std::string all = l->write(ReadCoefficients(l->kind, file.c_str(), true), file);
+  Floats values;
+  const size_t at = std::min(all.find(from), all.size()), brace = all.find('{', at);
+  for (const char* p = all.c_str() + (brace == std::string::npos ? at : brace + 1); *p;) {
+    char* end = const_cast<char*>(p);
+    if (std::strchr("+-.0123456789", *p)) values.push_back(std::strtof(p, &end));
+    p = end == p ? p + 1 : end;
+  }
+  if (text) *text = all;
+  return values;
 }
+
+const Floats kPelmora = {0.265783f, 0, -0.265783f, -0.385449f, 0.475031f, 0.422319f, 0, -0.422319f, -1.316578f, 0.639658f};
 
 }  // namespace
 
 TEST(BoardHeader, ImpulseResponsesDerivedByHand) {
-  // (1 + 2 z^-1 + z^-2) / (1 - 0.5 z^-1): 1, 2 + 0.5, 1 + 0.5 * 2.5, then halving.
-  // 1 / (1 + 0.25 z^-2): 1, 0, -0.25, 0, 0.0625. Their cascade: the convolution.
-  const Floats s0 = {1, 2, 1, -0.5f, 0}, s1 = {1, 0, 0, 0, 0.25f};
-  EXPECT_EQ(Biquad(s0, Impulse(6), {6}), (Floats{1, 2.5f, 2.25f, 1.125f, 0.5625f, 0.28125f}));
-  EXPECT_EQ(Biquad(s1, Impulse(5), {2}), (Floats{1, 0, -0.25f, 0, 0.0625f}));
-  Floats both = s0;
-  both.insert(both.end(), s1.begin(), s1.end());
-  EXPECT_EQ(Biquad(both, Impulse(5), {1, 4}), (Floats{1, 2.5f, 2, 0.5f, 0.0625f}));
-  EXPECT_EQ(Biquad({}, Floats{0.5f, -2}), (Floats{0.5f, -2}));  // no section: the input
-  // An FIR's impulse response is its taps; 5 taps leave one past the sums of four.
-  EXPECT_EQ(Fir({0.5f, -0.25f, 0, 2, 1}, Impulse(7), {2, 5}), (Floats{0.5f, -0.25f, 0, 2, 1, 0, 0}));
-  EXPECT_EQ(Fir({}, Floats{1, 2}), (Floats{0, 0}));
+  // (1 + 2 z^-1 + z^-2) / (1 - 0.5 z^-1): 1, 2 + 0.5, 1 + 0.5 * 2.5, then halving; 1 / (1 + 0.25 z^-2):
+  // 1, 0, -0.25, 0, 0.0625; their cascade the convolution. A FIR's, its taps (5: one past the sums of four).
+  Floats x(6, 0.0f);
+  x[0] = 1;
+  EXPECT_EQ(Filter(true, {1, 2, 1, -0.5f, 0}, x, {6}), (Floats{1, 2.5f, 2.25f, 1.125f, 0.5625f, 0.28125f}));
+  EXPECT_EQ(Filter(true, {1, 0, 0, 0, 0.25f}, x, {2}), (Floats{1, 0, -0.25f, 0, 0.0625f, 0}));
+  EXPECT_EQ(Filter(true, {1, 2, 1, -0.5f, 0, 1, 0, 0, 0, 0.25f}, x), (Floats{1, 2.5f, 2, 0.5f, 0.0625f, 0.15625f}));
+  EXPECT_EQ(Filter(false, {0.5f, -0.25f, 0, 2, 1}, x, {2, 5}), (Floats{0.5f, -0.25f, 0, 2, 1, 0}));
+  EXPECT_EQ(Filter(true, {}, Floats{0.5f, -2}), (Floats{0.5f, -2}));  // no section: the input
+  EXPECT_EQ(Filter(false, {}, Floats{1, 2}), (Floats{0, 0}));         // no taps: nothing
 }
 
 TEST(BoardHeader, EveryBitAsTheDocumentedOrderOnEveryMachine) {
-  // pelmora's built-in band-pass and tavrine's 140 taps.
-  const Floats pelmora = {0.265783f, 0, -0.265783f, -0.385449f, 0.475031f, 0.422319f, 0, -0.422319f, -1.316578f, 0.639658f};
-  Floats tavrine;
-  std::istringstream taps(test::Read(TEST_DATA_DIR "/tavrine_coeff1.txt"));
-  for (std::string line; std::getline(taps, line);) tavrine.push_back(std::strtof(line.c_str(), nullptr));
-  ASSERT_EQ(tavrine.size(), 140u);
-  const Floats x = Signal(6000);
-  const Floats biquad = BiquadWrittenOut(pelmora, x), fir = FirWrittenOut(tavrine, x);
-  EXPECT_EQ(AllBits(Biquad(pelmora, x)), AllBits(biquad));
-  EXPECT_EQ(AllBits(Fir(tavrine, x)), AllBits(fir));
-  Floats c_biquad(x.size()), c_fir(x.size()), state(4), delay(280);
-  board_c99_biquad(2, pelmora.data(), state.data(), x.data(), c_biquad.data(), x.size());
-  board_c99_fir(140, tavrine.data(), delay.data(), x.data(), c_fir.data(), x.size());
-  EXPECT_EQ(AllBits(c_biquad), AllBits(biquad));
-  EXPECT_EQ(AllBits(c_fir), AllBits(fir));
+  // pelmora's built-in band-pass and tavrine's 140 taps, read as sunnaq reads them.
+  const Floats x = Signal(6000), taps = Exported("fir-c", TEST_DATA_DIR "/tavrine_coeff1.txt", "{");
+  const Floats biquad = BiquadWrittenOut(kPelmora, x), fir = FirWrittenOut(taps, x);
+  uint32_t hashes[2] = {2166136261u, 2166136261u};
+  EXPECT_EQ(AllBits(Filter(true, kPelmora, x)), AllBits(biquad, &hashes[0]));
+  EXPECT_EQ(AllBits(Filter(false, taps, x)), AllBits(fir, &hashes[1]));
   // The written-out order's outputs as x86-64 computes them.
-  EXPECT_EQ(Checksum(biquad), 1253876319u);
-  EXPECT_EQ(Checksum(fir), 1788381398u);
+  EXPECT_EQ(std::vector<uint32_t>(hashes, hashes + 2), (std::vector<uint32_t>{1253876319u, 1788381398u}));
 }
+
+TEST(Export, LayoutsReadBackAsTheFileHoldsThem) {
+  // The file: a0 a1 a2 b1 b2 of section 0, and section 1's first three (its
+  // b1 and b2 stay the reader's 0); as taps, eight.
+  const std::string file = TEST_DATA_DIR "/board_example.txt";
+  const float q = 0.1234567890123f;
+  const std::vector<std::tuple<std::string, std::string, Floats>> cases = {
+      {"biquad-c", "#define BIQUAD_SECTIONS 2\n", {0.5f, -0.25f, 0.125f, -1.5f, 0.5625f, q, 0.002f, -3, 0, 0}},
+      {"biquad-sos", "", {0.5f, -0.25f, 0.125f, 1, -1.5f, 0.5625f, q, 0.002f, -3, 1, 0, 0}},
+      {"biquad-cmsis", "#define BIQUAD_CMSIS_STAGES 2\n", {0.5f, -0.25f, 0.125f, 1.5f, -0.5625f, q, 0.002f, -3, 0, 0}},
+      {"fir-c", "#define FIR_TAPS 8\n", {0.5f, -0.25f, 0.125f, -1.5f, 0.5625f, q, 0.002f, -3}},
+      {"fir-cmsis", "#define FIR_CMSIS_TAPS 8\n", {-3, 0.002f, q, 0.5625f, -1.5f, 0.125f, -0.25f, 0.5f}},
+  };
+  for (const auto& [layout, from, expected] : cases) {
+    Floats values;
+    // Quiet: the reader's count line stays out of the layout's output.
+    EXPECT_EQ(test::Printed([&, &layout = layout, &from = from] { values = Exported(layout, file, from); }), "|");
+    EXPECT_EQ(AllBits(values), AllBits(expected)) << layout;
+  }
+  EXPECT_EQ(FindCoeffLayout("biquad"), nullptr);
+  EXPECT_EQ(test::Printed([&] { ReadCoefficients(CoeffKind::kFir, file.c_str(), false); }), "TapN = 8\n|");
+}
+
+TEST(Export, ShortestTextsReadBackToTheSameFloat) {
+  for (const auto& [v, text] : std::vector<std::pair<float, std::string>>{
+           {0.265783f, "0.265783"}, {-0.0f, "-0"}, {1e-7f, "1e-07"}, {1.0f / 3, "0.33333334"}, {INFINITY, "inf"}, {NAN, "nan"}})
+    EXPECT_EQ(ShortestFloatText(v), text);
+  // Any bit pattern but a NaN's reads back from its text.
+  std::mt19937 random(24);
+  for (uint32_t i = 0, u; i < 50000; ++i) {
+    float v;
+    std::memcpy(&v, &(u = random()), sizeof v);
+    ASSERT_TRUE(std::isnan(v) || test::Bits(std::strtof(ShortestFloatText(v).c_str(), nullptr)) == u) << ShortestFloatText(v);
+  }
+}
+
+#ifdef WITH_LIQUID
+// liquid-dsp's second-order-section IIR filter takes the biquad-sos rows
+// (B = b0 b1 b2, A = 1 a1 a2 each), its FIR filter the fir-cmsis taps put
+// back in order. Both round otherwise than the header (liquid runs direct
+// form II and sums dot products in its own order): not bit for bit, but
+// within a bound on single-precision rounding (u = 2^-24) derived for each
+// filter.
+namespace {
+
+// Sum of |g[n]| of the impulse response of (n0 + n1 z^-1 + n2 z^-2) /
+// (1 + d1 z^-1 + d2 z^-2), in double, over samples enough for the stable
+// sections here to have no tail that counts.
+double L1(double n0, double n1, double n2, double d1, double d2) {
+  double sum = 0, y1 = 0, y2 = 0;
+  for (int n = 0; n < 100000; ++n) {
+    const double y = (n == 0 ? n0 : n == 1 ? n1 : n == 2 ? n2 : 0) - d1 * y1 - d2 * y2;
+    sum += std::fabs(y);
+    y2 = y1, y1 = y;
+  }
+  return sum;
+}
+
+// Bound on |y - exact| of a cascade in either form for inputs of at most
+// x_max. Per section, with H its transfer function, 1/A its recursive part
+// and X the bound on its input: its output is at most Y = |H|1 X and a
+// direct form II state at most W = |1/A|1 X, so every product and partial
+// sum is at most M = (1 + sum of |coefficients|) max(X, Y, W). Each of the
+// 9 operations a sample rounds once, by at most u M, and its error reaches
+// the output through 1/A (transposed form), H (direct form's state) or
+// directly, a gain of at most G = max(1, |1/A|1, |H|1); the error that
+// comes in is filtered by H: E = |H|1 E_in + 9 u M G.
+double CascadeBound(const Floats& c, double x_max) {
+  double e = 0;
+  for (size_t k = 0; k + 5 <= c.size(); k += 5) {
+    const double h = L1(c[k], c[k + 1], c[k + 2], c[k + 3], c[k + 4]), r = L1(1, 0, 0, c[k + 3], c[k + 4]);
+    const double sum = std::fabs(c[k]) + std::fabs(c[k + 1]) + std::fabs(c[k + 2]) + std::fabs(c[k + 3]) + std::fabs(c[k + 4]);
+    e = h * e + 9 * 0x1p-24 * (1 + sum) * std::max({1.0, h, r}) * x_max * std::max({1.0, r, h});
+    x_max *= h;
+  }
+  return e;
+}
+
+}  // namespace
+
+TEST(Liquid, BiquadSosRowsFilterAsTheBoardHeaderWithinRounding) {
+  // Every type and order of the designer's printed coefficients, one file each.
+  std::istringstream designs(test::Read(TEST_DATA_DIR "/iir_coefficients.txt") + "#");
+  const std::string file = test::MakeTempDir() + "/coeff1.txt";
+  const Floats x = Signal(20000, 7);
+  for (std::string lines, line; std::getline(designs, line);) {
+    if (line[0] != '#') lines += line + "\n";
+    if (line[0] != '#' || lines.empty()) continue;
+    test::Write(file, lines);
+    lines.clear();
+    const Floats sos = Exported("biquad-sos", file, ""), c = Exported("biquad-c", file, "{");
+    const unsigned n = unsigned(sos.size() / 6);
+    Floats b, a, theirs(x.size()), ours = Filter(true, c, x);
+    for (unsigned k = 0; k < n; ++k) b.insert(b.end(), &sos[6 * k], &sos[6 * k + 3]), a.insert(a.end(), &sos[6 * k + 3], &sos[6 * k + 6]);
+    iirfilt_rrrf q = iirfilt_rrrf_create_sos(b.data(), a.data(), n);
+    iirfilt_rrrf_execute_block(q, const_cast<float*>(x.data()), unsigned(x.size()), theirs.data());
+    iirfilt_rrrf_destroy(q);
+    double worst = 0, peak = 0;
+    for (size_t i = 0; i < x.size(); ++i) worst = std::max(worst, std::fabs(double(ours[i]) - theirs[i])), peak = std::max(peak, double(std::fabs(ours[i])));
+    EXPECT_LE(worst, 2 * CascadeBound(c, 1.0)) << lines;
+    // The bound is a small part of the output: a swapped sign or coefficient would show.
+    EXPECT_LT(2 * CascadeBound(c, 1.0), 1e-3 * peak);
+  }
+}
+
+TEST(Liquid, FirTapsReversedBackFilterAsTheBoardHeaderWithinRounding) {
+  // A sum of N products, each product and partial sum rounded once, is
+  // within gamma(N + 1) sum |h[k] x[n-k]| of the exact sum, gamma(m) =
+  // m u / (1 - m u), in whatever order it is summed.
+  for (const char* name : {"/tavrine_coeff1.txt", "/tavrine_band_reject.txt", "/board_example.txt"}) {
+    Floats h = Exported("fir-cmsis", TEST_DATA_DIR + std::string(name), "{"), theirs(20000);
+    std::reverse(h.begin(), h.end());
+    const Floats x = Signal(20000, 7), ours = Filter(false, h, x);
+    firfilt_rrrf q = firfilt_rrrf_create(h.data(), unsigned(h.size()));
+    firfilt_rrrf_execute_block(q, const_cast<float*>(x.data()), unsigned(x.size()), theirs.data());
+    firfilt_rrrf_destroy(q);
+    const double gamma = (h.size() + 1) * 0x1p-24 / (1 - (h.size() + 1) * 0x1p-24);
+    for (size_t n = 0; n < x.size(); ++n) {
+      double magnitude = 0;
+      for (size_t k = 0; k < h.size() && k <= n; ++k) magnitude += std::fabs(double(h[k]) * x[n - k]);
+      ASSERT_LE(std::fabs(double(ours[n]) - theirs[n]), 2 * gamma * magnitude) << name << " at " << n;
+    }
+  }
+}
+#endif
