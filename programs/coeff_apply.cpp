@@ -212,7 +212,7 @@ int main(int argc, char* argv[]) {
     Fail(1, std::string(output) + " cannot be written: " + (closed ? sf_error_number(closed) : std::strerror(errno)) + ".");
   }
   std::string report = std::string(output) + ": " + std::to_string(done) + " frames, " + std::to_string(channels) +
-                       " channels; peak " + FormatNumber("%.4f", peak) + " (" + FormatNumber("%+.1f", 20 * std::log10(double(peak))) +
+                       (channels == 1 ? " channel; peak " : " channels; peak ") + FormatNumber("%.4f", peak) + " (" + FormatNumber("%+.1f", 20 * std::log10(double(peak))) +
                        " dBFS)";
   if (integer) report += ", " + std::to_string(clipped) + " samples clipped";
   std::printf("%s\n", report.c_str());
