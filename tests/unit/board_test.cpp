@@ -6,63 +6,33 @@
 // viewers' readers, parsed back to the floats, signs and order written
 // out here; shortest texts of any float. Where liquid-dsp is found, the
 // layouts in its filters agree with the header within a derived bound.
-#include "board/filter_board.h"
 #include "programs/coeff_read.h"
-#include "tests/support.h"
+#include "tests/board_support.h"
 #ifdef WITH_LIQUID
 #include <liquid/liquid.h>
 #endif
 
 namespace {
 
-using Floats = std::vector<float>;
+using namespace board;
 
-// Exact floats in [-1, 1) from a linear congruential sequence: the same
-// inputs on every machine, with no mathematics library in the way.
-Floats Signal(size_t n, uint32_t s = 1) {
-  Floats x(n);
-  for (float& v : x) v = float(int32_t(s = s * 1664525u + 1013904223u) >> 8) * 0x1p-23f;
-  return x;
-}
-
-// The header's biquad cascade (5 values a section) or FIR over x, in
-// blocks of the sizes given, in turn, in place on odd blocks.
-Floats Filter(bool biquad, const Floats& c, const Floats& x, std::vector<size_t> sizes = {1, 3, 64, 1000, 517}) {
-  Floats y(x.size()), state(2 * c.size() + 1);
-  fb_biquad f = {};
-  fb_fir g = {};
-  biquad ? fb_biquad_init(&f, int(c.size() / 5), c.data(), state.data()) : fb_fir_init(&g, int(c.size()), c.data(), state.data());
-  for (size_t at = 0, b = 0, n; at < x.size(); at += n, ++b) {
-    n = std::min(sizes[b % sizes.size()], x.size() - at);
-    if (b % 2) std::copy_n(&x[at], n, &y[at]);
-    const float* in = b % 2 ? &y[at] : &x[at];
-    biquad ? fb_biquad_run(&f, in, &y[at], n) : fb_fir_run(&g, in, &y[at], n);
-  }
-  return y;
-}
-
-// The difference equations in the header's documented order, a sample at a time.
-Floats BiquadWrittenOut(const Floats& c, Floats x) {
-  Floats s(c.size() / 5 * 2, 0.0f);
+// The header's documented order of operations, a sample at a time: each
+// biquad section's difference equations, or the FIR's four running sums.
+Floats WrittenOut(bool biquad, const Floats& c, Floats x) {
+  Floats s(2 * c.size(), 0.0f), history;
   for (float& v : x) {
-    for (size_t k = 0; k < c.size() / 5; ++k) {
+    for (size_t k = 0; biquad && k < c.size() / 5; ++k) {
       const float *q = &c[5 * k], y = q[0] * v + s[2 * k];
       s[2 * k] = (q[1] * v - q[3] * y) + s[2 * k + 1];
       s[2 * k + 1] = q[2] * v - q[4] * y;
       v = y;
     }
+    float acc[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    history.insert(history.begin(), v);
+    for (size_t k = 0; !biquad && k < c.size() && k < history.size(); ++k) acc[k % 4] = acc[k % 4] + c[k] * history[k];
+    if (!biquad) v = c.empty() ? 0.0f : (acc[0] + acc[1]) + (acc[2] + acc[3]);
   }
   return x;
-}
-
-Floats FirWrittenOut(const Floats& h, const Floats& x) {
-  Floats y(x.size());
-  for (size_t n = 0; n < x.size(); ++n) {
-    float acc[4] = {0.0f, 0.0f, 0.0f, 0.0f};
-    for (size_t k = 0; k < h.size() && k <= n; ++k) acc[k % 4] = acc[k % 4] + h[k] * x[n - k];
-    y[n] = h.empty() ? 0.0f : (acc[0] + acc[1]) + (acc[2] + acc[3]);
-  }
-  return y;
 }
 
 // The bits of the values, and their FNV-1a hash.
@@ -88,8 +58,6 @@ Floats Exported(const std::string& layout, const std::string& file, const std::s
   return values;
 }
 
-const Floats kPelmora = {0.265783f, 0, -0.265783f, -0.385449f, 0.475031f, 0.422319f, 0, -0.422319f, -1.316578f, 0.639658f};
-
 }  // namespace
 
 TEST(BoardHeader, ImpulseResponsesDerivedByHand) {
@@ -97,7 +65,6 @@ TEST(BoardHeader, ImpulseResponsesDerivedByHand) {
   // 1, 0, -0.25, 0, 0.0625; their cascade the convolution. A FIR's, its taps (5: one past the sums of four).
   const Floats x = {1, 0, 0, 0, 0, 0};
   EXPECT_EQ(Filter(true, {1, 2, 1, -0.5f, 0}, x, {6}), (Floats{1, 2.5f, 2.25f, 1.125f, 0.5625f, 0.28125f}));
-  EXPECT_EQ(Filter(true, {1, 0, 0, 0, 0.25f}, x, {2}), (Floats{1, 0, -0.25f, 0, 0.0625f, 0}));
   EXPECT_EQ(Filter(true, {1, 2, 1, -0.5f, 0, 1, 0, 0, 0, 0.25f}, x), (Floats{1, 2.5f, 2, 0.5f, 0.0625f, 0.15625f}));
   EXPECT_EQ(Filter(false, {0.5f, -0.25f, 0, 2, 1}, x, {2, 5}), (Floats{0.5f, -0.25f, 0, 2, 1, 0}));
   EXPECT_EQ(Filter(true, {}, Floats{0.5f, -2}), (Floats{0.5f, -2}));  // no section: the input
@@ -107,7 +74,7 @@ TEST(BoardHeader, ImpulseResponsesDerivedByHand) {
 TEST(BoardHeader, EveryBitAsTheDocumentedOrderOnEveryMachine) {
   // pelmora's built-in band-pass and tavrine's 140 taps, read as sunnaq reads them.
   const Floats x = Signal(6000), taps = Exported("fir-c", TEST_DATA_DIR "/tavrine_coeff1.txt", "{");
-  const Floats biquad = BiquadWrittenOut(kPelmora, x), fir = FirWrittenOut(taps, x);
+  const Floats biquad = WrittenOut(true, kPelmora, x), fir = WrittenOut(false, taps, x);
   uint32_t hashes[2] = {2166136261u, 2166136261u};
   EXPECT_EQ(AllBits(Filter(true, kPelmora, x)), AllBits(biquad, &hashes[0]));
   EXPECT_EQ(AllBits(Filter(false, taps, x)), AllBits(fir, &hashes[1]));
@@ -132,12 +99,9 @@ TEST(Export, LayoutsReadBackAsTheFileHoldsThemInTheShortestTexts) {
     EXPECT_EQ(test::Printed([&, &layout = layout, &from = from] { values = Exported(layout, file, from); }), "|");
     EXPECT_EQ(AllBits(values), AllBits(expected)) << layout;
   }
-  EXPECT_EQ(FindCoeffLayout("biquad"), nullptr);
-  EXPECT_EQ(test::Printed([&] { ReadCoefficients(CoeffKind::kFir, file.c_str(), false); }), "TapN = 8\n|");
   // The values' texts: the shortest that read back as the same float.
-  for (const auto& [v, text] : std::vector<std::pair<float, std::string>>{
-           {0.265783f, "0.265783"}, {-0.0f, "-0"}, {1e-7f, "1e-07"}, {1.0f / 3, "0.33333334"}, {INFINITY, "inf"}, {NAN, "nan"}})
-    EXPECT_EQ(ShortestFloatText(v), text);
+  EXPECT_EQ(ShortestFloatText(0.265783f) + ShortestFloatText(-0.0f) + ShortestFloatText(1e-7f) + ShortestFloatText(1.0f / 3) +
+                ShortestFloatText(NAN), "0.265783-01e-070.33333334nan");
   // Any bit pattern but a NaN's reads back from its text.
   std::mt19937 random(24);
   for (uint32_t i = 0, u; i < 50000; ++i) {
@@ -152,8 +116,19 @@ TEST(Export, LayoutsReadBackAsTheFileHoldsThemInTheShortestTexts) {
 // (B = b0 b1 b2, A = 1 a1 a2 each), its FIR filter the fir-cmsis taps put
 // back in order. Both round otherwise than the header (liquid runs direct
 // form II and sums dot products in its own order): not bit for bit, but
-// within a bound on single-precision rounding (u = 2^-24) derived for each
-// filter.
+// within twice a bound on single-precision rounding (u = 2^-24) that each
+// form keeps from the exact output, derived for each filter:
+//  - a sum of N products, each product and partial sum rounded once, is
+//    within gamma(N + 1) sum |h[k]| max |x| of the exact sum in any order,
+//    gamma(m) = m u / (1 - m u);
+//  - a biquad section, with H its transfer function, 1/A its recursive part
+//    and X the bound on its input: its output is at most |H|1 X and a direct
+//    form II state at most |1/A|1 X, so every product and partial sum is at
+//    most M = (1 + sum of |coefficients|) X G, G = max(1, |H|1, |1/A|1). Each
+//    of its 9 roundings a sample is at most u M and reaches the output
+//    through 1/A (transposed form), H (direct form's state) or directly, a
+//    gain of at most G; the error that comes in is filtered by H:
+//    E = |H|1 E_in + 9 u M G.
 namespace {
 
 // Sum of |g[n]| of the impulse response of (n0 + n1 z^-1 + n2 z^-2) /
@@ -168,65 +143,52 @@ double L1(double n0, double n1, double n2, double d1, double d2) {
   return sum;
 }
 
-// Bound on |y - exact| of a cascade in either form for inputs of at most
-// x_max. Per section, with H its transfer function, 1/A its recursive part
-// and X the bound on its input: its output is at most Y = |H|1 X and a
-// direct form II state at most W = |1/A|1 X, so every product and partial
-// sum is at most M = (1 + sum of |coefficients|) max(X, Y, W). Each of the
-// 9 operations a sample rounds once, by at most u M, and its error reaches
-// the output through 1/A (transposed form), H (direct form's state) or
-// directly, a gain of at most G = max(1, |1/A|1, |H|1); the error that
-// comes in is filtered by H: E = |H|1 E_in + 9 u M G.
-double CascadeBound(const Floats& c, double x_max) {
-  double e = 0;
-  for (size_t k = 0; k + 5 <= c.size(); k += 5) {
-    const double h = L1(c[k], c[k + 1], c[k + 2], c[k + 3], c[k + 4]), r = L1(1, 0, 0, c[k + 3], c[k + 4]);
-    const double sum = std::fabs(c[k]) + std::fabs(c[k + 1]) + std::fabs(c[k + 2]) + std::fabs(c[k + 3]) + std::fabs(c[k + 4]);
-    e = h * e + 9 * 0x1p-24 * (1 + sum) * std::max({1.0, h, r}) * x_max * std::max({1.0, r, h});
+// The bound above for inputs of at most 1 (biquad: 5 values a section; fir: taps).
+double Bound(bool biquad, const Floats& c) {
+  double e = 0, x_max = 1, sum = 0;
+  for (float v : c) sum += std::fabs(v);
+  for (size_t k = 0; biquad && k + 5 <= c.size(); k += 5) {
+    const double h = L1(c[k], c[k + 1], c[k + 2], c[k + 3], c[k + 4]), g = std::max({1.0, h, L1(1, 0, 0, c[k + 3], c[k + 4])});
+    const double coefficients = std::fabs(c[k]) + std::fabs(c[k + 1]) + std::fabs(c[k + 2]) + std::fabs(c[k + 3]) + std::fabs(c[k + 4]);
+    e = h * e + 9 * 0x1p-24 * (1 + coefficients) * x_max * g * g;
     x_max *= h;
   }
-  return e;
+  return biquad ? e : (c.size() + 1) * 0x1p-24 / (1 - (c.size() + 1) * 0x1p-24) * sum;
 }
 
 }  // namespace
 
 TEST(Liquid, ExportedLayoutsFilterAsTheBoardHeaderWithinRounding) {
-  const Floats x = Signal(20000, 7);
-  const auto worst = [&](const Floats& ours, const Floats& theirs) {
-    double w = 0;
-    for (size_t i = 0; i < x.size(); ++i) w = std::max(w, std::fabs(double(ours[i]) - theirs[i]));
-    return w;
-  };
-  // Every type and order of the designer's printed coefficients, one file each.
-  std::istringstream designs(test::Read(TEST_DATA_DIR "/iir_coefficients.txt") + "#");
-  const std::string file = test::MakeTempDir() + "/coeff1.txt";
-  for (std::string lines, line; std::getline(designs, line);) {
-    if (line[0] != '#') lines += line + "\n";
-    if (line[0] != '#' || lines.empty()) continue;
-    test::Write(file, lines);
-    const Floats sos = Exported("biquad-sos", file, ""), c = Exported("biquad-c", file, "{");
-    Floats b, a, theirs(x.size());
-    for (size_t k = 0; k < sos.size(); k += 6) b.insert(b.end(), &sos[k], &sos[k + 3]), a.insert(a.end(), &sos[k + 3], &sos[k + 6]);
-    iirfilt_rrrf q = iirfilt_rrrf_create_sos(b.data(), a.data(), unsigned(sos.size() / 6));
-    iirfilt_rrrf_execute_block(q, const_cast<float*>(x.data()), unsigned(x.size()), theirs.data());
-    iirfilt_rrrf_destroy(q);
-    EXPECT_LE(worst(Filter(true, c, x), theirs), 2 * CascadeBound(c, 1.0)) << lines;
-    // The bound is small beside outputs of about 1: a swapped sign or coefficient would show.
-    EXPECT_LT(2 * CascadeBound(c, 1.0), 1e-3) << lines;
-    lines.clear();
+  // Every type and order of the designer's printed coefficients, a file each; tap files.
+  const std::string dir = test::MakeTempDir();
+  std::vector<std::pair<bool, std::string>> files;
+  std::istringstream designs(test::Read(TEST_DATA_DIR "/iir_coefficients.txt"));
+  for (std::string line; std::getline(designs, line);) {
+    if (line[0] == '#') files.push_back({true, dir + "/" + std::to_string(files.size())});
+    test::Write(files.back().second, test::Read(files.back().second) + (line[0] == '#' ? "" : line + "\n"));
   }
-  // A sum of N products, each product and partial sum rounded once, is within
-  // gamma(N + 1) sum |h[k] x[n-k]| <= gamma(N + 1) sum |h[k]| max |x| of the
-  // exact sum, gamma(m) = m u / (1 - m u), in whatever order it is summed.
-  for (const char* name : {"/tavrine_coeff1.txt", "/tavrine_band_reject.txt", "/board_example.txt"}) {
-    Floats h = Exported("fir-cmsis", TEST_DATA_DIR + std::string(name), "{"), theirs(x.size());
-    std::reverse(h.begin(), h.end());
-    firfilt_rrrf q = firfilt_rrrf_create(h.data(), unsigned(h.size()));
-    firfilt_rrrf_execute_block(q, const_cast<float*>(x.data()), unsigned(x.size()), theirs.data());
-    firfilt_rrrf_destroy(q);
-    double l1 = 0;
-    for (float v : h) l1 += std::fabs(v);
-    EXPECT_LE(worst(Filter(false, h, x), theirs), 2 * (h.size() + 1) * 0x1p-24 / (1 - (h.size() + 1) * 0x1p-24) * l1) << name;
+  for (const char* name : {"/tavrine_coeff1.txt", "/tavrine_band_reject.txt", "/board_example.txt"}) files.push_back({false, TEST_DATA_DIR + std::string(name)});
+  const Floats x = Signal(20000, 7);
+  for (const auto& [biquad, file] : files) {
+    const Floats c = Exported(biquad ? "biquad-c" : "fir-c", file, "");
+    Floats layout = Exported(biquad ? "biquad-sos" : "fir-cmsis", file, ""), b, a, theirs(x.size());
+    for (size_t k = 0; biquad && k < layout.size(); k += 6) b.insert(b.end(), &layout[k], &layout[k + 3]), a.insert(a.end(), &layout[k + 3], &layout[k + 6]);
+    if (biquad) {
+      iirfilt_rrrf q = iirfilt_rrrf_create_sos(b.data(), a.data(), unsigned(layout.size() / 6));
+      iirfilt_rrrf_execute_block(q, const_cast<float*>(x.data()), unsigned(x.size()), theirs.data());
+      iirfilt_rrrf_destroy(q);
+    } else {
+      std::reverse(layout.begin(), layout.end());
+      firfilt_rrrf q = firfilt_rrrf_create(layout.data(), unsigned(layout.size()));
+      firfilt_rrrf_execute_block(q, const_cast<float*>(x.data()), unsigned(x.size()), theirs.data());
+      firfilt_rrrf_destroy(q);
+    }
+    const Floats ours = Filter(biquad, c, x);
+    double worst = 0;
+    for (size_t i = 0; i < x.size(); ++i) worst = std::max(worst, std::fabs(double(ours[i]) - theirs[i]));
+    EXPECT_LE(worst, 2 * Bound(biquad, c)) << file;
+    // The bound is small beside outputs of about 1: a swapped sign, coefficient or tap would show.
+    EXPECT_LT(2 * Bound(biquad, c), 1e-3) << file;
   }
 }
 #endif
