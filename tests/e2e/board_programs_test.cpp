@@ -19,15 +19,7 @@ std::string RunIn(const std::string& dir, const std::string& program, std::vecto
   wrapper.push_back(e2e::kPrograms + program);
   args.insert(args.begin(), wrapper.begin() + 1, wrapper.end());
   e2e::Run run(wrapper[0], args, dir);
-  const int status = run.Wait(60).value_or(-1000);
-  return run.Stdout() + "|" + run.Stderr() + "|" + std::to_string(status);
-}
-
-// A directory with pelmora's coeff1.txt.
-std::string PelmoraDir() {
-  const std::string dir = test::MakeTempDir();
-  test::Write(dir + "/coeff1.txt", test::Read(TEST_DATA_DIR "/pelmora_coeff1.txt"));
-  return dir;
+  return std::to_string(run.Wait(60).value_or(-1000)).insert(0, run.Stdout() + "|" + run.Stderr() + "|");
 }
 
 // A stereo float WAV at 22050 Hz of exact floats, interleaved, the right
@@ -48,7 +40,7 @@ std::pair<int, Floats> ReadSound(const std::string& path) {
   Floats samples(10002);
   SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
   samples.resize(file && info.channels == 2 ? size_t(sf_readf_float(file, samples.data(), 5001)) * 2 : 0);
-  if (file) sf_close(file);
+  sf_close(file);
   return {info.format, samples};
 }
 
@@ -57,7 +49,8 @@ std::string Listing(const std::string& dir) { return test::Capture("ls -A '" + d
 }  // namespace
 
 TEST(CoeffExport, GivesAHeaderThatACProgramFiltersWithAsTheBoardHeaderAndFaultsAsTheViewers) {
-  const std::string dir = PelmoraDir(), layouts = "biquad-c, biquad-sos, biquad-cmsis, fir-c, fir-cmsis";
+  const std::string dir = test::MakeTempDir(), layouts = "biquad-c, biquad-sos, biquad-cmsis, fir-c, fir-cmsis";
+  test::Write(dir + "/coeff1.txt", test::Read(TEST_DATA_DIR "/pelmora_coeff1.txt"));
   const std::string ran = RunIn(dir, "coeff-export", {"biquad-c", "coeff1.txt"});
   EXPECT_EQ(ran.substr(ran.size() - 3), "||0");
   test::Write(dir + "/coeffs.h", ran.substr(0, ran.size() - 3));
@@ -78,7 +71,8 @@ TEST(CoeffExport, GivesAHeaderThatACProgramFiltersWithAsTheBoardHeaderAndFaultsA
 }
 
 TEST(CoeffApply, FiltersEachChannelAsTheBoardHeaderReplacingTheOutputWholeOrRefusesWithALine) {
-  const std::string dir = PelmoraDir(), bq = "BiquadN = 2\n|coeff-apply: ";
+  const std::string dir = test::MakeTempDir(), bq = "BiquadN = 2\n|coeff-apply: ";
+  test::Write(dir + "/coeff1.txt", test::Read(TEST_DATA_DIR "/pelmora_coeff1.txt"));
   const Floats y = Filter(true, kPelmora, WriteSound(dir + "/in.wav"), {4096}, 2);
   const std::string input = test::Read(dir + "/in.wav");
   test::Write(dir + "/out.wav", e2e::kEarlier);
