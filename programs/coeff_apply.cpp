@@ -10,6 +10,7 @@
 
 #include <sndfile.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
@@ -167,6 +168,7 @@ int main(int argc, char* argv[]) {
   const auto start = std::chrono::steady_clock::now();
   double next_report = 1.0;
   bool reported = false;
+  const bool terminal = isatty(2);
   for (sf_count_t n; (n = sf_readf_float(in, frames.data(), kFrames)) > 0; done += n) {
     for (int ch = 0; ch < channels; ++ch) {
       for (sf_count_t i = 0; i < n; ++i) one[i] = frames[size_t(i * channels + ch)];
@@ -191,13 +193,15 @@ int main(int argc, char* argv[]) {
       Fail(1, std::string(output) + " cannot be written: " + why);
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    // Progress: on a terminal, one line rewritten; elsewhere (a log), a line each time.
     if (seconds >= next_report && in_info.frames > 0) {
-      std::fprintf(stderr, "\rcoeff-apply: %s: %3d %%", output, int(100.0 * double(done + n) / double(in_info.frames)));
+      std::fprintf(stderr, terminal ? "\rcoeff-apply: %s: %3d %%" : "coeff-apply: %s: %3d %%\n", output,
+                   int(100.0 * double(done + n) / double(in_info.frames)));
       next_report = seconds + 0.5;
       reported = true;
     }
   }
-  if (reported) std::fputc('\n', stderr);
+  if (reported && terminal) std::fputc('\n', stderr);
   if (sf_error(in) != SF_ERR_NO_ERROR) {
     const std::string why = sf_strerror(in);
     sf_close(out);
