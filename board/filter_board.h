@@ -34,7 +34,8 @@
  * without excess precision (FLT_EVAL_METHOD 0: x86-64 with SSE, armhf
  * with VFP, AArch64), provided the compiler keeps that order:
  *   - compile with -ffp-contract=off (GCC contracts a * b + c into one
- *     fused multiply-add where the target has one, which rounds once);
+ *     fused multiply-add where the target has one, which rounds once; its
+ *     default is off only for C in a strict ISO mode such as -std=c99);
  *   - never -ffast-math, -Ofast, -funsafe-math-optimizations or
  *     -fassociative-math (they reorder sums, and on ARM let NEON, which
  *     flushes subnormals to zero, take over);
