@@ -54,11 +54,9 @@ TEST(CoeffExport, GivesAHeaderThatACProgramFiltersWithAsTheBoardHeaderAndFaultsA
   const std::string ran = RunIn(dir, "coeff-export", {"biquad-c", "coeff1.txt"});
   EXPECT_EQ(ran.substr(ran.size() - 3), "||0");
   test::Write(dir + "/coeffs.h", ran.substr(0, ran.size() - 3));
-  // The README's example program, as strict C99 with the board's flags.
-  Floats x(64, 0.0f);
+  // The README's example program, as strict C99 with the board's flags: an impulse's first six outputs.
   std::string expected;
-  x[0] = 1;
-  for (int i = 0; i < 6; ++i) expected += FormatNumber("%.9g\n", double(Filter(true, kPelmora, x)[i]));
+  for (float v : Filter(true, kPelmora, {1, 0, 0, 0, 0, 0})) expected += FormatNumber("%.9g\n", double(v));
   EXPECT_EQ(test::Capture("cd '" + dir + "' && " C_COMPILER " -std=c99 -pedantic-errors -Wall -Werror -ffp-contract=off -O2 -I" BOARD_DIR
                           " -I. " EXAMPLE " -o block 2>&1 && ./block"), expected);
   // Faults and notes; of a layout's text, the line of its count (the text is read back in the unit tests).
@@ -80,8 +78,7 @@ TEST(CoeffApply, FiltersEachChannelAsTheBoardHeaderReplacingTheOutputWholeOrRefu
   mkdir((dir + "/locked").c_str(), 0500);
   // Refused, with every file as it was. Root passes over a folder's permissions
   // unless it gives up the capabilities that let it.
-  std::vector<std::string> as_user;
-  if (geteuid() == 0) as_user = {"setpriv", "--bounding-set=-dac_override,-dac_read_search,-fowner", "--"};
+  const auto as_user = geteuid() ? std::vector<std::string>{} : std::vector<std::string>{"setpriv", "--bounding-set=-dac_override,-dac_read_search,-fowner", "--"};
   const std::vector<std::string> ok = {"biquad", "coeff1.txt", "22050", "in.wav", "out.wav"};
   auto with = [&](size_t at, const std::string& arg) { std::vector<std::string> a = ok; a[at] = arg; return a; };
   const std::vector<std::tuple<std::vector<std::string>, std::vector<std::string>, std::string>> cases = {
