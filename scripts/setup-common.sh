@@ -20,8 +20,9 @@ TEST_PACKAGES=(libgtest-dev xvfb xdotool x11-apps libx11-dev netpbm locales libl
 # shared.
 ARMHF_PACKAGES=(crossbuild-essential-armhf qemu-user libopencv-core-dev:armhf libopencv-imgproc-dev:armhf
                 libopencv-highgui406:armhf libgtest-dev:armhf libsndfile1-dev:armhf libliquid-dev:armhf)
-# To build the Debian packages (dpkg-shlibdeps computes their Depends).
-PACKAGE_TOOLS=(dpkg-dev binutils)
+# To build the Debian packages (dpkg-shlibdeps computes their Depends), and
+# to build a program with the installed board header's pkg-config file.
+PACKAGE_TOOLS=(dpkg-dev binutils pkg-config)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
