@@ -95,7 +95,7 @@ TEST(CoeffApply, FiltersEachChannelAsTheBoardHeaderReplacingTheOutputWholeOrRefu
   };
   for (const auto& [args, wrapper, expected] : cases) {
     EXPECT_EQ(RunIn(dir, "coeff-apply", args, wrapper), expected);
-    EXPECT_EQ(test::Read(dir + "/in.wav") + test::Read(dir + "/out.wav"), input + e2e::kEarlier);
+    EXPECT_TRUE(test::Read(dir + "/in.wav") == input && test::Read(dir + "/out.wav") == e2e::kEarlier);
     EXPECT_EQ(Listing(dir) + Listing(dir + "/locked"), "coeff1.txt\nin.wav\nlocked\nout.wav\nsame.wav\n");
   }
   // Done: in the sound file's own format (float samples), then in 16-bit samples on
@@ -115,6 +115,6 @@ TEST(CoeffApply, FiltersEachChannelAsTheBoardHeaderReplacingTheOutputWholeOrRefu
     EXPECT_EQ(RunIn(dir, "coeff-apply", args), report + (format.empty() ? "" : ", " + std::to_string(clipped) + " samples clipped") + "\n||0");
     EXPECT_EQ(ReadSound(dir + "/out.wav"), std::make_pair(SF_FORMAT_WAV | (format.empty() ? SF_FORMAT_FLOAT : SF_FORMAT_PCM_16), format.empty() ? y : pcm16));
   }
-  EXPECT_EQ(test::Read(dir + "/in.wav"), input);
+  EXPECT_TRUE(test::Read(dir + "/in.wav") == input);
   EXPECT_EQ(Listing(dir), "coeff1.txt\nin.wav\nlocked\nout.wav\nsame.wav\n");
 }
