@@ -17,7 +17,8 @@
  *
  * so y[n] = a0 x[n] + a1 x[n-1] + a2 x[n-2] - b1 y[n-1] - b2 y[n-2].
  * Section 0 takes the input, section k the output of section k - 1, and
- * the last section gives the output. No section is the identity.
+ * the last section gives the output. With no sections the output is the
+ * input.
  *
  * FIR filter. taps[0 .. N-1] as in the tap file, tap 0 first:
  *
@@ -26,7 +27,7 @@
  * summed in four running sums, for j = 0 .. 3, each over the taps
  * k = j, j + 4, j + 8, ... in rising k from +0:
  *     acc_j = acc_j + h[k] x[n-k],   y[n] = (acc_0 + acc_1) + (acc_2 + acc_3)
- * No taps give y = 0.
+ * With no taps y = 0.
  *
  * Every product and sum above is one single-precision operation, rounded
  * to nearest, in the order written. The results are then the same, bit for
