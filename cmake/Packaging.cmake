@@ -1,5 +1,6 @@
 # Installation with GNUInstallDirs (the programs into bin, a man page for
-# each in section 1) and a Debian package of them, for the build machine's
+# each in section 1; board/CMakeLists.txt adds the board header and its
+# pkg-config file) and a Debian package of them, for the build machine's
 # architecture or, in a cross build, the target's.
 #
 #   cmake --install build --prefix /usr/local
@@ -12,7 +13,7 @@
 include(GNUInstallDirs)
 
 # Each program whose target this tree defines, with its man page.
-set(FILTER_SUITE_PROGRAMS pelmora tavrine corvell sunnaq pelmora-tune tavrine-tune)
+set(FILTER_SUITE_PROGRAMS pelmora tavrine corvell sunnaq pelmora-tune tavrine-tune coeff-export coeff-apply)
 foreach(program IN LISTS FILTER_SUITE_PROGRAMS)
   if(NOT TARGET ${program})
     continue()
@@ -55,7 +56,10 @@ tavrine designs a linear-phase FIR filter and writes its taps, corvell
 plots a file of biquad sections and sunnaq a file of taps. pelmora-tune
 and tavrine-tune tune the designers' designs live with trackbars, write
 the same file and print the configure options that make the designer
-the same design.")
+the same design. coeff-export writes a coefficient file in the layouts
+that DSP code takes (C arrays, sosfilt rows, CMSIS-DSP), filter_board.h
+runs the filter on a board, bit for bit as on a PC, and coeff-apply
+filters a sound file with it.")
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

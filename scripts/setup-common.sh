@@ -6,23 +6,28 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_DIR=${BUILD_DIR:-$ROOT/build}
 
-# To build the programs; the window system's client libraries tell
-# whether a display answers.
+# To build the programs: the window system's client libraries tell whether
+# a display answers; coeff-apply reads and writes sound files with
+# libsndfile.
 BUILD_PACKAGES=(g++ cmake make libopencv-core-dev libopencv-imgproc-dev libopencv-highgui-dev libxcb1-dev
-                libwayland-dev)
+                libwayland-dev libsndfile1-dev)
 # To run the tests: GoogleTest, a virtual X server, key presses and window
-# dumps, a window close request (Xlib), PNG pictures of windows, and a
-# decimal-comma locale; Clang, which configures the suite in a test too.
-TEST_PACKAGES=(libgtest-dev xvfb xdotool x11-apps libx11-dev netpbm locales clang)
+# dumps, a window close request (Xlib), PNG pictures of windows, a
+# decimal-comma locale, liquid-dsp, the DSP library that the board
+# header's results are compared with, and Clang, which configures the
+# suite in a test too.
+TEST_PACKAGES=(libgtest-dev xvfb xdotool x11-apps libx11-dev netpbm locales libliquid-dev clang)
 # To cross-build for 32-bit ARM (hard-float) and run the unit tests under
 # user-mode emulation: Debian's multiarch armhf libraries. The armhf
 # libopencv-highgui-dev cannot be installed beside the amd64 one, so its
 # run-time library stands in (see cmake/FindOpenCV.cmake); the headers are
 # shared.
 ARMHF_PACKAGES=(crossbuild-essential-armhf qemu-user libopencv-core-dev:armhf libopencv-imgproc-dev:armhf
-                libopencv-highgui406:armhf libgtest-dev:armhf libxcb1-dev:armhf)
-# To build the Debian packages (dpkg-shlibdeps computes their Depends).
-PACKAGE_TOOLS=(dpkg-dev binutils)
+                libopencv-highgui406:armhf libgtest-dev:armhf libxcb1-dev:armhf libsndfile1-dev:armhf
+                libliquid-dev:armhf)
+# To build the Debian packages (dpkg-shlibdeps computes their Depends), and
+# to build a program with the installed board header's pkg-config file.
+PACKAGE_TOOLS=(dpkg-dev binutils pkg-config)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

@@ -1,0 +1,141 @@
+#include "core/coeff_layout.h"
+
+#include <locale.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "core/textio.h"
+
+namespace {
+
+bool SameFloat(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0 || (std::isnan(a) && std::isnan(b)); }
+
+// Whether text becomes v both read straight to single precision (as a C
+// compiler or strtof reads it) and through double (as the viewers' reader
+// does): the two roundings differ only next to a midpoint between floats.
+bool ReadsBackAs(const std::string& text, float v) {
+  static const locale_t c_locale = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr));
+  const float direct = c_locale ? strtof_l(text.c_str(), nullptr, c_locale) : std::strtof(text.c_str(), nullptr);
+  return SameFloat(direct, v) && SameFloat(float(ParseValue(text.c_str())), v);
+}
+
+// A C float literal of v: the shortest text with a point or an exponent,
+// then f; the <math.h> macros where there is no number.
+std::string CLiteral(float v) {
+  if (std::isnan(v)) return "NAN";
+  if (std::isinf(v)) return v < 0 ? "-INFINITY" : "INFINITY";
+  std::string text = ShortestFloatText(v);
+  if (text.find_first_of(".e") == std::string::npos) text += ".0";
+  return text + "f";
+}
+
+// A file name inside a C comment, which it must not end.
+std::string InComment(std::string name) {
+  for (size_t at; (at = name.find("*/")) != std::string::npos;) name.replace(at, 2, "* /");
+  return name;
+}
+
+// "#include <math.h>\n" when a value has no finite number.
+std::string MathInclude(const std::vector<float>& values) {
+  for (float v : values)
+    if (!std::isfinite(v)) return "#include <math.h>\n";
+  return "";
+}
+
+// The guarded C text: the comment, the count macro and the array,
+// `per_line` values a line. An empty array gets one unused 0.
+std::string CArrays(const std::string& comment, const std::string& guard, const std::string& count_macro,
+                    const std::string& array, const std::vector<float>& values, size_t count, size_t per_line) {
+  std::string text = "/* " + comment + " */\n#ifndef " + guard + "\n#define " + guard + "\n" + MathInclude(values) +
+                     "#define " + count_macro + " " + std::to_string(count) + "\n";
+  text += "static const float " + array + "[" + std::to_string(values.empty() ? 1 : values.size()) + "] = {";
+  if (values.empty()) text += "0.0f /* none */";
+  for (size_t i = 0; i < values.size(); ++i) text += (i % per_line ? " " : "\n  ") + CLiteral(values[i]) + ",";
+  return text + "\n};\n#endif\n";
+}
+
+std::string BiquadC(const std::vector<float>& c, const std::string& source) {
+  const size_t n = c.size() / 5;
+  return CArrays("Biquad cascade of " + InComment(source) + " for filter_board.h: " + std::to_string(n) +
+                     " sections, each a0, a1, a2, b1, b2 of\n"
+                     "   (a0 + a1 z^-1 + a2 z^-2) / (1 + b1 z^-1 + b2 z^-2).\n"
+                     "     float state[2 * BIQUAD_SECTIONS];\n     fb_biquad f;\n"
+                     "     fb_biquad_init(&f, BIQUAD_SECTIONS, biquad_coeffs, state);",
+                 "BIQUAD_COEFFS_H", "BIQUAD_SECTIONS", "biquad_coeffs", c, n, 5);
+}
+
+std::string FirC(const std::vector<float>& h, const std::string& source) {
+  return CArrays("FIR taps of " + InComment(source) + " for filter_board.h: " + std::to_string(h.size()) +
+                     " taps, h[0] (the tap of x[n]) first.\n"
+                     "     float delay[2 * FIR_TAPS];\n     fb_fir g;\n"
+                     "     fb_fir_init(&g, FIR_TAPS, fir_taps, delay);",
+                 "FIR_TAPS_H", "FIR_TAPS", "fir_taps", h, h.size(), 4);
+}
+
+// CMSIS-DSP's stage: b0, b1, b2, a1, a2 with feedback added,
+// y = b0 x[n] + b1 x[n-1] + b2 x[n-2] + a1 y[n-1] + a2 y[n-2]: the file's
+// denominator terms negated (0 - b keeps a zero positive).
+std::string BiquadCmsis(const std::vector<float>& c, const std::string& source) {
+  std::vector<float> stages(c);
+  for (size_t k = 0; k + 5 <= stages.size(); k += 5) {
+    stages[k + 3] = 0.0f - c[k + 3];
+    stages[k + 4] = 0.0f - c[k + 4];
+  }
+  return CArrays("Biquad cascade of " + InComment(source) + " for CMSIS-DSP: " + std::to_string(c.size() / 5) +
+                     " stages of b0, b1, b2, a1, a2 with\n"
+                     "   y[n] = b0 x[n] + b1 x[n-1] + b2 x[n-2] + a1 y[n-1] + a2 y[n-2]\n"
+                     "   (a1, a2: the file's b1, b2 negated).\n"
+                     "     arm_biquad_cascade_df2T_init_f32(&S, BIQUAD_CMSIS_STAGES, biquad_cmsis_coeffs, state);\n"
+                     "   state: 2 floats a stage (arm_biquad_cascade_df1_init_f32: 4).",
+                 "BIQUAD_CMSIS_COEFFS_H", "BIQUAD_CMSIS_STAGES", "biquad_cmsis_coeffs", stages, stages.size() / 5, 5);
+}
+
+std::string FirCmsis(const std::vector<float>& h, const std::string& source) {
+  const std::vector<float> reversed(h.rbegin(), h.rend());
+  return CArrays("FIR taps of " + InComment(source) + " for CMSIS-DSP's arm_fir_f32: " + std::to_string(h.size()) +
+                     " taps in reversed order, h[N-1] first and h[0] last.\n"
+                     "     arm_fir_init_f32(&S, FIR_CMSIS_TAPS, fir_cmsis_coeffs, state, BLOCK);\n"
+                     "   state: FIR_CMSIS_TAPS + BLOCK - 1 floats.",
+                 "FIR_CMSIS_COEFFS_H", "FIR_CMSIS_TAPS", "fir_cmsis_coeffs", reversed, reversed.size(), 4);
+}
+
+// One row a section, b0 b1 b2 1 a1 a2 of (b0 + b1 z^-1 + b2 z^-2) / (1 + a1 z^-1 + a2 z^-2).
+std::string BiquadSos(const std::vector<float>& c, const std::string&) {
+  std::string text;
+  for (size_t k = 0; k + 5 <= c.size(); k += 5) {
+    text += ShortestFloatText(c[k]) + " " + ShortestFloatText(c[k + 1]) + " " + ShortestFloatText(c[k + 2]) + " 1 " +
+            ShortestFloatText(c[k + 3]) + " " + ShortestFloatText(c[k + 4]) + "\n";
+  }
+  return text;
+}
+
+const CoeffLayout kLayouts[] = {
+    {"biquad-c", CoeffKind::kBiquad, BiquadC},         {"biquad-sos", CoeffKind::kBiquad, BiquadSos},
+    {"biquad-cmsis", CoeffKind::kBiquad, BiquadCmsis}, {"fir-c", CoeffKind::kFir, FirC},
+    {"fir-cmsis", CoeffKind::kFir, FirCmsis},
+};
+
+}  // namespace
+
+const CoeffLayout* FindCoeffLayout(const std::string& name) {
+  for (const CoeffLayout& layout : kLayouts)
+    if (name == layout.name) return &layout;
+  return nullptr;
+}
+
+std::string CoeffLayoutNames() {
+  std::string names;
+  for (const CoeffLayout& layout : kLayouts) names += (names.empty() ? "" : ", ") + std::string(layout.name);
+  return names;
+}
+
+std::string ShortestFloatText(float v) {
+  std::string text;
+  for (int digits = 1; digits <= 9; ++digits) {
+    text = FormatNumber(("%." + std::to_string(digits) + "g").c_str(), double(v));
+    if (ReadsBackAs(text, v)) break;
+  }
+  return text;
+}

@@ -1,0 +1,29 @@
+// The layouts in which coeff-export writes the coefficients of a biquad
+// file or a tap file for DSP code: C arrays for the board header
+// (board/filter_board.h), rows for sosfilt, and the arrays CMSIS-DSP takes.
+#pragma once
+
+#include <string>
+#include <vector>
+
+enum class CoeffKind { kBiquad, kFir };
+
+// A layout: its name, the kind of file it takes, and its writer. A biquad
+// cascade comes as 5 values a section in the file's order (a0, a1, a2, b1,
+// b2 of (a0 + a1 z^-1 + a2 z^-2) / (1 + b1 z^-1 + b2 z^-2)); taps as tap 0
+// first. `source` is the file's name, for the text's opening comment.
+struct CoeffLayout {
+  const char* name;
+  CoeffKind kind;
+  std::string (*write)(const std::vector<float>& values, const std::string& source);
+};
+
+// The layout of that name, or nullptr.
+const CoeffLayout* FindCoeffLayout(const std::string& name);
+
+// The layouts' names, comma-separated, for messages.
+std::string CoeffLayoutNames();
+
+// The shortest decimal text ('.' as the point, whatever the locale) that
+// strtof reads back as v, bit for bit: "0.265783", "-0", "1e-07", "nan".
+std::string ShortestFloatText(float v);
