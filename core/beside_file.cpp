@@ -27,20 +27,23 @@ void SetEndingHandlers(void (*handler)(int)) {
 
 }  // namespace
 
-std::string LinkTarget(const char* name) {
-  std::string target = name;
+bool LinkTarget(const char* name, std::string& target) {
+  target = name;
   struct stat st;
-  for (int links = 0; links < 40 && lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode); ++links) {
+  for (int links = 0; lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode); ++links) {
     char link[PATH_MAX];
     const ssize_t n = readlink(target.c_str(), link, sizeof link);
-    if (n <= 0 || n == ssize_t(sizeof link)) break;
+    if (links == 40 || n <= 0 || n == ssize_t(sizeof link)) return false;
     target = (link[0] == '/' ? std::string() : target.substr(0, target.rfind('/') + 1)) + std::string(link, size_t(n));
   }
-  return target;
+  return true;
 }
 
 int BesideFile::Create(const char* name) {
-  target_ = LinkTarget(name);
+  if (!LinkTarget(name, target_)) {
+    errno = ELOOP;
+    return -1;
+  }
   const size_t slash = target_.rfind('/');
   const std::string dir = slash == std::string::npos ? "" : target_.substr(0, slash + 1);
   std::string temp = dir + "." + target_.substr(dir.size()) + ".XXXXXX";

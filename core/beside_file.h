@@ -27,6 +27,7 @@ class BesideFile {
   int fd_ = -1;
 };
 
-// The file that writing to `name` reaches: a symbolic link followed to the
-// last name of its chain.
-std::string LinkTarget(const char* name);
+// Sets target to the file that writing to `name` reaches: a symbolic link
+// followed to the last name of its chain, which need not exist. False for
+// a chain of more than 40 links or a link that cannot be read.
+bool LinkTarget(const char* name, std::string& target);

@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/beside_file.h"
+
 namespace {
 
 // The C locale's numeric conventions, created once per process.
@@ -90,14 +92,9 @@ void ReplaceFileOrExit(const char* name, const std::string& content) {
   // Writing to a symbolic link writes to the file it points to, as
   // opening the name for writing would: the last name of the chain, which
   // need not exist yet.
-  std::string target = name;
+  std::string target;
+  if (!LinkTarget(name, target)) FailFile(name, "cannot be opened");
   struct stat old_stat;
-  for (int links = 0; lstat(target.c_str(), &old_stat) == 0 && S_ISLNK(old_stat.st_mode); ++links) {
-    char link[PATH_MAX];
-    const ssize_t n = readlink(target.c_str(), link, sizeof link);
-    if (links == 40 || n <= 0 || n == ssize_t(sizeof link)) FailFile(name, "cannot be opened");
-    target = (link[0] == '/' ? std::string() : target.substr(0, target.rfind('/') + 1)) + std::string(link, size_t(n));
-  }
   const bool exists = stat(target.c_str(), &old_stat) == 0;
   // A name that could not be opened for writing is refused as before: a
   // directory, or a file the user may not write.
