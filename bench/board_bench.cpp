@@ -8,6 +8,8 @@
 // repetitions in samples per second, and the ratio of the header's to
 // liquid's.
 
+#include <benchmark/benchmark.h>
+#include <liquid/liquid.h>
 #include <time.h>
 
 #include <algorithm>
@@ -15,9 +17,6 @@
 #include <map>
 #include <string>
 #include <vector>
-
-#include <benchmark/benchmark.h>
-#include <liquid/liquid.h>
 
 #include "board/filter_board.h"
 #include "programs/coeff_read.h"
@@ -113,9 +112,10 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks(&counters);
   std::printf("\nThe board header beside liquid-dsp (samples per second, processor time of the thread)\n");
   std::printf("%-34s %14s %14s %8s\n", "filter", "header", "liquid-dsp", "ratio");
-  for (const auto& [label, name] : {std::pair{"biquad cascade, pelmora's 2 sections", "biquad"},
-                                    {"FIR, tavrine's 140 taps", "fir"}}) {
-    const double ours = counters.Median(name + std::string(" header")), theirs = counters.Median(name + std::string(" liquid"));
+  for (const auto& [label, name] :
+       {std::pair{"biquad cascade, pelmora's 2 sections", "biquad"}, {"FIR, tavrine's 140 taps", "fir"}}) {
+    const double ours = counters.Median(name + std::string(" header")),
+                 theirs = counters.Median(name + std::string(" liquid"));
     std::printf("%-34s %12.1f M %12.1f M %8.2f\n", label, ours / 1e6, theirs / 1e6, ours / theirs);
   }
   std::printf("(medians of %zu repetitions of blocks of %u samples)\n", counters.rates["fir header"].size(), kBlock);

@@ -70,11 +70,16 @@ struct ChannelFilter {
 int PcmBits(int format) {
   switch (format & SF_FORMAT_SUBMASK) {
     case SF_FORMAT_PCM_S8:
-    case SF_FORMAT_PCM_U8: return 8;
-    case SF_FORMAT_PCM_16: return 16;
-    case SF_FORMAT_PCM_24: return 24;
-    case SF_FORMAT_PCM_32: return 32;
-    default: return 0;
+    case SF_FORMAT_PCM_U8:
+      return 8;
+    case SF_FORMAT_PCM_16:
+      return 16;
+    case SF_FORMAT_PCM_24:
+      return 24;
+    case SF_FORMAT_PCM_32:
+      return 32;
+    default:
+      return 0;
   }
 }
 
@@ -104,17 +109,20 @@ int main(int argc, char* argv[]) {
   }
   const std::string kind_name = args[0];
   const char *coeffs = args[1], *input = args[3], *output = args[4];
-  if (kind_name != "biquad" && kind_name != "fir") Fail(2, "unknown kind " + kind_name + "; the kinds are biquad and fir.");
+  if (kind_name != "biquad" && kind_name != "fir")
+    Fail(2, "unknown kind " + kind_name + "; the kinds are biquad and fir.");
   const CoeffKind kind = kind_name == "biquad" ? CoeffKind::kBiquad : CoeffKind::kFir;
   char* end = nullptr;
   const double rate = std::strtod(args[2], &end);
   if (end == args[2] || *end || !(rate > 0) || !std::isfinite(rate)) {
-    Fail(2, std::string("the rate must be the design's sampling frequency in Hz, a number above 0, not ") + args[2] + ".");
+    Fail(2,
+         std::string("the rate must be the design's sampling frequency in Hz, a number above 0, not ") + args[2] + ".");
   }
   int format = 0;
   for (const NamedFormat& f : kFormats)
     if (format_name && std::strcmp(format_name, f.name) == 0) format = f.format;
-  if (format_name && !format) Fail(2, std::string("unknown format ") + format_name + "; the formats are wav16, wav24, float and flac.");
+  if (format_name && !format)
+    Fail(2, std::string("unknown format ") + format_name + "; the formats are wav16, wav24, float and flac.");
 
   const std::vector<float> c = ReadCoefficients(kind, coeffs, false);
 
@@ -122,8 +130,8 @@ int main(int argc, char* argv[]) {
   SNDFILE* in = sf_open(input, SFM_READ, &in_info);
   if (!in) Fail(1, std::string(input) + " cannot be opened as a sound file: " + sf_strerror(nullptr));
   if (double(in_info.samplerate) != rate) {
-    Fail(2, std::string(input) + " is sampled at " + std::to_string(in_info.samplerate) + " Hz, but the coefficients were designed for " +
-                FormatNumber("%.9g", rate) + " Hz.");
+    Fail(2, std::string(input) + " is sampled at " + std::to_string(in_info.samplerate) +
+                " Hz, but the coefficients were designed for " + FormatNumber("%.9g", rate) + " Hz.");
   }
   // The same file under two names (a link, a path of another spelling) is
   // one device and inode.
@@ -213,11 +221,12 @@ int main(int argc, char* argv[]) {
   const int closed = sf_close(out);
   if (closed != 0 || !file.Commit()) {
     if (closed != 0) file.Abandon();
-    Fail(1, std::string(output) + " cannot be written: " + (closed ? sf_error_number(closed) : std::strerror(errno)) + ".");
+    Fail(1, std::string(output) + " cannot be written: " + (closed ? sf_error_number(closed) : std::strerror(errno)) +
+                ".");
   }
   std::string report = std::string(output) + ": " + std::to_string(done) + " frames, " + std::to_string(channels) +
-                       (channels == 1 ? " channel; peak " : " channels; peak ") + FormatNumber("%.4f", peak) + " (" + FormatNumber("%+.1f", 20 * std::log10(double(peak))) +
-                       " dBFS)";
+                       (channels == 1 ? " channel; peak " : " channels; peak ") + FormatNumber("%.4f", peak) + " (" +
+                       FormatNumber("%+.1f", 20 * std::log10(double(peak))) + " dBFS)";
   if (integer) report += ", " + std::to_string(clipped) + " samples clipped";
   std::printf("%s\n", report.c_str());
   return 0;
