@@ -6,9 +6,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
-#ifdef HAVE_WAYLAND_CLIENT
-#include <wayland-client.h>
-#endif
 
 #include <opencv2/core/core_c.h>
 #include <opencv2/highgui/highgui_c.h>
@@ -25,64 +22,6 @@
 
 namespace {
 
-const char* Setting(const char* name) {
-  const char* value = std::getenv(name);
-  return value && *value ? value : nullptr;
-}
-
-// The display that the window system connects to. The X platform (xcb)
-// uses DISPLAY, the Wayland platforms WAYLAND_DISPLAY; without
-// QT_QPA_PLATFORM the window system takes DISPLAY, or else WAYLAND_DISPLAY.
-// Other platforms (offscreen, vnc, linuxfb ...) use none.
-struct Display {
-  bool used = false;           // whether the platform connects to a display
-  bool x = false;              // an X display, else a Wayland one
-  const char* name = nullptr;  // the display, null if none is set
-};
-
-Display FindDisplay(const char* platform) {
-  Display d;
-  const std::string kind = platform ? std::string(platform).substr(0, std::strcspn(platform, ":")) : "";
-  d.x = kind == "xcb" || (kind.empty() && Setting("DISPLAY"));
-  d.used = d.x || kind.empty() || kind.rfind("wayland", 0) == 0;
-  d.name = d.used ? Setting(d.x ? "DISPLAY" : "WAYLAND_DISPLAY") : nullptr;
-  return d;
-}
-
-// Whether a server answers at the display, asked of the window system's
-// own client library: it connects as the window system will. An X server
-// that answers but refuses the client has answered: that failure is the
-// window system's, told in its own lines when it starts. What the client
-// library says while it asks is not passed on.
-bool Answers(const Display& d) {
-  std::fflush(stderr);
-  const int saved = dup(STDERR_FILENO);
-  std::FILE* said = std::tmpfile();
-  if (saved != -1 && said) dup2(fileno(said), STDERR_FILENO);
-  bool answered = true;
-  if (d.x) {
-    xcb_connection_t* connection = xcb_connect(d.name, nullptr);
-    // A refusal arrives as the server's reason, which the library writes
-    // out; a server that never answered leaves nothing to say.
-    answered = !xcb_connection_has_error(connection) || (said && lseek(fileno(said), 0, SEEK_END) > 0);
-    xcb_disconnect(connection);
-  } else {
-#ifdef HAVE_WAYLAND_CLIENT
-    if (wl_display* connection = wl_display_connect(d.name)) {
-      wl_display_disconnect(connection);
-    } else {
-      answered = false;
-    }
-#endif
-  }
-  if (saved != -1) {
-    dup2(saved, STDERR_FILENO);
-    close(saved);
-  }
-  if (said) std::fclose(said);
-  return answered;
-}
-
 // The window system ends the process when it cannot open its window or
 // loses it: with abort() after lines of its own (no display, a platform
 // that does not load, a connection refused), or with exit(1) when its
@@ -92,7 +31,7 @@ bool Answers(const Display& d) {
 // window call; a failure of that call is the window system's, and what it
 // said stands before the line. Once the window is shown, a failure is the
 // loss of the connection to the display, if there is one.
-Display display;
+WindowDisplay display;
 char lost_message[320];    // the display is gone
 char failed_message[320];  // anything else
 bool in_window_calls = false, window_shown = false;
@@ -141,17 +80,10 @@ void EndWindowCalls() {
 // Creates the first window. The window system's lines of this call are
 // held back and passed on after it, or before the failure line.
 void CreateFirstWindow(const char* title) {
-  const char* platform = Setting("QT_QPA_PLATFORM");
-  display = FindDisplay(platform);
-  if (display.used && !display.name) {
-    std::fputs("No window can be opened: no display is set.\n", stderr);
-    std::exit(kNoWindowStatus);
-  }
-  if (display.name && !Answers(display)) {
-    std::fprintf(stderr, "No window can be opened: display %.200s is not available.\n", display.name);
-    std::exit(kNoWindowStatus);
-  }
-  if (platform) {
+  display = FindWindowDisplay();
+  if (!WindowCanBeTried(display)) std::exit(kNoWindowStatus);
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if (platform && *platform) {
     std::snprintf(failed_message, sizeof failed_message,
                   "No window can be opened: the window system's platform %.200s did not start.\n", platform);
   } else {

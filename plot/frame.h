@@ -3,14 +3,14 @@
 // key is pressed.
 #pragma once
 
+#include "core/display.h"
+
 struct _IplImage;
 typedef struct _IplImage IplImage;
 
 constexpr int kCanvasWidth = 640;
 constexpr int kCanvasHeight = 360;
 
-// Exit status of a program that cannot open its window or loses it.
-constexpr int kNoWindowStatus = 3;
 
 // Creates the canvas (640 x 360, 8-bit, 3 channels, blue-green-red) and
 // fills it with white. It is never released: it lives as long as the
