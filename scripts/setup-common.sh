@@ -7,7 +7,8 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_DIR=${BUILD_DIR:-$ROOT/build}
 
 # To build the programs.
-BUILD_PACKAGES=(g++ cmake make libopencv-core-dev libopencv-imgproc-dev libopencv-highgui-dev)
+# The live tuners: Qt 5 widgets and Qwt plots (Qt Test comes with qtbase5-dev).
+BUILD_PACKAGES=(g++ cmake make libopencv-core-dev libopencv-imgproc-dev libopencv-highgui-dev qtbase5-dev libqwt-qt5-dev)
 # To run the tests: GoogleTest, a virtual X server, key presses and window
 # dumps, a window close request (Xlib), PNG pictures of windows, and a
 # decimal-comma locale.
