@@ -17,9 +17,11 @@ TEST_PACKAGES=(libgtest-dev xvfb xdotool x11-apps libx11-dev netpbm locales)
 # user-mode emulation: Debian's multiarch armhf libraries. The armhf
 # libopencv-highgui-dev cannot be installed beside the amd64 one, so its
 # run-time library stands in (see cmake/FindOpenCV.cmake); the headers are
-# shared.
+# shared. Qt 5 is multiarch; Qwt is not, and scripts/check-armhf unpacks
+# its armhf packages into a folder of their own (the Qt libraries that it
+# links are installed here).
 ARMHF_PACKAGES=(crossbuild-essential-armhf qemu-user libopencv-core-dev:armhf libopencv-imgproc-dev:armhf
-                libopencv-highgui406:armhf libgtest-dev:armhf)
+                libopencv-highgui406:armhf libgtest-dev:armhf qtbase5-dev:armhf libqt5svg5:armhf libqt5opengl5:armhf)
 # To build the Debian packages (dpkg-shlibdeps computes their Depends).
 PACKAGE_TOOLS=(dpkg-dev binutils)
 
