@@ -7,15 +7,16 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-// sum p_n z^-n and sum n p_n z^-n at z^-1 = e^-jw.
+// sum p_n x^n and sum n p_n x^n at x = z^-1 = e^-jw, by Horner's scheme
+// for the polynomial and its derivative (the second sum is x times it).
 std::pair<std::complex<double>, std::complex<double>> Sums(const std::vector<double>& p, double w) {
-  std::complex<double> sum = 0.0, weighted = 0.0;
-  for (size_t n = 0; n < p.size(); ++n) {
-    const std::complex<double> term = p[n] * std::polar(1.0, -w * static_cast<double>(n));
-    sum += term;
-    weighted += static_cast<double>(n) * term;
+  const std::complex<double> x = std::polar(1.0, -w);
+  std::complex<double> sum = 0.0, derivative = 0.0;
+  for (size_t n = p.size(); n-- > 0;) {
+    derivative = derivative * x + sum;
+    sum = sum * x + p[n];
   }
-  return {sum, weighted};
+  return {sum, x * derivative};
 }
 
 }  // namespace
