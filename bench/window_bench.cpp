@@ -92,7 +92,7 @@ bool IsWhite(XImage* image, int x, int y) { return (XGetPixel(image, x, y) & 0xF
 // canvas is centred, and its top row is white). Reading a column and a few
 // rows costs the X server a few kilobytes instead of a whole window dump,
 // which would slow down the program being measured.
-bool ShowsWhiteCanvas(Display* display, Window window) {
+bool ShowsWhiteCanvas(Display* display, Window window, int least = 600) {
   XWindowAttributes a;
   if (!XGetWindowAttributes(display, window, &a) || a.map_state != IsViewable) return false;
   XImage* column = XGetImage(display, window, a.width / 2, 0, 1, a.height, AllPlanes, ZPixmap);
@@ -100,7 +100,7 @@ bool ShowsWhiteCanvas(Display* display, Window window) {
   for (int y = 0; column && y < a.height && !found; ++y) {
     if (!IsWhite(column, 0, y) || (y > 0 && IsWhite(column, 0, y - 1))) continue;
     XImage* row = XGetImage(display, window, 0, y, a.width, 1, AllPlanes, ZPixmap);
-    for (int x = 0, run = 0; row && x < a.width && !found; ++x) found = (run = IsWhite(row, x, 0) ? run + 1 : 0) >= 600;
+    for (int x = 0, run = 0; row && x < a.width && !found; ++x) found = (run = IsWhite(row, x, 0) ? run + 1 : 0) >= least;
     if (row) XDestroyImage(row);
   }
   if (column) XDestroyImage(column);
@@ -183,6 +183,24 @@ Sample Measure(Display* display, pid_t xserver, const Subject& subject, double c
   return sample;
 }
 
+// From the start of a Qt program to its window showing a white plot
+// canvas (a run of 60 white pixels: the plot canvas between its grid
+// lines), then ended by SIGTERM; NAN if none.
+double StartToPainted(Display* display, const Subject& subject) {
+  XSync(display, True);
+  const auto start = Clock::now(), deadline = start + std::chrono::seconds(30);
+  const pid_t pid = Spawn(subject.argv, subject.dir);
+  const Window window = WaitForMap(display, subject.title, deadline);
+  bool painted = false;
+  while (window && !(painted = ShowsWhiteCanvas(display, window, 60)) && Clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  const double seconds = painted ? Since(start) : NAN;
+  kill(pid, SIGTERM);
+  waitpid(pid, nullptr, 0);
+  return seconds;
+}
+
 double Median(std::vector<double> v) {
   v.erase(std::remove_if(v.begin(), v.end(), [](double x) { return std::isnan(x); }), v.end());
   if (v.empty()) return NAN;
@@ -246,7 +264,6 @@ int main(int argc, char** argv) {
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
   }
-  for (const std::string& dir : {iir, fir}) std::filesystem::remove_all(dir);
 
   std::array<double, kFigures> median{}, base{};
   std::printf("\nwindow under Xvfb: medians of %.0f rounds (processor time: %.0f rounds of %.0f s)\n", rounds,
@@ -261,6 +278,26 @@ int main(int argc, char** argv) {
                 median[kCpu], median[kServerCpu], median[kKeyToExit] * 1e3, median[kKeyToExit] / base[kKeyToExit]);
   }
   std::printf("CPU wait: the program's user + system time, all threads, per second of waiting, in %% of one core.\n");
+
+  // The live tuners' start to their first painted window, beside a bare Qt
+  // window's.
+  const std::vector<Subject> tuners = {{"bare Qt window", {QT_BASELINE_PROGRAM}, "tuner baseline", iir},
+                                       {"pelmora-tune", {PROGRAM_DIR "/pelmora-tune"}, "pelmora-tune", iir},
+                                       {"tavrine-tune", {PROGRAM_DIR "/tavrine-tune"}, "tavrine-tune", fir}};
+  std::map<std::string, std::vector<double>> starts;
+  for (const Subject& s : tuners) StartToPainted(display, s);  // not counted
+  for (int r = 0; r < rounds; ++r) {
+    for (size_t k = 0; k < tuners.size(); ++k) {
+      const Subject& s = tuners[(k + r) % tuners.size()];
+      starts[s.name].push_back(StartToPainted(display, s));
+    }
+  }
+  std::printf("\nlive tuners: start to the painted window, medians of %.0f rounds\n", rounds);
+  for (const Subject& s : tuners) {
+    std::printf("%-20s %6.0f ms %6.3f\n", s.name.c_str(), Median(starts[s.name]) * 1e3,
+                Median(starts[s.name]) / Median(starts[tuners[0].name]));
+  }
+  for (const std::string& dir : {iir, fir}) std::filesystem::remove_all(dir);
   XCloseDisplay(display);
   pclose(xvfb);
   return 0;
