@@ -18,8 +18,22 @@ const char* Env(const char* name) {
 
 // The window system did not start: Qt says why in its own lines, then this
 // is the last line, and the status is the designers' 3.
+// Once the window is open, a display that goes away ends the program with
+// the designers' line and status 3 (Qt would say so and end with 1).
+bool window_open = false;
+
 void OnQtMessage(QtMsgType type, const QMessageLogContext&, const QString& text) {
   std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+  if (window_open && text.contains("connection broke")) {
+    const char* display = Env("DISPLAY");
+    if (display) {
+      std::fprintf(stderr, "The window was lost: display %s is no longer available.\n", display);
+    } else {
+      std::fprintf(stderr, "The window was lost: the window system stopped.\n");
+    }
+    std::fflush(stderr);
+    std::_Exit(3);
+  }
   if (type != QtFatalMsg) return;
   const char* platform = Env("QT_QPA_PLATFORM");
   if (platform) {
@@ -52,7 +66,7 @@ int RunTuner(int argc, char** argv, Tuner& tuner) {
   }
   qInstallMessageHandler(OnQtMessage);
   QApplication app(argc, argv);
-  qInstallMessageHandler(nullptr);
+  window_open = true;
   int status = 0;
   std::string saved;
   {

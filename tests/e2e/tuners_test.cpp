@@ -2,7 +2,7 @@
 // Xvfb with real input (xdotool): a design typed into the form, saved and
 // the window quit, whose printed configure line builds a designer that
 // writes the same file; a save that fails and keeps the window; endings
-// that write nothing; no display; a refused option.
+// that write nothing; a display lost; no display; a refused option.
 
 #include "tests/e2e/harness.h"
 
@@ -60,23 +60,31 @@ TEST_F(Tuners, PelmoraTunedSavesWhatTheConfiguredDesignerWrites) {
 
 // A save onto a folder named coeff1.txt fails with the designers' words on
 // standard error and the window stays; Ctrl+Q then ends with status 0 and
-// nothing printed. Closing the window writes nothing either.
+// nothing printed. Closing the window writes nothing either; a display that
+// goes away ends the tuner with the designers' line and status 3.
 TEST_F(Tuners, EndingsWriteOnlyWhatWasSaved) {
-  for (const auto& [program, folder, keys] : std::vector<std::tuple<std::string, bool, std::string>>{
-           {"tavrine-tune", true, "ctrl+s"}, {"pelmora-tune", false, "close"}}) {
-    SCOPED_TRACE(program);
+  for (const auto& [program, folder, ending, status, said] :
+       std::vector<std::tuple<std::string, bool, std::string, int, std::string>>{
+           {"tavrine-tune", true, "ctrl+s", 0, "coeff1.txt cannot be opened.\n"},
+           {"pelmora-tune", false, "close", 0, ""},
+           {"tavrine-tune", false, "lost", 3, "The window was lost: display " + std::string(getenv("DISPLAY")) +
+                                                  " is no longer available.\n"}}) {
+    SCOPED_TRACE(program + " " + ending);
     Tuner tuner(program, {});
     if (folder) test::Capture("cd '" + tuner.dir + "' && rm coeff1.txt && mkdir coeff1.txt");
-    if (keys == "close") {
+    if (ending == "close") {
       test::Capture(CLOSE_WINDOW " " + tuner.window);
+    } else if (ending == "lost") {
+      server.reset();
     } else {
-      tuner.Keys(keys);
-      EXPECT_TRUE(e2e::PollFor(20, [&] { return tuner.run->Stderr().find("coeff1.txt cannot be opened.\n") != std::string::npos; }));
+      tuner.Keys(ending);
+      EXPECT_TRUE(e2e::PollFor(20, [&] { return tuner.run->Stderr().find(said) != std::string::npos; }));
       EXPECT_FALSE(tuner.run->Wait(0.5).has_value()) << "the window stays after a failed save";
       tuner.Keys("ctrl+q");
     }
-    EXPECT_EQ(tuner.run->Wait(20), 0);
-    EXPECT_EQ(tuner.run->Stdout(), "");
+    EXPECT_EQ(tuner.run->Wait(20), status);
+    const std::string err = tuner.run->Stderr();
+    EXPECT_EQ(tuner.run->Stdout() + err.substr(err.size() - std::min(err.size(), said.size())), said);
     EXPECT_EQ(test::Capture("ls -AF '" + tuner.dir + "'"), folder ? "coeff1.txt/\n" : "coeff1.txt\n");
     if (!folder) {
       EXPECT_EQ(test::Read(tuner.dir + "/coeff1.txt"), kEarlier);
