@@ -10,9 +10,7 @@
 //   - key to exit: from sending a key press to the window to the process's
 //     end.
 // Prints the median of each over the rounds, and each program's ratio to
-// the baseline. Then, for tavrine-tune at its heaviest design (400 taps,
-// 400 frequency samples), the time from a click in the plot to the first
-// look at the window that shows the new plot.
+// the baseline. (The live tuners' changes are timed by tune_bench.)
 //
 // Usage: window_bench [--rounds N] [--cpu-rounds N] [--cpu-seconds S]
 // (defaults: 11 rounds, the processor time measured in the first 5, over
@@ -94,7 +92,7 @@ bool IsWhite(XImage* image, int x, int y) { return (XGetPixel(image, x, y) & 0xF
 // canvas is centred, and its top row is white). Reading a column and a few
 // rows costs the X server a few kilobytes instead of a whole window dump,
 // which would slow down the program being measured.
-bool ShowsWhiteCanvas(Display* display, Window window) {
+bool ShowsWhiteCanvas(Display* display, Window window, int least = 600) {
   XWindowAttributes a;
   if (!XGetWindowAttributes(display, window, &a) || a.map_state != IsViewable) return false;
   XImage* column = XGetImage(display, window, a.width / 2, 0, 1, a.height, AllPlanes, ZPixmap);
@@ -102,7 +100,7 @@ bool ShowsWhiteCanvas(Display* display, Window window) {
   for (int y = 0; column && y < a.height && !found; ++y) {
     if (!IsWhite(column, 0, y) || (y > 0 && IsWhite(column, 0, y - 1))) continue;
     XImage* row = XGetImage(display, window, 0, y, a.width, 1, AllPlanes, ZPixmap);
-    for (int x = 0, run = 0; row && x < a.width && !found; ++x) found = (run = IsWhite(row, x, 0) ? run + 1 : 0) >= 600;
+    for (int x = 0, run = 0; row && x < a.width && !found; ++x) found = (run = IsWhite(row, x, 0) ? run + 1 : 0) >= least;
     if (row) XDestroyImage(row);
   }
   if (column) XDestroyImage(column);
@@ -185,65 +183,22 @@ Sample Measure(Display* display, pid_t xserver, const Subject& subject, double c
   return sample;
 }
 
-// A click (XTEST, as a person's) at (x, y) in the window.
-void Click(Display* display, Window window, int x, int y) {
-  int root_x, root_y;
-  Window child;
-  XTranslateCoordinates(display, window, DefaultRootWindow(display), x, y, &root_x, &root_y, &child);
-  XTestFakeMotionEvent(display, -1, root_x, root_y, CurrentTime);
-  XTestFakeButtonEvent(display, 1, True, CurrentTime);
-  XTestFakeButtonEvent(display, 1, False, CurrentTime);
-  XFlush(display);
-}
-
-// The pixels of column x, rows y to y + height, of the window.
-std::vector<unsigned long> Column(Display* display, Window window, int x, int y, int height) {
-  std::vector<unsigned long> pixels;
-  if (XImage* column = XGetImage(display, window, x, y, 1, height, AllPlanes, ZPixmap)) {
-    for (int i = 0; i < height; ++i) pixels.push_back(XGetPixel(column, 0, i));
-    XDestroyImage(column);
-  }
-  return pixels;
-}
-
-// tavrine-tune brought to 400 requested taps (a click on that trackbar near
-// the window's right edge gives it the focus, End takes it to its end);
-// then clicks in the plot at 1000 Hz and 3000 Hz in turn move the lower
-// edge, each timed until the plot's column at 2000 Hz, in the pass band
-// after one and in the stop band after the other, has changed.
-std::vector<double> ClickToPaint(Display* display, int clicks) {
-  std::vector<double> times;
-  const pid_t pid = Spawn({PROGRAM_DIR "/tavrine-tune"}, "/");
-  const Window window = WaitForMap(display, "tavrine-tune", Clock::now() + std::chrono::seconds(30));
-  const auto deadline = Clock::now() + std::chrono::seconds(30);
-  while (window && !ShowsWhiteCanvas(display, window) && Clock::now() < deadline) {
+// From the start of a Qt program to its window showing a white plot
+// canvas (a run of 60 white pixels: the plot canvas between its grid
+// lines), then ended by SIGTERM; NAN if none.
+double StartToPainted(Display* display, const Subject& subject) {
+  XSync(display, True);
+  const auto start = Clock::now(), deadline = start + std::chrono::seconds(30);
+  const pid_t pid = Spawn(subject.argv, subject.dir);
+  const Window window = WaitForMap(display, subject.title, deadline);
+  bool painted = false;
+  while (window && !(painted = ShowsWhiteCanvas(display, window, 60)) && Clock::now() < deadline) {
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
-  // The canvas: where a white stretch of the middle column begins, centred.
-  XWindowAttributes a{};
-  XGetWindowAttributes(display, window, &a);
-  const std::vector<unsigned long> middle = Column(display, window, a.width / 2, 0, a.height);
-  int top = 0;
-  while (top < a.height && (middle[size_t(top)] & 0xFFFFFF) != 0xFFFFFF) ++top;
-  const int left = (a.width - 640) / 2, x0 = left + 100, y0 = top + 60;
-  Click(display, window, a.width - 15, top + 360 + 12 + 25);  // requested taps
-  XTestFakeKeyEvent(display, XKeysymToKeycode(display, XK_End), True, CurrentTime);
-  XTestFakeKeyEvent(display, XKeysymToKeycode(display, XK_End), False, CurrentTime);
-  XFlush(display);
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
-  for (int i = 0; window && i < clicks; ++i) {
-    const std::vector<unsigned long> before = Column(display, window, x0 + 72, y0, 240);
-    const auto start = Clock::now();
-    Click(display, window, x0 + (i % 2 ? 36 : 108), y0 + 150);
-    while (Column(display, window, x0 + 72, y0, 240) == before && Since(start) < 2.0) {
-      std::this_thread::sleep_for(std::chrono::microseconds(200));
-    }
-    if (Since(start) < 2.0) times.push_back(Since(start));
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
+  const double seconds = painted ? Since(start) : NAN;
   kill(pid, SIGTERM);
   waitpid(pid, nullptr, 0);
-  return times;
+  return seconds;
 }
 
 double Median(std::vector<double> v) {
@@ -309,7 +264,6 @@ int main(int argc, char** argv) {
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
   }
-  for (const std::string& dir : {iir, fir}) std::filesystem::remove_all(dir);
 
   std::array<double, kFigures> median{}, base{};
   std::printf("\nwindow under Xvfb: medians of %.0f rounds (processor time: %.0f rounds of %.0f s)\n", rounds,
@@ -324,9 +278,26 @@ int main(int argc, char** argv) {
                 median[kCpu], median[kServerCpu], median[kKeyToExit] * 1e3, median[kKeyToExit] / base[kKeyToExit]);
   }
   std::printf("CPU wait: the program's user + system time, all threads, per second of waiting, in %% of one core.\n");
-  const std::vector<double> paint = ClickToPaint(display, 41);
-  std::printf("\ntavrine-tune, 400 taps and 400 samples: click in the plot to the new plot shown, median of %zu: "
-              "%.1f ms (goal: under one frame, 16.7 ms)\n", paint.size(), Median(paint) * 1e3);
+
+  // The live tuners' start to their first painted window, beside a bare Qt
+  // window's.
+  const std::vector<Subject> tuners = {{"bare Qt window", {QT_BASELINE_PROGRAM}, "tuner baseline", iir},
+                                       {"pelmora-tune", {PROGRAM_DIR "/pelmora-tune"}, "pelmora-tune", iir},
+                                       {"tavrine-tune", {PROGRAM_DIR "/tavrine-tune"}, "tavrine-tune", fir}};
+  std::map<std::string, std::vector<double>> starts;
+  for (const Subject& s : tuners) StartToPainted(display, s);  // not counted
+  for (int r = 0; r < rounds; ++r) {
+    for (size_t k = 0; k < tuners.size(); ++k) {
+      const Subject& s = tuners[(k + r) % tuners.size()];
+      starts[s.name].push_back(StartToPainted(display, s));
+    }
+  }
+  std::printf("\nlive tuners: start to the painted window, medians of %.0f rounds\n", rounds);
+  for (const Subject& s : tuners) {
+    std::printf("%-20s %6.0f ms %6.3f\n", s.name.c_str(), Median(starts[s.name]) * 1e3,
+                Median(starts[s.name]) / Median(starts[tuners[0].name]));
+  }
+  for (const std::string& dir : {iir, fir}) std::filesystem::remove_all(dir);
   XCloseDisplay(display);
   pclose(xvfb);
   return 0;

@@ -54,7 +54,8 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
 pelmora designs a Butterworth IIR filter and writes its biquad sections,
 tavrine designs a linear-phase FIR filter and writes its taps, corvell
 plots a file of biquad sections and sunnaq a file of taps. pelmora-tune
-and tavrine-tune tune the designers' designs live with trackbars, write
+and tavrine-tune tune the designers' designs live in Qt windows with Qwt
+plots (response, group delay, poles and zeros, impulse response), write
 the same file and print the configure options that make the designer
 the same design. coeff-export writes a coefficient file in the layouts
 that DSP code takes (C arrays, sosfilt rows, CMSIS-DSP), filter_board.h
@@ -64,6 +65,12 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# A cross build's Qwt, unpacked beside the build (QWT_ROOT) rather than
+# installed, is found there but owned by no package: its package is named.
+if(FILTER_SUITE_TUNERS AND QWT_ROOT)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${QWT_ROOT}/usr/lib)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqwt-qt5-6 (>= 6.1.4)")
+endif()
 set(CPACK_STRIP_FILES ON)
 if(_deb_arch)
   set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${_deb_arch})

@@ -88,19 +88,21 @@ bool ReadLinePiece(std::FILE* file, const char* name, char (&line)[kLineBufferSi
   return false;
 }
 
-void ReplaceFileOrExit(const char* name, const std::string& content) {
+namespace {
+
+// ReplaceFile's work: nullptr once the file holds content, else what
+// failed, in the words of the message.
+const char* Replace(const char* name, const std::string& content) {
   // Writing to a symbolic link writes to the file it points to, as
   // opening the name for writing would: the last name of the chain, which
   // need not exist yet.
   std::string target;
-  if (!LinkTarget(name, target)) FailFile(name, "cannot be opened");
+  if (!LinkTarget(name, target)) return "cannot be opened";
   struct stat old_stat;
   const bool exists = stat(target.c_str(), &old_stat) == 0;
   // A name that could not be opened for writing is refused as before: a
   // directory, or a file the user may not write.
-  if (exists && (S_ISDIR(old_stat.st_mode) || access(target.c_str(), W_OK) != 0)) {
-    FailFile(name, "cannot be opened");
-  }
+  if (exists && (S_ISDIR(old_stat.st_mode) || access(target.c_str(), W_OK) != 0)) return "cannot be opened";
 
   // The new file beside the target, created with the earlier file's mode,
   // or as opening the name would create it: 0666 less the umask.
@@ -128,7 +130,7 @@ void ReplaceFileOrExit(const char* name, const std::string& content) {
     (void)kept;
     fchmod(fd, mode);
   }
-  if (fd == -1) FailFile(name, "cannot be opened");
+  if (fd == -1) return "cannot be opened";
 
   // Over a file-size limit, report the failed write instead of dying of
   // SIGXFSZ halfway through; and a signal to end the program waits until
@@ -159,8 +161,20 @@ void ReplaceFileOrExit(const char* name, const std::string& content) {
     if (!ok) unlink(temp.c_str());
   }
   sigprocmask(SIG_SETMASK, &before, nullptr);
-  if (earlier_lost) FailFile(name, "cannot be written; its earlier content is lost");
-  if (!ok) FailFile(name, "cannot be written");
+  if (earlier_lost) return "cannot be written; its earlier content is lost";
+  if (!ok) return "cannot be written";
+  return nullptr;
+}
+
+}  // namespace
+
+void ReplaceFileOrExit(const char* name, const std::string& content) {
+  if (const char* failure = Replace(name, content)) FailFile(name, failure);
+}
+
+std::string ReplaceFile(const char* name, const std::string& content) {
+  const char* failure = Replace(name, content);
+  return failure ? std::string(name) + " " + failure + "." : std::string();
 }
 
 std::string FormatNumber(const char* format, double v) {

@@ -48,6 +48,12 @@ bool ReadLinePiece(std::FILE* file, const char* name, char (&line)[kLineBufferSi
 // all on standard output, then exits with status 1.
 void ReplaceFileOrExit(const char* name, const std::string& content);
 
+// Writes content to name as ReplaceFileOrExit does, but returns instead of
+// exiting: "" once the file holds content, else the message that
+// ReplaceFileOrExit would print ("<name> cannot be opened." and so on,
+// without the newline), printed nowhere.
+std::string ReplaceFile(const char* name, const std::string& content);
+
 // printf-style formatting of one number with '.' as the decimal point,
 // into a string sized to the text.
 std::string FormatNumber(const char* format, double v);

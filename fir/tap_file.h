@@ -4,6 +4,8 @@
 // file holds at most kMaxTaps taps.
 #pragma once
 
+#include <string>
+
 // The designer's writer: taps[0] to taps[TapN - 1], and one more line of
 // 0.000000 when evenTap is 1, so that the file holds the tap count first
 // requested of the designer. Replaces the file only once the new one is
@@ -11,6 +13,8 @@
 // "<name> cannot be opened.\n" (or "cannot be written") on standard
 // output and exits with status 1.
 void TxtSave(const char* name, const float* taps);
+// The text that TxtSave writes.
+std::string TapFileText(const float* taps);
 
 // The viewer's reader: reads the file in pieces of at most 39 characters
 // (a line, or a part of a longer line), converts each piece as atof does

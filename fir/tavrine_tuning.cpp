@@ -1,109 +1,178 @@
 #include "fir/tavrine_tuning.h"
 
+#include <sstream>
+
 #include "core/filter_type.h"
-#include "core/state.h"
+#include "core/textio.h"
 #include "fir/fir_design.h"
 #include "fir/tap_file.h"
 #include "fir/tavrine_limits.h"
 
 namespace {
 
-constexpr int kLastAlpha = 919;  // 91.9 in steps of 0.1
+const char* const kVariables[] = {"TAVRINE_TYPE",    "TAVRINE_TAPS",    "TAVRINE_ALPHA",   "TAVRINE_BINS",
+                                  "TAVRINE_LPF_FC1", "TAVRINE_HPF_FC1", "TAVRINE_BPF_FC1", "TAVRINE_BPF_FC2",
+                                  "TAVRINE_BRF_FC1", "TAVRINE_BRF_FC2", "TAVRINE_FSAMP"};
 
-// The design's edge 1 and edge 2 of its type; a low- or high-pass has no
-// edge 2.
-float* Edge(TavrineDesign& d, int control) {
+std::string Hz(float v) { return ShortestDecimal(v) + " Hz"; }
+
+// The design's edge 1 or edge 2 of its type, and its variable; a low- or
+// high-pass has no edge 2.
+float* EdgeOf(TavrineDesign& d, int field) {
+  const bool first = field == TavrineTuner::kEdge1;
   switch (d.type) {
     case kLowPass:
-      return control == TavrineTuner::kEdge1 ? &d.lpf_fc1 : nullptr;
+      return first ? &d.lpf_fc1 : nullptr;
     case kHighPass:
-      return control == TavrineTuner::kEdge1 ? &d.hpf_fc1 : nullptr;
+      return first ? &d.hpf_fc1 : nullptr;
     case kBandPass:
-      return control == TavrineTuner::kEdge1 ? &d.bpf_fc1 : &d.bpf_fc2;
+      return first ? &d.bpf_fc1 : &d.bpf_fc2;
     default:
-      return control == TavrineTuner::kEdge1 ? &d.brf_fc1 : &d.brf_fc2;
+      return first ? &d.brf_fc1 : &d.brf_fc2;
   }
+}
+
+float* VariableAddress(TavrineDesign& d, const std::string& variable) {
+  float* const addresses[] = {&d.lpf_fc1, &d.hpf_fc1, &d.bpf_fc1, &d.bpf_fc2, &d.brf_fc1, &d.brf_fc2, &d.fsamp};
+  for (int i = 0; i < 7; ++i) {
+    if (variable == kVariables[4 + i]) return addresses[i];
+  }
+  return variable == "TAVRINE_ALPHA" ? &d.alpha : nullptr;
 }
 
 }  // namespace
 
 TavrineTuner::TavrineTuner(const TavrineDesign& start)
-    : design_(start),
-      frequency_step_(FrequencyStep(start.fsamp)),
-      last_edge_(LastPosition(static_cast<double>(start.fsamp) / 2.0, frequency_step_)) {}
+    : design_(start), saved_(start), decimals_(FrequencyDecimals(start.fsamp)) {}
 
-std::vector<TunerControl> TavrineTuner::Controls() const {
-  const std::string unit = FrequencyUnit(frequency_step_);
-  return {{"type: 0 low-pass 1 high-pass 2 band-pass 3 band-reject", 3},
-          {"requested taps", kMaxTaps},
-          {"Kaiser alpha [0.1]", kLastAlpha},
-          {"frequency samples", kMaxBins},
-          {"edge 1 [" + unit + "]", last_edge_},
-          {"edge 2 [" + unit + "] (band types)", last_edge_}};
+std::vector<Field> TavrineTuner::Fields() const {
+  const double half = static_cast<double>(design_.fsamp) / 2.0;
+  const bool band = IsBand(design_.type);
+  return {{"type", FieldKind::kChoice, "", 0, 3, 0, false},
+          {"requested taps", FieldKind::kWhole, "", 1, kMaxTaps, 0, false},
+          {"Kaiser alpha", FieldKind::kNumber, "", 0, 91.9, 1, false},
+          {"frequency samples", FieldKind::kWhole, "", 1, kMaxBins, 0, false},
+          {band ? "lower edge" : "edge", FieldKind::kNumber, "Hz", 0, half, decimals_, true},
+          {"upper edge", FieldKind::kNumber, "Hz", 0, half, decimals_, true},
+          {"sampling frequency", FieldKind::kNumber, "Hz", 1, 1e9, decimals_, false}};
 }
 
-int TavrineTuner::Position(int control) const {
-  switch (control) {
+std::vector<std::string> TavrineTuner::Choices(int) const { return {kTypeNames, kTypeNames + kTypeCount}; }
+
+double TavrineTuner::Value(int field) const {
+  TavrineDesign d = design_;
+  switch (field) {
     case kType:
-      return design_.type;
+      return d.type;
     case kTaps:
-      return design_.taps;
+      return d.taps;
     case kAlpha:
-      return NearestPosition(design_.alpha, kTenthStep, kLastAlpha);
+      return d.alpha;
     case kBins:
-      return design_.bins;
-    default:
-      return NearestPosition(Value(control), frequency_step_, last_edge_);
+      return d.bins;
+    case kFsamp:
+      return d.fsamp;
+    default: {
+      const float* edge = EdgeOf(d, field);
+      return edge ? *edge : 0.0;
+    }
   }
 }
 
-TavrineDesign TavrineTuner::With(int control, int position) const {
+bool TavrineTuner::Uses(int field) const { return field != kEdge2 || IsBand(design_.type); }
+
+std::string TavrineTuner::Name(int field) const {
+  switch (field) {
+    case kEdge1:
+      return IsBand(design_.type) ? "lower edge" : "edge";
+    case kEdge2:
+      return "upper edge";
+    default:
+      return Fields()[static_cast<size_t>(field)].label;
+  }
+}
+
+TavrineDesign TavrineTuner::With(int field, double value) const {
   TavrineDesign d = design_;
-  switch (control) {
+  switch (field) {
     case kType:
-      d.type = position;
+      d.type = static_cast<int>(value);
       break;
     case kTaps:
-      d.taps = position;
+      d.taps = static_cast<int>(value);
       break;
     case kAlpha:
-      d.alpha = StepValue(position, kTenthStep);
+      d.alpha = static_cast<float>(value);
       break;
     case kBins:
-      d.bins = position;
+      d.bins = static_cast<int>(value);
+      break;
+    case kFsamp:
+      d.fsamp = static_cast<float>(value);
       break;
     default:
-      if (float* edge = Edge(d, control)) *edge = StepValue(position, frequency_step_);
+      if (float* edge = EdgeOf(d, field)) *edge = static_cast<float>(value);
   }
   return d;
 }
 
-std::string TavrineTuner::RefusalWith(int control, int position) const {
-  const TavrineLimit* refusal = TavrineRefusal(With(control, position));
-  return refusal ? std::string(refusal->variable) + ": allowed " + refusal->allowed : "";
+std::string TavrineTuner::Variable(int field) const {
+  switch (field) {
+    case kEdge1:
+    case kEdge2: {
+      const int first[] = {4, 5, 6, 8};
+      return kVariables[first[design_.type] + (field == kEdge2 ? 1 : 0)];
+    }
+    case kFsamp:
+      return "TAVRINE_FSAMP";
+    default:
+      return kVariables[field];
+  }
 }
 
-std::vector<int> TavrineTuner::Corners() const {
-  if (IsBand(design_.type)) return {kEdge1, kEdge2};
-  return {kEdge1};
+std::string TavrineTuner::RefusalWith(int field, double value) const {
+  const TavrineLimit* refusal = TavrineRefusal(With(field, value));
+  return refusal ? refusal->variable : "";
 }
 
-float TavrineTuner::Value(int control) const {
-  TavrineDesign d = design_;
-  const float* edge = Edge(d, control);
-  return edge ? *edge : 0.0f;
+std::string TavrineTuner::Opening(int field) const {
+  const std::string type = kTypeNames[design_.type];
+  const std::string samples = std::to_string(design_.bins) + " frequency samples";
+  const std::string edges = IsBand(design_.type)
+                                ? "edges at " + Hz(static_cast<float>(Value(kEdge1))) + " and " +
+                                      Hz(static_cast<float>(Value(kEdge2)))
+                                : "edge at " + Hz(static_cast<float>(Value(kEdge1)));
+  switch (field) {
+    case kEdge1:
+      return "with " + samples + " a " + type +
+             (IsBand(design_.type) ? " with its upper edge at " + Hz(static_cast<float>(Value(kEdge2))) : "");
+    case kEdge2:
+      return "with " + samples + " a " + type + " with its lower edge at " + Hz(static_cast<float>(Value(kEdge1)));
+    case kTaps:
+      return "with " + samples + " a " + type;
+    case kBins:
+      return "a " + type + " of " + std::to_string(design_.taps) + " taps asked with its " + edges;
+    case kFsamp:
+      return "with " + samples + " a " + type + " with its " + edges;
+    default:
+      return "with " + samples + " a " + type;
+  }
+}
+
+std::string TavrineTuner::Closing(int field) const {
+  return field == kFsamp || field == kAlpha ? "" : ", at " + Hz(design_.fsamp);
 }
 
 std::string TavrineTuner::Words() const {
   const int designed = DesignedTapCount(design_.taps);
   const bool band = IsBand(design_.type);
-  const std::string edges = band ? "edges " + ShortestDecimal(Value(kEdge1)) + " Hz and " +
-                                       ShortestDecimal(Value(kEdge2)) + " Hz"
-                                 : "edge " + ShortestDecimal(Value(kEdge1)) + " Hz";
-  return kTypeNames[design_.type] + std::string(": ") + std::to_string(designed) + " taps designed (" +
-         std::to_string(design_.taps) + " asked), Kaiser alpha " + ShortestDecimal(design_.alpha) + ", " +
-         std::to_string(design_.bins) + " frequency samples, " + edges + "; sampling " +
-         ShortestDecimal(design_.fsamp) + " Hz";
+  const std::string edges = band ? "edges " + Hz(static_cast<float>(Value(kEdge1))) + " and " +
+                                       Hz(static_cast<float>(Value(kEdge2)))
+                                 : "edge " + Hz(static_cast<float>(Value(kEdge1)));
+  return kTypeNames[design_.type] + std::string(": ") + std::to_string(designed) +
+         (designed == 1 ? " tap designed (" : " taps designed (") + std::to_string(design_.taps) +
+         " asked), Kaiser alpha " + ShortestDecimal(design_.alpha) + ", " + std::to_string(design_.bins) +
+         " frequency samples, " + edges + "; sampling " + Hz(design_.fsamp);
 }
 
 std::string TavrineTuner::OptionsLine() const {
@@ -120,9 +189,45 @@ std::string TavrineTuner::OptionsLine() const {
          " -DTAVRINE_FSAMP=" + ShortestDecimal(design_.fsamp);
 }
 
-void TavrineTuner::Respond() const {
+std::vector<std::string> TavrineTuner::Variables() const { return {std::begin(kVariables), std::end(kVariables)}; }
+
+void TavrineTuner::AssignVariable(const std::string& variable, double value) {
+  if (float* address = VariableAddress(design_, variable)) {
+    *address = static_cast<float>(value);
+  } else if (variable == "TAVRINE_TYPE") {
+    design_.type = static_cast<int>(value);
+  } else if (variable == "TAVRINE_TAPS") {
+    design_.taps = static_cast<int>(value);
+  } else if (variable == "TAVRINE_BINS") {
+    design_.bins = static_cast<int>(value);
+  }
+}
+
+std::string TavrineTuner::Refusal() const {
+  const TavrineLimit* refusal = TavrineRefusal(design_);
+  return refusal ? std::string(refusal->variable) + "|" + refusal->allowed : "";
+}
+
+std::string TavrineTuner::VariableText(const std::string& variable) const {
+  TavrineDesign d = design_;
+  if (const float* address = VariableAddress(d, variable)) return ShortestDecimal(*address);
+  if (variable == "TAVRINE_TYPE") return kTypeNames[d.type];
+  return std::to_string(variable == "TAVRINE_TAPS" ? d.taps : d.bins);
+}
+
+void TavrineTuner::Make() const {
   MakeTavrineDesign(design_);
   CalcFres(Gain, Theta);
 }
 
-void TavrineTuner::WriteFile() const { TxtSave("coeff1.txt", hh); }
+Cascade TavrineTuner::Design() const { return {{{hh, hh + TapN}, {1.0}}}; }
+
+std::string TavrineTuner::FileText() const { return TapFileText(hh); }
+
+Cascade TavrineTuner::FromFile(const std::string& text) const {
+  // As the viewer reads: each line a tap narrowed to single precision.
+  std::istringstream lines(text);
+  Section taps{{}, {1.0}};
+  for (std::string line; std::getline(lines, line);) taps.b.push_back(static_cast<float>(ParseValue(line.c_str())));
+  return {taps};
+}

@@ -1,9 +1,8 @@
-// tavrine's parameters as the trackbars of its live tuner: type, requested
-// taps, Kaiser alpha, frequency samples, and the edges of the chosen type
-// (edge 2 for the band types only). The sampling frequency stays the
-// configured one; each type keeps its own edges when the type changes.
-// Every design the tuner holds is one that tavrine's limits accept
-// (fir/tavrine_limits.h).
+// tavrine's parameters as the fields of its live tuner: type, requested
+// taps, Kaiser alpha, frequency samples, the edges of the chosen type
+// (edge 2 for the band types only) and the sampling frequency. Each type
+// keeps its own edges when the type changes. Every design the tuner holds
+// is one that tavrine's limits accept (fir/tavrine_limits.h).
 #pragma once
 
 #include "fir/tavrine_design.h"
@@ -11,29 +10,41 @@
 
 class TavrineTuner final : public Tuner {
  public:
-  enum Control { kType, kTaps, kAlpha, kBins, kEdge1, kEdge2 };
+  enum FieldIndex { kType, kTaps, kAlpha, kBins, kEdge1, kEdge2, kFsamp };
 
   // Starts on `start`, which the limits are expected to accept.
   explicit TavrineTuner(const TavrineDesign& start);
   const TavrineDesign& design() const { return design_; }
 
-  std::vector<TunerControl> Controls() const override;
-  int Position(int control) const override;
+  const char* Program() const override { return "tavrine"; }
+  std::vector<Field> Fields() const override;
+  std::vector<std::string> Choices(int field) const override;
+  double Value(int field) const override;
+  bool Uses(int field) const override;
+  std::string Name(int field) const override;
+  std::string Words() const override;
   std::string OptionsLine() const override;
-  void Respond() const override;
+  void Make() const override;
+  Cascade Design() const override;
+  std::string FileText() const override;
+  Cascade FromFile(const std::string& text) const override;
+  double Fsamp() const override { return design_.fsamp; }
+  double Attenuation() const override { return 0.0; }
 
  private:
-  TavrineDesign With(int control, int position) const;
-  std::string RefusalWith(int control, int position) const override;
-  void Assign(int control, int position) override { design_ = With(control, position); }
-  bool Graded(int control) const override { return control != kType; }
-  std::vector<int> Corners() const override;
-  float Value(int control) const override;
-  Step StepOf(int control) const override { return control == kAlpha ? kTenthStep : frequency_step_; }
-  std::string Words() const override;
-  void WriteFile() const override;
+  TavrineDesign With(int field, double value) const;
+  std::string Variable(int field) const override;
+  std::string RefusalWith(int field, double value) const override;
+  void Assign(int field, double value) override { design_ = With(field, value); }
+  std::string Opening(int field) const override;
+  std::string Closing(int field) const override;
+  std::vector<std::string> Variables() const override;
+  void AssignVariable(const std::string& variable, double value) override;
+  std::string Refusal() const override;
+  std::string VariableText(const std::string& variable) const override;
+  void SaveState() override { saved_ = design_; }
+  void RestoreState() override { design_ = saved_; }
 
-  TavrineDesign design_;
-  Step frequency_step_;
-  int last_edge_;  // position of fsamp / 2
+  TavrineDesign design_, saved_;
+  int decimals_;  // of the edges
 };

@@ -4,6 +4,8 @@
 // a reader takes at most 40 lines (8 sections).
 #pragma once
 
+#include <string>
+
 // Lines per section and the most lines a reader takes.
 constexpr int kLinesPerSection = 5;
 constexpr int kMaxCoeffLines = 40;
@@ -13,6 +15,8 @@ constexpr int kMaxCoeffLines = 40;
 // Replaces the file only once the new one is complete; exits with status 1
 // and a message on standard output if it cannot be created or written.
 void TxtSave(const char* name);
+// The text that TxtSave writes.
+std::string CoeffFileText();
 
 // The viewer's reader: resets a0 ... b2 to pass-through sections, reads up
 // to 40 lines into them (line n is coefficient n mod 5 of section n div 5),

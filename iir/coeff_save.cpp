@@ -4,7 +4,7 @@
 #include "iir/coeff_file.h"
 #include "iir/iir_design.h"
 
-void TxtSave(const char* name) {
+std::string CoeffFileText() {
   const bool two_sections = IsBand(FilType) && OrderN == 2;
   const int sections = two_sections ? 2 : 1;
   std::string content;
@@ -15,5 +15,7 @@ void TxtSave(const char* name) {
     AppendValueLine(content, p_b1[i]);
     AppendValueLine(content, p_b2[i]);
   }
-  ReplaceFileOrExit(name, content);
+  return content;
 }
+
+void TxtSave(const char* name) { ReplaceFileOrExit(name, CoeffFileText()); }

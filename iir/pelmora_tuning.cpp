@@ -1,86 +1,134 @@
 #include "iir/pelmora_tuning.h"
 
+#include <sstream>
+
 #include "core/filter_type.h"
-#include "core/state.h"
+#include "core/textio.h"
 #include "iir/cascade_response.h"
 #include "iir/coeff_file.h"
+#include "iir/iir_design.h"
 #include "iir/pelmora_limits.h"
 
 namespace {
 
-constexpr int kLastAttenuation = 600;  // 60 dB in steps of 0.1 dB
+const char* const kVariables[] = {"PELMORA_TYPE", "PELMORA_ORDER", "PELMORA_FC1",
+                                  "PELMORA_FC2",  "PELMORA_ATTENUATION_DB", "PELMORA_FSAMP"};
 
+std::string Hz(float v) { return ShortestDecimal(v) + " Hz"; }
 
 }  // namespace
 
 PelmoraTuner::PelmoraTuner(const PelmoraDesign& start)
-    : design_(start),
-      frequency_step_(FrequencyStep(start.fsamp)),
-      last_corner_(LastPosition(static_cast<double>(start.fsamp) / 2.0, frequency_step_)) {}
+    : design_(start), saved_(start), decimals_(FrequencyDecimals(start.fsamp)) {}
 
-std::vector<TunerControl> PelmoraTuner::Controls() const {
-  const std::string unit = FrequencyUnit(frequency_step_);
-  return {{"type: 0 low-pass 1 high-pass 2 band-pass 3 band-reject", 3},
-          {"order", 2},
-          {"lower corner [" + unit + "]", last_corner_},
-          {"upper corner [" + unit + "]", last_corner_},
-          {"attenuation [0.1 dB]", kLastAttenuation}};
+std::vector<Field> PelmoraTuner::Fields() const {
+  const double half = static_cast<double>(design_.fsamp) / 2.0;
+  return {{"type", FieldKind::kChoice, "", 0, 3, 0, false},
+          {"order", FieldKind::kChoice, "", 0, 1, 0, false},
+          {IsBand(design_.type) ? "lower corner" : "corner", FieldKind::kNumber, "Hz", 0, half, decimals_, true},
+          {"upper corner", FieldKind::kNumber, "Hz", 0, half, decimals_, true},
+          {"attenuation", FieldKind::kNumber, "dB", 0, 60, 1, false},
+          {"sampling frequency", FieldKind::kNumber, "Hz", 1, 1e9, decimals_, false}};
 }
 
-int PelmoraTuner::Position(int control) const {
-  switch (control) {
+std::vector<std::string> PelmoraTuner::Choices(int field) const {
+  if (field == kOrder) return {"1", "2"};
+  return {kTypeNames, kTypeNames + kTypeCount};
+}
+
+double PelmoraTuner::Value(int field) const {
+  switch (field) {
     case kType:
       return design_.type;
     case kOrder:
-      return design_.order;
+      return design_.order - 1;
+    case kLowerCorner:
+      return design_.fc1;
+    case kUpperCorner:
+      return design_.fc2;
     case kAttenuation:
-      return NearestPosition(design_.attenuation_db, kTenthStep, kLastAttenuation);
+      return design_.attenuation_db;
     default:
-      return NearestPosition(Value(control), frequency_step_, last_corner_);
+      return design_.fsamp;
   }
 }
 
-PelmoraDesign PelmoraTuner::With(int control, int position) const {
+bool PelmoraTuner::Uses(int field) const { return field != kUpperCorner || IsBand(design_.type); }
+
+std::string PelmoraTuner::Name(int field) const {
+  switch (field) {
+    case kLowerCorner:
+      return IsBand(design_.type) ? "lower corner" : "corner";
+    case kUpperCorner:
+      return "upper corner";
+    case kAttenuation:
+      return "attenuation";
+    case kFsamp:
+      return "sampling frequency";
+    default:
+      return field == kType ? "type" : "order";
+  }
+}
+
+PelmoraDesign PelmoraTuner::With(int field, double value) const {
   PelmoraDesign d = design_;
-  switch (control) {
+  switch (field) {
     case kType:
-      d.type = position;
+      d.type = static_cast<int>(value);
       break;
     case kOrder:
-      d.order = position;
+      d.order = static_cast<int>(value) + 1;
       break;
     case kLowerCorner:
-      d.fc1 = StepValue(position, frequency_step_);
+      d.fc1 = static_cast<float>(value);
       break;
     case kUpperCorner:
-      d.fc2 = StepValue(position, frequency_step_);
+      d.fc2 = static_cast<float>(value);
       break;
     case kAttenuation:
-      d.attenuation_db = StepValue(position, kTenthStep);
+      d.attenuation_db = static_cast<float>(value);
       break;
+    default:
+      d.fsamp = static_cast<float>(value);
   }
   return d;
 }
 
-std::string PelmoraTuner::RefusalWith(int control, int position) const {
-  const PelmoraLimit* refusal = PelmoraRefusal(With(control, position));
-  return refusal ? std::string(refusal->variable) + ": allowed " + refusal->allowed : "";
+std::string PelmoraTuner::Variable(int field) const { return kVariables[field]; }
+
+std::string PelmoraTuner::RefusalWith(int field, double value) const {
+  const PelmoraLimit* refusal = PelmoraRefusal(With(field, value));
+  return refusal ? refusal->variable : "";
 }
 
-std::vector<int> PelmoraTuner::Corners() const {
-  if (IsBand(design_.type)) return {kLowerCorner, kUpperCorner};
-  return {kLowerCorner};
+std::string PelmoraTuner::Opening(int field) const {
+  const std::string type = kTypeNames[design_.type] + std::string(" of order ") + std::to_string(design_.order);
+  const std::string corners = IsBand(design_.type) ? "corners at " + Hz(design_.fc1) + " and " + Hz(design_.fc2)
+                                                   : "corner at " + Hz(design_.fc1);
+  const std::string at = "at " + ShortestDecimal(design_.attenuation_db) + " dB a " + type;
+  switch (field) {
+    case kLowerCorner:
+      return IsBand(design_.type) ? at + " with its upper corner at " + Hz(design_.fc2) : at;
+    case kUpperCorner:
+      return at + " with its lower corner at " + Hz(design_.fc1);
+    case kAttenuation:
+      return "a " + type + " with its " + corners;
+    case kFsamp:
+      return at + " with its " + corners;
+    default:
+      return "a " + type;
+  }
 }
 
-float PelmoraTuner::Value(int control) const { return control == kUpperCorner ? design_.fc2 : design_.fc1; }
+std::string PelmoraTuner::Closing(int field) const {
+  return field == kFsamp ? "" : ", at " + Hz(design_.fsamp);
+}
 
 std::string PelmoraTuner::Words() const {
-  const std::string corners = IsBand(design_.type)
-                                  ? "corners " + ShortestDecimal(design_.fc1) + " Hz and " +
-                                        ShortestDecimal(design_.fc2) + " Hz, "
-                                  : "corner " + ShortestDecimal(design_.fc1) + " Hz, ";
+  const std::string corners = IsBand(design_.type) ? "corners " + Hz(design_.fc1) + " and " + Hz(design_.fc2)
+                                                   : "corner " + Hz(design_.fc1);
   return kTypeNames[design_.type] + std::string(" of order ") + std::to_string(design_.order) + ": " + corners +
-         ShortestDecimal(design_.attenuation_db) + " dB down; sampling " + ShortestDecimal(design_.fsamp) + " Hz";
+         ", " + ShortestDecimal(design_.attenuation_db) + " dB down; sampling " + Hz(design_.fsamp);
 }
 
 std::string PelmoraTuner::OptionsLine() const {
@@ -92,9 +140,58 @@ std::string PelmoraTuner::OptionsLine() const {
          " -DPELMORA_FSAMP=" + ShortestDecimal(design_.fsamp);
 }
 
-void PelmoraTuner::Respond() const {
+std::vector<std::string> PelmoraTuner::Variables() const { return {std::begin(kVariables), std::end(kVariables)}; }
+
+void PelmoraTuner::AssignVariable(const std::string& variable, double value) {
+  for (int field = kType; field <= kFsamp; ++field) {
+    if (variable == kVariables[field]) design_ = With(field, field == kOrder ? value - 1 : value);
+  }
+  // A whole number beyond an int (the configure's 999999999) stays refused.
+  if (variable == "PELMORA_ORDER") design_.order = static_cast<int>(value);
+}
+
+std::string PelmoraTuner::Refusal() const {
+  const PelmoraLimit* refusal = PelmoraRefusal(design_);
+  return refusal ? std::string(refusal->variable) + "|" + refusal->allowed : "";
+}
+
+std::string PelmoraTuner::VariableText(const std::string& variable) const {
+  for (int field = kType; field <= kFsamp; ++field) {
+    if (variable != kVariables[field]) continue;
+    if (field == kType) return kTypeNames[design_.type];
+    if (field == kOrder) return std::to_string(design_.order);
+    return ShortestDecimal(static_cast<float>(Value(field)));
+  }
+  return "";
+}
+
+void PelmoraTuner::Make() const {
   MakePelmoraDesign(design_);
   CalcFres(Gain, Theta);
 }
 
-void PelmoraTuner::WriteFile() const { TxtSave("coeff1.txt"); }
+Cascade PelmoraTuner::Design() const {
+  // The sections that the file holds; the entries past them are the
+  // pass-through sections of the reset.
+  const int sections = IsBand(design_.type) && design_.order == 2 ? 2 : 1;
+  Cascade cascade;
+  for (int i = 0; i < sections; ++i) {
+    cascade.push_back({{p_a0[i], p_a1[i], p_a2[i]}, {1.0, p_b1[i], p_b2[i]}});
+  }
+  return cascade;
+}
+
+std::string PelmoraTuner::FileText() const { return CoeffFileText(); }
+
+Cascade PelmoraTuner::FromFile(const std::string& text) const {
+  // As the viewer reads: each line a value narrowed to single precision,
+  // five to a section, a0 a1 a2 b1 b2.
+  std::istringstream lines(text);
+  std::vector<float> values;
+  for (std::string line; std::getline(lines, line);) values.push_back(static_cast<float>(ParseValue(line.c_str())));
+  Cascade cascade;
+  for (size_t i = 0; i + kLinesPerSection <= values.size(); i += kLinesPerSection) {
+    cascade.push_back({{values[i], values[i + 1], values[i + 2]}, {1.0, values[i + 3], values[i + 4]}});
+  }
+  return cascade;
+}

@@ -1,7 +1,7 @@
-// pelmora's parameters as the trackbars of its live tuner: type, order,
-// lower and upper corner, attenuation. The sampling frequency stays the
-// configured one. Every design the tuner holds is one that pelmora's
-// limits accept (iir/pelmora_limits.h).
+// pelmora's parameters as the fields of its live tuner: type, order,
+// lower and upper corner, attenuation and sampling frequency. Every design
+// the tuner holds is one that pelmora's limits accept
+// (iir/pelmora_limits.h).
 #pragma once
 
 #include "iir/pelmora_design.h"
@@ -9,29 +9,41 @@
 
 class PelmoraTuner final : public Tuner {
  public:
-  enum Control { kType, kOrder, kLowerCorner, kUpperCorner, kAttenuation };
+  enum FieldIndex { kType, kOrder, kLowerCorner, kUpperCorner, kAttenuation, kFsamp };
 
   // Starts on `start`, which the limits are expected to accept.
   explicit PelmoraTuner(const PelmoraDesign& start);
   const PelmoraDesign& design() const { return design_; }
 
-  std::vector<TunerControl> Controls() const override;
-  int Position(int control) const override;
+  const char* Program() const override { return "pelmora"; }
+  std::vector<Field> Fields() const override;
+  std::vector<std::string> Choices(int field) const override;
+  double Value(int field) const override;
+  bool Uses(int field) const override;
+  std::string Name(int field) const override;
+  std::string Words() const override;
   std::string OptionsLine() const override;
-  void Respond() const override;
+  void Make() const override;
+  Cascade Design() const override;
+  std::string FileText() const override;
+  Cascade FromFile(const std::string& text) const override;
+  double Fsamp() const override { return design_.fsamp; }
+  double Attenuation() const override { return design_.attenuation_db; }
 
  private:
-  PelmoraDesign With(int control, int position) const;
-  std::string RefusalWith(int control, int position) const override;
-  void Assign(int control, int position) override { design_ = With(control, position); }
-  bool Graded(int control) const override { return control >= kLowerCorner; }
-  std::vector<int> Corners() const override;
-  float Value(int control) const override;
-  Step StepOf(int control) const override { return control == kAttenuation ? kTenthStep : frequency_step_; }
-  std::string Words() const override;
-  void WriteFile() const override;
+  PelmoraDesign With(int field, double value) const;
+  std::string Variable(int field) const override;
+  std::string RefusalWith(int field, double value) const override;
+  void Assign(int field, double value) override { design_ = With(field, value); }
+  std::string Opening(int field) const override;
+  std::string Closing(int field) const override;
+  std::vector<std::string> Variables() const override;
+  void AssignVariable(const std::string& variable, double value) override;
+  std::string Refusal() const override;
+  std::string VariableText(const std::string& variable) const override;
+  void SaveState() override { saved_ = design_; }
+  void RestoreState() override { design_ = saved_; }
 
-  PelmoraDesign design_;
-  Step frequency_step_;
-  int last_corner_;  // position of fsamp / 2
+  PelmoraDesign design_, saved_;
+  int decimals_;  // of the corners
 };

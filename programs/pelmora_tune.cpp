@@ -1,16 +1,15 @@
 // pelmora-tune: pelmora's design, live. Opens on the configured design
-// (PELMORA_*, pelmora_parameters.h) with a trackbar for each parameter and
-// the plot that pelmora shows; Enter or 's' writes "coeff1.txt" as pelmora
-// does and prints the configure options that make pelmora this design;
-// Esc, 'q' or closing the window ends it without writing anything.
+// (PELMORA_*, pelmora_parameters.h), or on the one that the command line's
+// configure options (-DPELMORA_TYPE=... and so on) make, with a form of
+// its parameters and the views of its response; Save writes "coeff1.txt"
+// as pelmora does, and the configure line of the last design saved is
+// printed on standard output when the window closes.
 
 #include "iir/pelmora_tuning.h"
 #include "pelmora_parameters.h"
-#include "plot/response_plot.h"
-#include "tune/tune_window.h"
+#include "tune/tuner_main.h"
 
-int main() {
+int main(int argc, char** argv) {
   PelmoraTuner tuner(kConfiguredDesign);
-  if (TuneInWindow("pelmora-tune", tuner, kPelmoraLabels)) tuner.Save();
-  return 0;
+  return RunTuner(argc, argv, tuner);
 }

@@ -1,16 +1,15 @@
 // tavrine-tune: tavrine's design, live. Opens on the configured design
-// (TAVRINE_*, tavrine_parameters.h) with a trackbar for each parameter and
-// the plot that tavrine shows; Enter or 's' writes "coeff1.txt" as tavrine
-// does and prints the configure options that make tavrine this design;
-// Esc, 'q' or closing the window ends it without writing anything.
+// (TAVRINE_*, tavrine_parameters.h), or on the one that the command line's
+// configure options (-DTAVRINE_TYPE=... and so on) make, with a form of
+// its parameters and the views of its response; Save writes "coeff1.txt"
+// as tavrine does, and the configure line of the last design saved is
+// printed on standard output when the window closes.
 
 #include "fir/tavrine_tuning.h"
-#include "plot/response_plot.h"
 #include "tavrine_parameters.h"
-#include "tune/tune_window.h"
+#include "tune/tuner_main.h"
 
-int main() {
+int main(int argc, char** argv) {
   TavrineTuner tuner(kConfiguredDesign);
-  if (TuneInWindow("tavrine-tune", tuner, kTavrineLabels)) tuner.Save();
-  return 0;
+  return RunTuner(argc, argv, tuner);
 }

@@ -8,9 +8,10 @@ BUILD_DIR=${BUILD_DIR:-$ROOT/build}
 
 # To build the programs: the window system's client libraries tell whether
 # a display answers; coeff-apply reads and writes sound files with
-# libsndfile.
+# libsndfile; the live tuners are Qt 5 widgets with Qwt plots (Qt Test
+# comes with qtbase5-dev).
 BUILD_PACKAGES=(g++ cmake make libopencv-core-dev libopencv-imgproc-dev libopencv-highgui-dev libxcb1-dev
-                libwayland-dev libsndfile1-dev)
+                libwayland-dev libsndfile1-dev qtbase5-dev libqwt-qt5-dev)
 # To run the tests: GoogleTest, a virtual X server, key presses and window
 # dumps, a window close request (Xlib), PNG pictures of windows, a
 # decimal-comma locale, liquid-dsp, the DSP library that the board
@@ -21,10 +22,12 @@ TEST_PACKAGES=(libgtest-dev xvfb xdotool x11-apps libx11-dev netpbm locales libl
 # user-mode emulation: Debian's multiarch armhf libraries. The armhf
 # libopencv-highgui-dev cannot be installed beside the amd64 one, so its
 # run-time library stands in (see cmake/FindOpenCV.cmake); the headers are
-# shared.
+# shared. Qt 5 is multiarch; Qwt is not, and scripts/check-armhf unpacks
+# its armhf packages into a folder of their own (the Qt libraries that it
+# links are installed here).
 ARMHF_PACKAGES=(crossbuild-essential-armhf qemu-user libopencv-core-dev:armhf libopencv-imgproc-dev:armhf
                 libopencv-highgui406:armhf libgtest-dev:armhf libxcb1-dev:armhf libsndfile1-dev:armhf
-                libliquid-dev:armhf)
+                libliquid-dev:armhf qtbase5-dev:armhf libqt5svg5:armhf libqt5opengl5:armhf)
 # To build the Debian packages (dpkg-shlibdeps computes their Depends), and
 # to build a program with the installed board header's pkg-config file.
 PACKAGE_TOOLS=(dpkg-dev binutils pkg-config)
@@ -94,10 +97,18 @@ start_xvfb() {
   [ -n "$XVFB_DISPLAY" ] && DISPLAY=:$XVFB_DISPLAY xdotool getdisplaygeometry >/dev/null 2>&1
 }
 
-# press_key DISPLAY WINDOW KEY: presses KEY in the window and releases it,
-# even if the window is gone by then (a key that ends its program would
-# otherwise stay down and repeat into the next program's window).
+# press_key DISPLAY WINDOW KEY...: presses the keys in the window (with
+# WINDOW "", in the one that has the keyboard focus, as a Qt window takes
+# its shortcuts) and releases the last again, even if the window is gone
+# by then (a key that ends its program would otherwise stay down and
+# repeat into the next program's window).
 press_key() {
-  DISPLAY=$1 xdotool key --window "$2" "$3" >/dev/null 2>&1 || true
-  DISPLAY=$1 xdotool keyup "$3" >/dev/null 2>&1 || true
+  local display=$1 window=$2
+  shift 2
+  if [ -n "$window" ]; then
+    DISPLAY=$display xdotool key --window "$window" "$@" >/dev/null 2>&1 || true
+  else
+    DISPLAY=$display xdotool key --delay 100 "$@" >/dev/null 2>&1 || true
+  fi
+  DISPLAY=$display xdotool keyup "${@: -1}" >/dev/null 2>&1 || true
 }

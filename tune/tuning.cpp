@@ -2,11 +2,16 @@
 
 #include <locale.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
+#include <regex>
 #include <string>
 
+#include "core/filter_type.h"
+#include "core/textio.h"
 
 namespace {
 
@@ -19,37 +24,23 @@ locale_t CNumeric() {
 
 float ReadFloat(const std::string& text) { return strtof_l(text.c_str(), nullptr, CNumeric()); }
 
-double StepSize(Step step) { return step.mantissa * std::pow(10.0, step.exponent); }
+// The value as the field holds it: a whole number, or the nearest float.
+double AsHeld(const Field& field, double v) {
+  if (field.kind == FieldKind::kNumber) return static_cast<float>(v);
+  return std::nearbyint(v);
+}
+
+std::string NumberText(const Field& field, double v) {
+  const std::string number = field.kind == FieldKind::kNumber ? ShortestDecimal(static_cast<float>(v))
+                                                                : std::to_string(static_cast<long long>(v));
+  return field.unit.empty() ? number : number + " " + field.unit;
+}
 
 }  // namespace
 
-Step FrequencyStep(float fsamp) {
-  const double most = static_cast<double>(fsamp) / 2.0 / 20000.0;  // smallest step allowed
-  int exponent = static_cast<int>(std::floor(std::log10(most)));
-  for (;; ++exponent) {
-    for (int mantissa : {1, 2, 5}) {
-      const Step step = {mantissa, exponent};
-      if (StepSize(step) >= most * (1.0 - 1e-12)) return step;
-    }
-  }
-}
-
-std::string FrequencyUnit(Step step) {
-  return step.mantissa == 1 && step.exponent == 0 ? "Hz" : ShortestDecimal(StepValue(1, step)) + " Hz";
-}
-
-float StepValue(int position, Step step) {
-  return ReadFloat(std::to_string(static_cast<long long>(position) * step.mantissa) + "e" +
-                   std::to_string(step.exponent));
-}
-
-int NearestPosition(float value, Step step, int max) {
-  const double position = std::nearbyint(static_cast<double>(value) / StepSize(step));
-  return position < 0.0 ? 0 : (position > max ? max : static_cast<int>(position));
-}
-
-int LastPosition(double limit, Step step) {
-  return static_cast<int>(std::floor(limit / StepSize(step) * (1.0 + 1e-12)));
+int FrequencyDecimals(float fsamp) {
+  const double step = static_cast<double>(fsamp) / 2.0 / 2000.0;
+  return std::max(1, static_cast<int>(std::ceil(-std::log10(step))));
 }
 
 std::string ShortestDecimal(float v) {
@@ -87,51 +78,158 @@ std::string ShortestDecimal(float v) {
   return (negative ? "-" : "") + out;
 }
 
-void Tuner::Move(int control, int position) {
-  held_.clear();
-  std::string refusal = RefusalWith(control, position);
-  if (refusal.empty()) {
-    Assign(control, position);
-    return;
+double Tuner::Edge(int field, double accepted, double refused, std::string* why) const {
+  return EdgeWhere(field, accepted, refused, [&](double v) {
+    const std::string refusal = RefusalWith(field, v);
+    if (!refusal.empty() && why) *why = refusal;
+    return refusal.empty();
+  });
+}
+
+template <typename Accepted>
+double Tuner::EdgeWhere(int field, double accepted, double refused, Accepted ok) const {
+  const Field f = Fields()[static_cast<size_t>(field)];
+  // Accepted at `accepted`, refused at `refused`: halve the gap until they
+  // are neighbours (whole numbers, or floats).
+  for (int i = 0; i < 200; ++i) {
+    const double middle = AsHeld(f, accepted + (refused - accepted) / 2.0);
+    if (middle == accepted || middle == refused) break;
+    (ok(middle) ? accepted : refused) = middle;
   }
-  const int from = Position(control);
-  if (Graded(control) && from != position && RefusalWith(control, from).empty()) {
-    // Accepted at `accepted`, refused at `refused`: halve the gap until
-    // they are neighbours; the limit that refuses `refused` is the one
-    // that holds the change.
-    int accepted = from, refused = position;
-    while (std::abs(refused - accepted) > 1) {
-      const int middle = accepted + (refused - accepted) / 2;
-      std::string why = RefusalWith(control, middle);
-      if (why.empty()) {
-        accepted = middle;
-      } else {
-        refused = middle;
-        refusal = why;
+  // A value on the field's steps, if the limits accept it.
+  const double step = std::pow(10.0, -f.decimals);
+  const double rounded = AsHeld(f, refused > accepted ? std::floor(accepted / step * (1 + 1e-12)) * step
+                                                      : std::ceil(accepted / step * (1 - 1e-12)) * step);
+  return f.kind == FieldKind::kNumber && ok(rounded) ? rounded : accepted;
+}
+
+bool Tuner::Set(int field, double value) {
+  held_.clear();
+  const Field f = Fields()[static_cast<size_t>(field)];
+  value = AsHeld(f, std::clamp(value, f.min, f.max));
+  if (value == Value(field)) return true;
+  if (RefusalWith(field, value).empty()) {
+    Assign(field, value);
+    return true;
+  }
+  if (f.kind == FieldKind::kChoice) {
+    const double before = Value(field);
+    SaveState();
+    Assign(field, value);
+    if (Repair()) return true;
+    RestoreState();
+    held_ = Choices(field)[static_cast<size_t>(value)] + " is not taken: no corners that the limits accept";
+    (void)before;
+    return false;
+  }
+  const double present = Value(field);
+  const double edge = Edge(field, present, value, nullptr);
+  Assign(field, edge);
+  held_ = Opening(field) + " needs its " + Name(field) + " at " + NumberText(f, edge) + " or " +
+          (value > present ? "below" : "above") + Closing(field);
+  return false;
+}
+
+bool Tuner::Repair() {
+  const std::vector<Field> fields = Fields();
+  std::vector<int> corners;
+  for (int i = 0; i < static_cast<int>(fields.size()); ++i) {
+    if (fields[static_cast<size_t>(i)].frequency && Uses(i)) corners.push_back(i);
+  }
+  std::string moved;
+  for (size_t c = 0; c < corners.size(); ++c) {
+    const int field = corners[c];
+    const Field& f = fields[static_cast<size_t>(field)];
+    // The limits of this corner hold: the design is accepted, or refused
+    // only by a limit of a later corner.
+    std::vector<std::string> later;
+    for (size_t k = c + 1; k < corners.size(); ++k) later.push_back(Variable(corners[k]));
+    const auto holds = [&](double v) {
+      const std::string refusal = RefusalWith(field, v);
+      return refusal.empty() || std::find(later.begin(), later.end(), refusal) != later.end();
+    };
+    const double present = Value(field);
+    if (holds(present)) continue;
+    // The value that holds nearest to the present one, on a grid, then
+    // the edge between the two.
+    constexpr int kGrid = 4000;
+    double nearest = 0.0;
+    bool found = false;
+    for (int i = 0; i <= kGrid; ++i) {
+      const double v = AsHeld(f, f.min + (f.max - f.min) * i / kGrid);
+      if (holds(v) && (!found || std::fabs(v - present) < std::fabs(nearest - present))) {
+        nearest = v;
+        found = true;
       }
     }
-    if (accepted != from) Assign(control, accepted);
+    if (!found) return false;
+    const double edge = EdgeWhere(field, nearest, present, holds);
+    Assign(field, edge);
+    moved += (moved.empty() ? "" : ", ") + Name(field) + " to " + NumberText(f, edge);
   }
-  held_ = "held by " + refusal;
+  if (!RefusalWith(0, Value(0)).empty()) return false;
+  if (!moved.empty()) held_ = Opening(-1) + " takes no corners or edges as they were: " + moved + Closing(-1);
+  return true;
 }
 
-void Tuner::Click(double hz) {
-  int nearest = -1;
-  for (int control : Corners()) {
-    if (nearest < 0 || std::fabs(Value(control) - hz) < std::fabs(Value(nearest) - hz)) nearest = control;
-  }
-  if (nearest < 0) return;
-  const Step step = StepOf(nearest);
-  const double position = std::nearbyint(hz / StepSize(step));
-  const int max = Controls()[static_cast<size_t>(nearest)].max;
-  Move(nearest, position < 0.0 ? 0 : (position > max ? max : static_cast<int>(position)));
+std::pair<double, double> Tuner::Range(int field) const {
+  const Field f = Fields()[static_cast<size_t>(field)];
+  if (f.kind == FieldKind::kChoice) return {f.min, f.max};
+  const double present = Value(field);
+  const double low = RefusalWith(field, f.min).empty() ? f.min : Edge(field, present, f.min, nullptr);
+  const double high = RefusalWith(field, f.max).empty() ? f.max : Edge(field, present, f.max, nullptr);
+  return {low, high};
 }
 
-std::string Tuner::Status() const { return held_.empty() ? Words() : Words() + "  |  " + held_; }
+std::string Tuner::Configure(const std::vector<std::string>& options) {
+  static const std::regex whole("[0-9]+"), decimal("[-+]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eE][-+]?[0-9]+)?");
+  const std::vector<std::string> variables = Variables();
+  std::map<std::string, std::string> given;
+  SaveState();
+  const auto refuse = [&](const std::string& line) {
+    RestoreState();
+    return line;
+  };
+  for (std::string option : options) {
+    if (option.rfind("-D", 0) == 0) option = option.substr(2);
+    const size_t equals = option.find('=');
+    const std::string name = option.substr(0, equals);
+    const std::string text = equals == std::string::npos ? "" : option.substr(equals + 1);
+    if (equals == std::string::npos || std::find(variables.begin(), variables.end(), name) == variables.end()) {
+      return refuse(option + ": not an option; the options are -DNAME=VALUE of " + JoinedVariables());
+    }
+    const std::string said = name + " = " + text + ": not allowed; allowed ";
+    double value = 0.0;
+    if (name.size() > 5 && name.compare(name.size() - 5, 5, "_TYPE") == 0) {
+      const auto type = std::find(std::begin(kTypeNames), std::end(kTypeNames), text);
+      if (type == std::end(kTypeNames)) return refuse(said + "are low-pass, high-pass, band-pass, band-reject");
+      value = static_cast<double>(type - std::begin(kTypeNames));
+    } else if (name.find("_ORDER") != std::string::npos || name.find("_TAPS") != std::string::npos ||
+               name.find("_BINS") != std::string::npos) {
+      if (!std::regex_match(text, whole)) return refuse(said + "are whole numbers");
+      const std::string digits = text.substr(std::min(text.find_first_not_of('0'), text.size() - 1));
+      value = digits.size() > 9 ? 999999999.0 : std::atof(digits.c_str());
+    } else {
+      if (!std::regex_match(text, decimal)) return refuse(said + "are decimal numbers, such as 2000, 1500.5 or 2e3");
+      value = ReadFloat(text);
+    }
+    given[name] = text;
+    AssignVariable(name, value);
+  }
+  const std::string refusal = Refusal();
+  if (refusal.empty()) return "";
+  const std::string name = refusal.substr(0, refusal.find('|'));
+  const std::string text = given.count(name) ? given[name] : VariableText(name);
+  return refuse(name + " = " + text + ": not allowed; allowed " + refusal.substr(refusal.find('|') + 1));
+}
 
-void Tuner::Save() const {
-  Respond();
-  WriteFile();
-  std::printf("%s\n", OptionsLine().c_str());
-  std::fflush(stdout);
+std::string Tuner::JoinedVariables() const {
+  std::string joined;
+  for (const std::string& v : Variables()) joined += (joined.empty() ? "" : ", ") + v;
+  return joined;
+}
+
+std::string Tuner::SaveTo(const std::string& name) const {
+  Make();
+  return ReplaceFile(name.c_str(), FileText());
 }

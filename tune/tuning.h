@@ -1,105 +1,141 @@
-// What the live tuners share, apart from the window: the trackbars'
-// positions and the values they stand for, changes held at the edge of
-// what the design's limits accept, and numbers written back as text that
-// the configure turns into the same single-precision values.
+// What the live tuners share, apart from the window: a designer's
+// parameters as fields in the user's units, changes held at the edge of
+// what the design's limits accept (with the bound said in numbers), each
+// field's allowed range for the present values of the others, the
+// configure options read and written back as text that the configure
+// turns into the same single-precision values, and the design as the
+// views take it.
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
-
-#include "core/filter_type.h"
-
-// A step of a trackbar: mantissa * 10^exponent, mantissa 1, 2 or 5.
-struct Step {
-  int mantissa;
-  int exponent;
-};
-
-// The frequency step for a sampling frequency fsamp (Hz): the smallest
-// step of 1, 2 or 5 times a power of ten that covers 0 to fsamp / 2 in at
-// most 20000 positions (at least 2000). At 22050 Hz it is 1 Hz.
-Step FrequencyStep(float fsamp);
-
-// The unit of one position of a frequency trackbar: "Hz", or "2 Hz" and
-// the like.
-std::string FrequencyUnit(Step step);
-
-// Steps of 0.1 (attenuation in dB, Kaiser alpha).
-constexpr Step kTenthStep = {1, -1};
-
-// The single-precision value of position * step, read from its exact
-// decimal text, as the configure reads what is written.
-float StepValue(int position, Step step);
-
-// The position nearest to value, from 0 to max.
-int NearestPosition(float value, Step step, int max);
-
-// The highest position whose multiple of step is at most limit.
-int LastPosition(double limit, Step step);
 
 // The shortest decimal text that reads back (strtof) as v, without a '+'
 // sign: plain decimals, or an exponent for very large or small values
 // ("22050", "0.1", "1e-15").
 std::string ShortestDecimal(float v);
 
-// A trackbar: its name, with the unit of one position, and its positions
-// 0 to max.
-struct TunerControl {
-  std::string name;
-  int max;
+// The decimals that a frequency field shows at a sampling frequency: at
+// least 1, and enough that half the rate spans 2000 steps.
+int FrequencyDecimals(float fsamp);
+
+enum class FieldKind {
+  kChoice,  // one of Choices(); taken whenever asked, the corners moved to ones it accepts
+  kWhole,   // a whole number, held at its limits
+  kNumber,  // a decimal number, held at its limits
 };
 
-// A designer's parameters as trackbars, over a design that the designer's
-// limits accept at every moment. The window side (tune/tune_window.h)
-// moves the trackbars, clicks in the plot and shows the status; the
-// designer's side says what each position means and which limit refuses
-// a design.
+// A row of the design form.
+struct Field {
+  std::string label;  // "lower corner"
+  FieldKind kind;
+  std::string unit;  // "Hz", "dB" or ""
+  double min, max;   // what the control offers; the limits may allow less
+  int decimals;      // shown and stepped (10^-decimals)
+  bool frequency;    // a corner or edge: a marker on the plot
+};
+
+// A filter as the views take it: a cascade of sections b(z^-1) / a(z^-1),
+// coefficients of z^0, z^-1, ...; a[0] is 1.
+struct Section {
+  std::vector<double> b, a;
+};
+using Cascade = std::vector<Section>;
+
+// A designer's parameters, over a design that the designer's limits accept
+// at every moment. The window (tune/tuner_window.h) shows the fields,
+// asks for changes and draws the views; the designer's side says what
+// each field is and which limit refuses a design.
 class Tuner {
  public:
   virtual ~Tuner() = default;
 
-  virtual std::vector<TunerControl> Controls() const = 0;
-  // The position that shows the current design's value of the control.
-  virtual int Position(int control) const = 0;
+  virtual const char* Program() const = 0;  // "pelmora"
+  virtual std::vector<Field> Fields() const = 0;
+  virtual std::vector<std::string> Choices(int field) const = 0;
+  // The design's value of the field (a choice: its index).
+  virtual double Value(int field) const = 0;
+  // Whether the design's type uses the field (edge 2 of a low-pass not).
+  virtual bool Uses(int field) const = 0;
+  // The field's name in a sentence for the present type ("corner",
+  // "lower corner").
+  virtual std::string Name(int field) const = 0;
 
-  // Asks for the control's value at position. A design that the limits
-  // accept is taken; one they refuse is held at the edge of the range (the
-  // last accepted position from the current one towards the asked one,
-  // found by bisection; a type or an order stays as it was), and the
-  // status says which limit held it.
-  void Move(int control, int position);
-  // Moves the corner or edge that the type uses nearest to hz (Hz) to the
-  // position nearest to hz, as Move does.
-  void Click(double hz);
+  // Asks for value in the field. A design that the limits accept is
+  // taken. Otherwise a whole or decimal number is held at the edge of the
+  // range (found by bisection between the present value and the one
+  // asked, then rounded inwards to the field's decimals where the limits
+  // allow), and Held() says so in numbers; a choice is taken with its
+  // corners or edges moved to the nearest ones that the limits accept.
+  // Returns whether the value was taken as asked.
+  bool Set(int field, double value);
+  // The range of values that the limits accept in the field for the
+  // present values of the others, rounded inwards to its decimals.
+  std::pair<double, double> Range(int field) const;
+  // What held or moved the last change, in words; "" if it was taken.
+  const std::string& Held() const { return held_; }
 
-  // The design in words and numbers, and the limit that held the last
-  // change, if one did.
-  std::string Status() const;
+  // The design in words and numbers.
+  virtual std::string Words() const = 0;
   // Configure options that make the designer this design, on one line.
   virtual std::string OptionsLine() const = 0;
+  // Takes configure options, "-DNAME=VALUE" each (also without "-D"),
+  // in the forms the configure takes; the design they make must be one
+  // the limits accept. Returns "" or the configure's line of refusal,
+  // "NAME = VALUE: not allowed; allowed ...". On a refusal the design is
+  // left as it was.
+  std::string Configure(const std::vector<std::string>& options);
 
-  // Makes the current design as the designer makes it, and its response
-  // in Gain and Theta.
-  virtual void Respond() const = 0;
-  // Writes the current design to coeff1.txt as the designer does (status
-  // 1 if it cannot), then prints the options line on standard output.
-  void Save() const;
+  // Makes the current design as the designer makes it (its state, the
+  // response in Gain and Theta).
+  virtual void Make() const = 0;
+  // What the design chain made (after Make): the cascade as it computes.
+  virtual Cascade Design() const = 0;
+  // The text of coeff1.txt as the designer writes it (after Make).
+  virtual std::string FileText() const = 0;
+  // The cascade of a coefficient file's text, read as the viewer reads it.
+  virtual Cascade FromFile(const std::string& text) const = 0;
+  // The sampling frequency (Hz) and the attenuation asked at the corners
+  // (dB; 0 if the designer has none).
+  virtual double Fsamp() const = 0;
+  virtual double Attenuation() const = 0;
+
+  // Makes the design and writes its file to name with the designer's safe
+  // replacement. "" once written, else the designer's message
+  // ("coeff1.txt cannot be opened.").
+  std::string SaveTo(const std::string& name) const;
 
  protected:
-  // "" if the limits accept the design with the control at position, else
-  // "VARIABLE: allowed ..." of the first limit it breaks.
-  virtual std::string RefusalWith(int control, int position) const = 0;
-  virtual void Assign(int control, int position) = 0;
-  // Whether a refused position is held at the edge found between it and
-  // the current one (a range of values), or not taken at all.
-  virtual bool Graded(int control) const = 0;
-  // The controls of the corners or edges that the type uses.
-  virtual std::vector<int> Corners() const = 0;
-  virtual float Value(int control) const = 0;
-  virtual Step StepOf(int control) const = 0;
-  virtual std::string Words() const = 0;
-  virtual void WriteFile() const = 0;
+  // The configure variable behind the field for the present type.
+  virtual std::string Variable(int field) const = 0;
+  // "" if the limits accept the design with the field at value, else the
+  // configure variable of the first limit it breaks.
+  virtual std::string RefusalWith(int field, double value) const = 0;
+  virtual void Assign(int field, double value) = 0;
+  // The design as a description without the field, to open a sentence
+  // about it ("at 60 dB a low-pass of order 2"), and what closes the
+  // sentence (", at 22050 Hz").
+  virtual std::string Opening(int field) const = 0;
+  virtual std::string Closing(int field) const = 0;
+  // Configure variables: all of them, a value's assignment, and the first
+  // limit that the design breaks ("VARIABLE|allowed", or "").
+  virtual std::vector<std::string> Variables() const = 0;
+  virtual void AssignVariable(const std::string& variable, double value) = 0;
+  virtual std::string Refusal() const = 0;
+  virtual std::string VariableText(const std::string& variable) const = 0;
+  virtual void SaveState() = 0;
+  virtual void RestoreState() = 0;
 
  private:
+  // Moves the corners or edges that the design's type uses, each to the
+  // nearest value that the limits accept, after a choice.
+  bool Repair();
+  // The edge of the accepted values between accepted and refused.
+  double Edge(int field, double accepted, double refused, std::string* why) const;
+  template <typename Accepted>
+  double EdgeWhere(int field, double accepted, double refused, Accepted ok) const;
+  std::string JoinedVariables() const;
+
   std::string held_;
 };

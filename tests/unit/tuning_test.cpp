@@ -1,7 +1,9 @@
 // The live tuners without their window: a path of changes through every
 // type, order, tap and sample count gives at each step the design that a
 // new process makes from the same parameters; changes beyond a limit are
-// held at its edge; numbers go back to the configure as the same floats.
+// held at its edge and said in numbers; a type whose edges the rate does
+// not accept is taken with edges that it accepts; numbers go back to the
+// configure as the same floats, and the configure's options come in.
 
 // Built once per designer (each holds its own state): PELMORA_TUNING
 // selects pelmora's tuner, else tavrine's.
@@ -45,7 +47,7 @@ std::string DesignBytes() {
 // one, prints DesignBytes and ends before any test runs.
 [[maybe_unused]] const bool kFreshRun = [] {
   if (!std::getenv("FRESH_DESIGN")) return false;
-  DesignTuner(*reinterpret_cast<const Design*>(test::Read(std::getenv("FRESH_DESIGN")).data())).Respond();
+  DesignTuner(*reinterpret_cast<const Design*>(test::Read(std::getenv("FRESH_DESIGN")).data())).Make();
   const std::string bytes = DesignBytes();
   _exit(write(1, bytes.data(), bytes.size()) == ssize_t(bytes.size()) ? 0 : 1);
 }();
@@ -59,23 +61,28 @@ std::string FreshDesignBytes(const Design& design) {
   return test::Capture("FRESH_DESIGN=" + file + " " EMULATOR " '" + self + "'");
 }
 
-// Moves the tuner along path (control, position) and compares each step's
+// Moves the tuner along path (field, value) and compares each step's
 // design, accepted by the limits, with the fresh one.
-void Walk(DesignTuner& tuner, const std::vector<std::pair<int, int>>& path) {
-  for (const auto& [control, position] : path) {
-    tuner.Move(control, position);
-    tuner.Respond();
+void Walk(DesignTuner& tuner, const std::vector<std::pair<int, double>>& path) {
+  for (const auto& [field, value] : path) {
+    tuner.Set(field, value);
+    tuner.Make();
     EXPECT_TRUE(Accepts(tuner.design()) && DesignBytes() == FreshDesignBytes(tuner.design())) << tuner.OptionsLine();
   }
 }
 
-// A change beyond a limit stops at the edge of the range (control, asked,
-// held at), and the status names the limit.
-void HoldsAtLimits(DesignTuner& tuner, const std::vector<std::tuple<int, int, int, std::string>>& table) {
-  for (const auto& [control, asked, held, variable] : table) {
-    tuner.Move(control, asked);
-    EXPECT_EQ(tuner.Position(control), held) << variable;
-    EXPECT_NE(tuner.Status().find("  |  held by " + variable + ": allowed "), std::string::npos) << tuner.Status();
+// A change beyond a limit stops at the edge of the range: (field, asked,
+// bound from the limit's formula, the words). The value held is the
+// bound's or within one step (0.1) inside it, and the words say it.
+void HoldsAtLimits(DesignTuner& tuner, const std::vector<std::tuple<int, double, double, std::string>>& table) {
+  for (const auto& [field, asked, bound, words] : table) {
+    const double before = tuner.Value(field);
+    EXPECT_FALSE(tuner.Set(field, asked));
+    const double held = tuner.Value(field), inside = asked > before ? bound - held : held - bound;
+    EXPECT_TRUE(inside >= -1e-3 && inside <= 0.1 + 1e-3 && Accepts(tuner.design())) << held << " " << words;
+    EXPECT_EQ(tuner.Held(), words);
+    const auto [low, high] = tuner.Range(field);
+    EXPECT_EQ(asked > before ? high : low, held) << words;
   }
 }
 
@@ -84,41 +91,55 @@ using T = PelmoraTuner;
 
 TEST(Tuning, PathGivesFreshDesigns) {
   T tuner(kBuiltInPelmoraDesign);
-  std::vector<std::pair<int, int>> path;
+  std::vector<std::pair<int, double>> path;
   for (int type : {0, 3, 1, 2}) {
-    for (int order : {1, 2}) {
-      path.insert(path.end(), {{T::kType, type}, {T::kOrder, order}, {T::kLowerCorner, 900 + 1500 * type + 400 * order},
-                               {T::kUpperCorner, 11000 - 700 * type}, {T::kAttenuation, 1 + 97 * type}});
+    for (int order : {0, 1}) {
+      path.insert(path.end(), {{T::kType, type}, {T::kOrder, order}, {T::kLowerCorner, 900 + 1500 * type + 400.5 * order},
+                               {T::kUpperCorner, 11000 - 700 * type}, {T::kAttenuation, 0.1 + 9.7 * type},
+                               {T::kFsamp, 22050 + 22050 * (type % 2)}});
     }
   }
   Walk(tuner, path);
 }
 
-// Changes held at the limits; a type that the corners do not allow is not
-// taken; a click moves the nearest corner that the type uses.
+// Changes held at the limits, each bound from the limits' formulas (R =
+// 10^(attenuation / (20 order))); a type or order that the corners do not
+// allow is taken, the corner moved to the nearest that the limits accept.
 TEST(Tuning, ChangesHeldAtTheLimits) {
   T tuner(kBuiltInPelmoraDesign);
-  EXPECT_EQ(tuner.Status(), "band-pass of order 2: corners 2000 Hz and 5000 Hz, 3 dB down; sampling 22050 Hz");
-  HoldsAtLimits(tuner, {{T::kAttenuation, 0, 1, "PELMORA_ATTENUATION_DB"}, {T::kLowerCorner, 11025, 4889, "PELMORA_FC2"},
-                        {T::kUpperCorner, 11025, 10804, "PELMORA_FC2"}, {T::kLowerCorner, 0, 111, "PELMORA_FC1"},
-                        {T::kOrder, 0, 2, "PELMORA_ORDER"}});
-  tuner.Move(T::kType, kLowPass);
-  tuner.Move(T::kLowerCorner, 10700);
-  HoldsAtLimits(tuner, {{T::kType, kBandPass, kLowPass, "PELMORA_FC1"}});  // above 0.485 Fsamp
-  tuner.Click(3000.4);  // the only corner of a low-pass
-  EXPECT_EQ(tuner.Status(), "low-pass of order 2: corner 3000 Hz, 0.1 dB down; sampling 22050 Hz");
+  EXPECT_EQ(tuner.Words(), "band-pass of order 2: corners 2000 Hz and 5000 Hz, 3 dB down; sampling 22050 Hz");
+  const std::string band = "at 0.1 dB a band-pass of order 2 with its ";
+  HoldsAtLimits(tuner, {
+      {T::kAttenuation, 0, 0.1, "a band-pass of order 2 with its corners at 2000 Hz and 5000 Hz needs its "
+                                "attenuation at 0.1 dB or above, at 22050 Hz"},
+      {T::kLowerCorner, 11025, 5000 - 22050 / 200.0,
+       band + "upper corner at 5000 Hz needs its lower corner at 4889.7 Hz or below, at 22050 Hz"},
+      {T::kUpperCorner, 11025, 0.49 * 22050, band + "lower corner at 4889.7 Hz needs its upper corner at 10804.5 Hz or below, at 22050 Hz"},
+      {T::kLowerCorner, 0, 22050 / 200.0, band + "upper corner at 10804.5 Hz needs its lower corner at 110.3 Hz or above, at 22050 Hz"}});
+  tuner.Set(T::kType, kLowPass);
+  tuner.Set(T::kLowerCorner, 500);
+  HoldsAtLimits(tuner, {{T::kAttenuation, 60, 20 * 2 * std::log10(500 * 650 / 22050.0),
+                         "a low-pass of order 2 with its corner at 500 Hz needs its attenuation at 46.7 dB or below, "
+                         "at 22050 Hz"}});
+  tuner.Set(T::kLowerCorner, 2000);
+  EXPECT_TRUE(tuner.Set(T::kAttenuation, 60));
+  HoldsAtLimits(tuner, {{T::kLowerCorner, 0, 22050 * std::pow(10.0, 60 / 40.0) / 650,
+                         "at 60 dB a low-pass of order 2 needs its corner at 1072.8 Hz or above, at 22050 Hz"},
+                        {T::kFsamp, 1e9, 1072.8 / (std::pow(10.0, 60 / 40.0) / 650),
+                         "at 60 dB a low-pass of order 2 with its corner at 1072.8 Hz needs its sampling frequency "
+                         "at 22051.1 Hz or below"}});
+  tuner.Set(T::kFsamp, 22050);
+  // Order 1 at 60 dB takes a corner of 400 Hz (22050 R / 70000 = 315 Hz
+  // or above); order 2 then moves it to 22050 R / 650 = 1072.75 Hz.
+  EXPECT_TRUE(tuner.Set(T::kOrder, 0) && tuner.Set(T::kLowerCorner, 400) && tuner.Set(T::kOrder, 1));
+  EXPECT_TRUE(tuner.design().order == 2 && tuner.design().fc1 == 1072.8f);
+  EXPECT_EQ(tuner.Held(), "a low-pass of order 2 takes no corners or edges as they were: corner to 1072.8 Hz, at 22050 Hz");
 }
-// Steps from the sampling frequency; numbers written back as the shortest
-// text that strtof reads as the same float. (The options lines are the
-// tuners' printed lines, which the end-to-end tests compare whole.)
-TEST(Tuning, StepsAndNumbersForTheConfigure) {
-  for (const auto& [fsamp, mantissa, exponent] : std::vector<std::tuple<float, int, int>>{
-           {22050, 1, 0}, {44100, 2, 0}, {8000, 2, -1}, {96000, 5, 0}, {1e-15f, 5, -20}, {1e15f, 5, 10}}) {
-    const Step step = FrequencyStep(fsamp);
-    const int last = LastPosition(fsamp / 2.0, step);
-    EXPECT_TRUE(step.mantissa == mantissa && step.exponent == exponent && last >= 2000 && last <= 20000) << fsamp;
-  }
-  EXPECT_EQ(StepValue(15005, {1, -1}), 1500.5f);
+
+// Numbers written back as the shortest text that strtof reads as the same
+// float; the configure's options read in its forms, a refused one named
+// with its value and what is allowed, and the design left as it was.
+TEST(Tuning, NumbersAndOptionsOfTheConfigure) {
   for (const auto& [v, text] : std::vector<std::pair<float, std::string>>{
            {22050, "22050"}, {0.1f, "0.1"}, {1e-15f, "1e-15"}, {91.9f, "91.9"}, {1e15f, "1000000000000000"},
            {3.4028235e38f, "3.4028235e38"}, {0.00012f, "0.00012"}})
@@ -129,31 +150,88 @@ TEST(Tuning, StepsAndNumbersForTheConfigure) {
     const std::string text = ShortestDecimal(v);
     ASSERT_TRUE(std::strtof(text.c_str(), nullptr) == v && text.find('+') == std::string::npos) << text;
   }
+  T tuner(kBuiltInPelmoraDesign);
+  const std::string built_in = tuner.OptionsLine();
+  for (const auto& [options, said, line] : std::vector<std::tuple<std::vector<std::string>, std::string, std::string>>{
+           {{"-DPELMORA_TYPE=low-pass", "-DPELMORA_FC1=1.5e3", "-DPELMORA_ORDER=01", "PELMORA_FSAMP=44100."}, "",
+            "-DPELMORA_TYPE=low-pass -DPELMORA_ORDER=1 -DPELMORA_FC1=1500 -DPELMORA_FC2=5000 "
+            "-DPELMORA_ATTENUATION_DB=3 -DPELMORA_FSAMP=44100"},
+           {{"-DPELMORA_FC1=2k"}, "PELMORA_FC1 = 2k: not allowed; allowed are decimal numbers, such as 2000, 1500.5 or 2e3", ""},
+           {{"-DPELMORA_TYPE=lowpass"}, "PELMORA_TYPE = lowpass: not allowed; allowed are low-pass, high-pass, band-pass, band-reject", ""},
+           {{"-DPELMORA_ORDER=1.0"}, "PELMORA_ORDER = 1.0: not allowed; allowed are whole numbers", ""},
+           {{"-DPELMORA_ORDER=3"}, "PELMORA_ORDER = 3: not allowed; allowed are 1 and 2", ""},
+           {{"-DPELMORA_ATTENUATION_DB=61"}, "PELMORA_ATTENUATION_DB = 61: not allowed; allowed are numbers from 0.00001 to 60 (dB)", ""},
+           {{"-DPELMORA_GAIN=1"}, "PELMORA_GAIN=1: not an option; the options are -DNAME=VALUE of PELMORA_TYPE, "
+            "PELMORA_ORDER, PELMORA_FC1, PELMORA_FC2, PELMORA_ATTENUATION_DB, PELMORA_FSAMP", ""}}) {
+    T fresh(kBuiltInPelmoraDesign);
+    EXPECT_EQ(fresh.Configure(options), said);
+    EXPECT_EQ(fresh.OptionsLine(), said.empty() ? line : built_in);
+  }
 }
 #else
 using T = TavrineTuner;
 
 TEST(Tuning, PathGivesFreshDesigns) {
   T tuner(kBuiltInTavrineDesign);
-  std::vector<std::pair<int, int>> path;
+  std::vector<std::pair<int, double>> path;
   for (int type : {0, 1, 3, 2}) {
     for (const auto& [taps, bins] : {std::pair{1, 400}, {2, 37}, {400, 400}, {57, 256}}) {
-      path.insert(path.end(), {{T::kType, type}, {T::kBins, bins}, {T::kTaps, taps}, {T::kAlpha, 30 * type + taps % 9},
-                               {T::kEdge1, 1000 * type + 500}, {T::kEdge2, 9000 - 1000 * type}});
+      path.insert(path.end(), {{T::kType, type}, {T::kBins, bins}, {T::kTaps, taps}, {T::kAlpha, 3.1 * type + taps % 9},
+                               {T::kEdge1, 1000 * type + 500.5}, {T::kEdge2, 9000 - 1000 * type},
+                               {T::kFsamp, 22050 - 6000 * (taps % 2)}});
     }
   }
   Walk(tuner, path);
 }
 
-// Changes held at the limits (edge 1 at the first of 139 samples; 139
-// taps designed of the 140 asked), and a click.
+// Changes held at the limits: frequency samples down to the 139 of the
+// 140 taps asked (139 designed); the upper edge below 11025 Hz on sample
+// (400 - 1) / 2 = 199, which ends at 200 x 22050 / 400 = 11025 Hz; the
+// lower edge on sample 1 from 22050 / 139 Hz; taps up to 139 samples.
 TEST(Tuning, ChangesHeldAtTheLimits) {
   T tuner(kBuiltInTavrineDesign);
-  HoldsAtLimits(tuner, {{T::kBins, 0, 139, "TAVRINE_TAPS"}, {T::kEdge2, 11025, 11024, "TAVRINE_BPF_FC2"},
-                        {T::kEdge1, 0, 159, "TAVRINE_BPF_FC1"}, {T::kTaps, 400, 140, "TAVRINE_TAPS"}});
-  tuner.Click(9000.0);  // nearer to the upper edge
-  EXPECT_EQ(tuner.Status(), "band-pass: 139 taps designed (140 asked), Kaiser alpha 7, 139 frequency samples, "
-                            "edges 159 Hz and 9000 Hz; sampling 22050 Hz");
+  HoldsAtLimits(tuner, {
+      {T::kBins, 0, 139, "a band-pass of 140 taps asked with its edges at 2000 Hz and 8000 Hz needs its frequency "
+                         "samples at 139 or above, at 22050 Hz"},
+      {T::kEdge2, 11025, 11025, "with 139 frequency samples a band-pass with its lower edge at 2000 Hz needs its upper "
+                                "edge at 11024.9 Hz or below, at 22050 Hz"},
+      {T::kEdge1, 0, 22050 / 139.0, "with 139 frequency samples a band-pass with its upper edge at 11024.9 Hz needs its "
+                                    "lower edge at 158.7 Hz or above, at 22050 Hz"},
+      {T::kTaps, 400, 140, "with 139 frequency samples a band-pass needs its requested taps at 140 or below, at 22050 Hz"}});
+  EXPECT_EQ(tuner.Words(), "band-pass: 139 taps designed (140 asked), Kaiser alpha 7, 139 frequency samples, "
+                           "edges 158.7 Hz and 11024.9 Hz; sampling 22050 Hz");
+  tuner.Set(T::kTaps, 1);
+  EXPECT_EQ(tuner.Words().substr(0, 35), "band-pass: 1 tap designed (1 asked)");
+}
+
+// At 8000 Hz the stored band edges (8000 and 7000 Hz) lie above half the
+// rate: the band types are taken with their upper edge moved to the
+// highest that 400 samples allow, 3999.9 Hz (sample 199 ends at 4000 Hz);
+// their lower edges, accepted, stay. The printed line carries the moved
+// edges, and a configure makes the same design of it.
+TEST(Tuning, TypeSwitchAtEightKilohertz) {
+  T tuner(kBuiltInTavrineDesign);
+  ASSERT_EQ(tuner.Configure({"-DTAVRINE_TYPE=high-pass", "-DTAVRINE_HPF_FC1=1000", "-DTAVRINE_FSAMP=8000",
+                             "-DTAVRINE_TAPS=63"}), "");
+  for (const auto& [type, fc1, fc2, name] : {std::tuple{kBandPass, 2000.0f, 3999.9f, "band-pass"},
+                                             std::tuple{kBandReject, 3000.0f, 3999.9f, "band-reject"}}) {
+    EXPECT_TRUE(tuner.Set(T::kType, type));
+    EXPECT_TRUE(tuner.design().type == type && tuner.Value(T::kEdge1) == fc1 && tuner.Value(T::kEdge2) == fc2 &&
+                Accepts(tuner.design())) << tuner.OptionsLine();
+    EXPECT_EQ(tuner.Held(), "with 400 frequency samples a " + std::string(name) +
+                                " takes no corners or edges as they were: upper edge to 3999.9 Hz, at 8000 Hz");
+  }
+  EXPECT_EQ(tuner.OptionsLine(), "-DTAVRINE_TYPE=band-reject -DTAVRINE_TAPS=63 -DTAVRINE_ALPHA=7 -DTAVRINE_BINS=400 "
+                                 "-DTAVRINE_LPF_FC1=3000 -DTAVRINE_HPF_FC1=1000 -DTAVRINE_BPF_FC1=2000 "
+                                 "-DTAVRINE_BPF_FC2=3999.9 -DTAVRINE_BRF_FC1=3000 -DTAVRINE_BRF_FC2=3999.9 "
+                                 "-DTAVRINE_FSAMP=8000");
+  T again(kBuiltInTavrineDesign);
+  std::istringstream words(tuner.OptionsLine());
+  EXPECT_EQ(again.Configure({std::istream_iterator<std::string>(words), {}}), "");
+  EXPECT_EQ(std::memcmp(&again.design(), &tuner.design(), sizeof(Design)), 0);
+  EXPECT_EQ(again.Configure({"-DTAVRINE_BRF_FC2=4000"}),
+            "TAVRINE_BRF_FC2 = 4000: not allowed; allowed are numbers above 0 and below TAVRINE_FSAMP / 2 whose sample, "
+            "TAVRINE_BINS f / TAVRINE_FSAMP rounded down, is from that of TAVRINE_BRF_FC1 + 1 to (TAVRINE_BINS - 1) / 2 (Hz)");
 }
 #endif
 

@@ -1,0 +1,325 @@
+// The tuners' window on Qt's offscreen platform, driven as a user does:
+// values typed into the form and held at the limits with their words, a
+// dragged corner marker, the type switched from the keyboard, saves that
+// succeed and fail, the configure line read back; the views' values
+// against the transfer function, roots and impulse response computed here
+// from the design chain's coefficients.
+
+// Built once per designer (each holds its own state): PELMORA_TUNING
+// selects pelmora's tuner, else tavrine's.
+
+#include <fcntl.h>
+#include <qwt_plot.h>
+#include <qwt_plot_marker.h>
+
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QComboBox>
+#include <QMouseEvent>
+#include <QTabWidget>
+#include <QtTest/QTest>
+#include <complex>
+
+#include "tests/support.h"
+#include "tune/tuner_window.h"
+#ifdef PELMORA_TUNING
+#include "iir/iir_design.h"
+#include "iir/pelmora_limits.h"
+#include "iir/pelmora_tuning.h"
+using T = PelmoraTuner;
+const auto kStart = kBuiltInPelmoraDesign;
+// The built-in design's file, as printed when the designer was checked.
+const std::string kBuiltInFile =
+    "0.265783\n0.000000\n-0.265783\n-0.385449\n0.475031\n0.422319\n0.000000\n-0.422319\n-1.316578\n0.639658\n";
+#else
+#include "fir/fir_design.h"
+#include "fir/tavrine_limits.h"
+#include "fir/tavrine_tuning.h"
+using T = TavrineTuner;
+const auto kStart = kBuiltInTavrineDesign;
+const std::string kBuiltInFile = test::Read(TEST_DATA_DIR "/tavrine_coeff1.txt");
+#endif
+
+namespace {
+
+using Complex = std::complex<double>;
+constexpr double kPi = 3.14159265358979323846;
+
+struct Window : testing::Test {
+  T tuner{kStart};
+  TunerWindow window{tuner};
+  void SetUp() override {
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  }
+  QAbstractSpinBox* Box(int field) { return static_cast<QAbstractSpinBox*>(window.Editor(field)); }
+  // Types text into the field's spin box over what it shows, then Enter.
+  void Type(int field, const QString& text) {
+    Box(field)->setFocus();
+    Box(field)->selectAll();
+    QTest::keyClicks(Box(field), text);
+    QTest::keyClick(Box(field), Qt::Key_Return);
+  }
+  void Mouse(QEvent::Type type, double hz, Qt::MouseButtons buttons) {
+    QwtPlot* plot = window.ResponsePlot();
+    const QPoint at(static_cast<int>(std::lround(plot->transform(QwtPlot::xBottom, hz))), plot->canvas()->height() / 2);
+    QMouseEvent event(type, at, Qt::LeftButton, buttons, Qt::NoModifier);
+    QApplication::sendEvent(plot->canvas(), &event);
+  }
+  // Drags the marker at `from` to `to` (Hz).
+  void Drag(double from, double to) {
+    Mouse(QEvent::MouseButtonPress, from, Qt::LeftButton);
+    Mouse(QEvent::MouseMove, (from + to) / 2, Qt::LeftButton);
+    Mouse(QEvent::MouseMove, to, Qt::LeftButton);
+    Mouse(QEvent::MouseButtonRelease, to, Qt::NoButton);
+  }
+  double HzPerPixel() { return tuner.Fsamp() / 2 / window.ResponsePlot()->canvas()->width(); }
+  void ShowView(int tab) { window.findChild<QTabWidget*>()->setCurrentIndex(tab); }
+};
+
+// The design's cascade from the chain's coefficients, and the file's from
+// "%f" text of each read back as a float.
+Cascade ChainCascade(bool file) {
+  const auto value = [file](float v) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%f", static_cast<double>(v));
+    return file ? static_cast<double>(std::strtof(text, nullptr)) : v;
+  };
+  Cascade cascade;
+#ifdef PELMORA_TUNING
+  const int sections = IsBand(FilType) && OrderN == 2 ? 2 : 1;
+  for (int i = 0; i < sections; ++i)
+    cascade.push_back({{value(p_a0[i]), value(p_a1[i]), value(p_a2[i])}, {1.0, value(p_b1[i]), value(p_b2[i])}});
+#else
+  Section taps{{}, {1.0}};
+  for (int n = 0; n < TapN; ++n) taps.b.push_back(value(hh[n]));
+  cascade.push_back(taps);
+#endif
+  return cascade;
+}
+
+// H(e^jw) term by term.
+Complex H(const Cascade& cascade, double w) {
+  Complex h = 1.0;
+  for (const Section& s : cascade) {
+    Complex b = 0.0, a = 0.0;
+    for (size_t n = 0; n < s.b.size(); ++n) b += s.b[n] * std::exp(Complex(0, -w * double(n)));
+    for (size_t n = 0; n < s.a.size(); ++n) a += s.a[n] * std::exp(Complex(0, -w * double(n)));
+    h *= b / a;
+  }
+  return h;
+}
+
+// The gain and phase curves of design and file against H at every
+// point, one point per pixel at least, over 0 to Fsamp / 2, on a linear
+// and a logarithmic axis; a zoomed band at its own resolution, and back;
+// the tracker's numbers.
+TEST_F(Window, ResponseAgainstTheTransferFunction) {
+  const double half = tuner.Fsamp() / 2;
+  for (bool log : {false, true}) {
+    window.SetLogarithmic(log);
+    for (const auto& [name, file, phase] : {std::tuple{"gain", false, false}, {"gain of coeff1.txt", true, false},
+                                            {"phase", false, true}}) {
+      const QVector<QPointF> points = window.CurvePoints(name);
+      ASSERT_GE(points.size(), window.ResponsePlot()->canvas()->width()) << name;
+      EXPECT_NEAR(points.front().x(), log ? half / 1e4 : 0.0, 1e-9 * half);
+      EXPECT_NEAR(points.back().x(), half, 1e-9 * half);
+      const Cascade cascade = ChainCascade(file);
+      for (int i = 0; i < points.size(); i += 37) {
+        const Complex h = H(cascade, 2 * kPi * points[i].x() / tuner.Fsamp());
+        const double expected = phase ? std::arg(h) * 180 / kPi : 20 * std::log10(std::abs(h));
+        if (std::isinf(expected)) ASSERT_EQ(points[i].y(), expected);  // a zero at 0 Hz
+        else ASSERT_NEAR(points[i].y(), expected, 1e-6 * (1 + std::fabs(expected))) << name << " at " << points[i].x();
+      }
+      if (log) {
+        EXPECT_NEAR(points[2].x() / points[1].x(), points[1].x() / points[0].x(), 1e-9);
+      }
+    }
+  }
+  window.SetLogarithmic(false);
+  window.ResponsePlot()->setAxisScale(QwtPlot::xBottom, 1000, 2000);
+  window.ResponsePlot()->replot();
+  QVector<QPointF> zoomed = window.CurvePoints("gain");
+  EXPECT_TRUE(zoomed.front().x() == 1000 && zoomed.back().x() == 2000 && zoomed.size() >= 1024);
+  window.ShowWholeBand();
+  EXPECT_EQ(window.CurvePoints("gain").back().x(), half);
+  const Complex h = H(ChainCascade(false), 2 * kPi * 3000 / tuner.Fsamp());
+  EXPECT_TRUE(window.TrackerText(3000).startsWith(
+      QString("3000.0 Hz: %1 dB, %2").arg(20 * std::log10(std::abs(h)), 0, 'f', 2).arg(std::arg(h) * 180 / kPi, 0, 'f', 1)))
+      << window.TrackerText(3000).toStdString();
+}
+
+// Group delay against the phase's slope, the impulse response against H
+// (its transform), and the roots: pelmora's poles and zeros from the
+// quadratic formula of each section; tavrine's zeros, one fewer than the
+// taps, where the taps' polynomial vanishes.
+TEST_F(Window, OtherViewsAgainstIndependentValues) {
+  const Cascade cascade = ChainCascade(false);
+  ShowView(1);
+  const QVector<QPointF> delay = window.CurvePoints("group delay");
+  ASSERT_GE(delay.size(), 1024);
+  for (int i = 1; i < delay.size() - 1; i += 53) {
+    const double w = 2 * kPi * delay[i].x() / tuner.Fsamp(), dw = 1e-6;
+    if (std::abs(H(cascade, w)) < 1e-3) continue;  // a stop band's zeros
+    const double slope = -std::arg(H(cascade, w + dw) / H(cascade, w - dw)) / (2 * dw);
+    ASSERT_NEAR(delay[i].y(), slope, 1e-4 * (1 + std::fabs(slope))) << delay[i].x();
+  }
+  ShowView(3);
+  const QVector<QPointF> impulse = window.CurvePoints("impulse response");
+  for (double w : {0.3, 1.1, 2.9}) {
+    Complex sum = 0.0;
+    for (const QPointF& p : impulse) sum += p.y() * std::exp(Complex(0, -w * p.x()));
+    EXPECT_LT(std::abs(sum - H(cascade, w)), 1e-6) << w;
+  }
+  ShowView(2);
+  const QVector<QPointF> zeros = window.CurvePoints("zeros"), poles = window.CurvePoints("poles");
+#ifdef PELMORA_TUNING
+  std::vector<Complex> expected_zeros, expected_poles;
+  for (const Section& s : cascade) {
+    for (double sign : {-1.0, 1.0}) {
+      expected_zeros.push_back((-s.b[1] + sign * std::sqrt(Complex(s.b[1] * s.b[1] - 4 * s.b[0] * s.b[2]))) / (2 * s.b[0]));
+      expected_poles.push_back((-s.a[1] + sign * std::sqrt(Complex(s.a[1] * s.a[1] - 4 * s.a[2]))) / 2.0);
+    }
+  }
+  for (const auto& [shown, expected] : {std::pair{zeros, expected_zeros}, {poles, expected_poles}}) {
+    ASSERT_EQ(shown.size(), int(expected.size()));
+    for (const Complex& root : expected) {
+      EXPECT_TRUE(std::any_of(shown.begin(), shown.end(), [&](const QPointF& p) {
+        return std::abs(Complex(p.x(), p.y()) - root) < 1e-9;
+      })) << root;
+    }
+  }
+#else
+  const std::vector<double>& taps = cascade[0].b;
+  ASSERT_EQ(zeros.size(), int(taps.size()) - 1);
+  for (const QPointF& p : zeros) {
+    const Complex z(p.x(), p.y());
+    Complex value = 0.0;
+    double scale = 0.0;
+    for (size_t n = 0; n < taps.size(); ++n) {
+      value += taps[n] * std::pow(z, double(taps.size() - 1 - n));
+      scale += std::fabs(taps[n]) * std::pow(std::abs(z), double(taps.size() - 1 - n));
+    }
+    ASSERT_LT(std::abs(value) / scale, 1e-9) << z;
+  }
+  EXPECT_EQ(impulse.size(), int(taps.size()));
+#endif
+}
+
+// Saves: Ctrl+S writes coeff1.txt, the designer's text, over an earlier
+// one; Save As another name; a coeff1.txt that is a folder cannot be
+// opened: the window and standard error say so in the designer's words,
+// and the design and the folder stay. The configure line makes the same
+// design again.
+TEST_F(Window, SavesAndTheConfigureLine) {
+  const std::string dir = test::MakeTempDir();
+  ASSERT_EQ(chdir(dir.c_str()), 0);
+  test::Write("coeff1.txt", "an earlier file\n");
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(test::Read("coeff1.txt"), kBuiltInFile);
+  EXPECT_EQ(window.SavedLine(), tuner.OptionsLine());
+  EXPECT_TRUE(window.SaveTo("other.txt") && test::Read("other.txt") == kBuiltInFile);
+
+  const std::string err = dir + "/err";
+  const int saved_stderr = dup(2);
+  ASSERT_EQ(std::remove("coeff1.txt") | mkdir("coeff1.txt", 0755), 0);
+  dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
+  const bool saved = window.SaveTo("coeff1.txt");
+  dup2(saved_stderr, 2);
+  EXPECT_FALSE(saved);
+  EXPECT_EQ(test::Read(err), "coeff1.txt cannot be opened.\n");
+  EXPECT_TRUE(window.Message().startsWith("coeff1.txt cannot be opened.")) << window.Message().toStdString();
+  struct stat folder;
+  EXPECT_TRUE(stat("coeff1.txt", &folder) == 0 && S_ISDIR(folder.st_mode));
+  EXPECT_EQ(window.OptionsText().toStdString(), tuner.OptionsLine());
+
+  T again({});
+  std::istringstream words(window.OptionsText().toStdString());
+  EXPECT_EQ(again.Configure({std::istream_iterator<std::string>(words), {}}), "");
+  EXPECT_EQ(std::memcmp(&again.design(), &tuner.design(), sizeof tuner.design()), 0);
+}
+
+// The window fits a 1024 x 600 screen, and Tab reaches every control of
+// the form in order.
+TEST_F(Window, FitsTheScreenAndTheKeyboard) {
+  EXPECT_LE(window.minimumSizeHint().width(), 1024);
+  EXPECT_LE(window.minimumSizeHint().height(), 560);
+  window.resize(1024, 560);
+  window.Editor(0)->setFocus();
+  for (int field = 1; field < int(tuner.Fields().size()); ++field) {
+    if (!window.Editor(field)->isEnabled()) continue;
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), window.Editor(field)) << field;
+  }
+}
+
+#ifdef PELMORA_TUNING
+// Typed values taken, and held at the limits with the words that say the
+// bound (fs / 200 = 110.25 Hz from the upper corner; 0.49 fs = 10804.5 Hz);
+// the ranges beside the fields from the same bounds; a dragged marker.
+TEST_F(Window, TypedDraggedAndHeld) {
+  EXPECT_EQ(window.RangeText(T::kLowerCorner), "allowed 110.3 to 4889.7 Hz");
+  EXPECT_EQ(window.RangeText(T::kUpperCorner), "allowed 2110.3 to 10804.5 Hz");
+  for (const auto& [field, typed, shown, message] : std::vector<std::tuple<int, QString, QString, QString>>{
+           {T::kLowerCorner, "1500.5", "1500.5 Hz", ""},
+           {T::kUpperCorner, "1000", "1610.8 Hz",
+            "at 3 dB a band-pass of order 2 with its lower corner at 1500.5 Hz needs its upper corner at 1610.8 Hz or "
+            "above, at 22050 Hz"},
+           {T::kAttenuation, "0", "0.1 dB",
+            "a band-pass of order 2 with its corners at 1500.5 Hz and 1610.8 Hz needs its attenuation at 0.1 dB or "
+            "above, at 22050 Hz"}}) {
+    Type(field, typed);
+    EXPECT_EQ(Box(field)->text(), shown);
+    EXPECT_EQ(window.Message(), message);
+  }
+  Drag(1610.8, 5000);
+  EXPECT_NEAR(tuner.design().fc2, 5000, HzPerPixel());
+  Drag(1500.5, 9000);
+  EXPECT_EQ(tuner.design().fc1, 4889.7f);
+  EXPECT_EQ(window.Message().toStdString(), "at 0.1 dB a band-pass of order 2 with its upper corner at " +
+                                                ShortestDecimal(tuner.design().fc2) +
+                                                " Hz needs its lower corner at 4889.7 Hz or below, at 22050 Hz");
+  EXPECT_EQ(window.CornerMarker(T::kLowerCorner)->xValue(), 4889.7f);
+}
+#else
+// At 8000 Hz, End in the type list takes the band-reject with its upper
+// edge moved from 7000 Hz to the highest that the rate accepts (below
+// 4000 Hz); a dragged edge follows; typed taps beyond the frequency
+// samples are held.
+TEST_F(Window, TypeSwitchAtEightKilohertz) {
+  ASSERT_EQ(tuner.Configure({"-DTAVRINE_TYPE=high-pass", "-DTAVRINE_HPF_FC1=1000", "-DTAVRINE_FSAMP=8000",
+                             "-DTAVRINE_TAPS=63"}), "");
+  TunerWindow at8000(tuner);
+  at8000.show();
+  auto* type = static_cast<QComboBox*>(at8000.Editor(T::kType));
+  type->setFocus();
+  QTest::keyClick(type, Qt::Key_End);
+  EXPECT_EQ(type->currentText(), "band-reject");
+  EXPECT_TRUE(tuner.design().brf_fc1 == 3000 && tuner.design().brf_fc2 == 3999.9f && TavrineAccepts(tuner.design()));
+  EXPECT_EQ(at8000.Message(), "with 400 frequency samples a band-reject takes no corners or edges as they were: upper "
+                              "edge to 3999.9 Hz, at 8000 Hz");
+  EXPECT_EQ(static_cast<QAbstractSpinBox*>(at8000.Editor(T::kEdge2))->text(), "3999.9 Hz");
+}
+
+TEST_F(Window, TypedDraggedAndHeld) {
+  Type(T::kTaps, "51");
+  Type(T::kBins, "101");
+  Type(T::kTaps, "200");
+  EXPECT_EQ(Box(T::kTaps)->text(), "102");
+  EXPECT_EQ(window.Message(), "with 101 frequency samples a band-pass needs its requested taps at 102 or below, at 22050 Hz");
+  Drag(2000, 3000);
+  EXPECT_NEAR(tuner.design().bpf_fc1, 3000, HzPerPixel());
+}
+#endif
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  setenv("XDG_RUNTIME_DIR", test::MakeTempDir().c_str(), 1);
+  QApplication app(argc, argv);
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

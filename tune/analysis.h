@@ -1,0 +1,48 @@
+// What the tuners' views show of a cascade, computed directly in double
+// precision from its coefficients (the design chain's single-precision
+// values, or the file's six decimals read back): the frequency response
+// on a dense grid, the group delay, the roots of its polynomials and its
+// impulse response.
+#pragma once
+
+#include <complex>
+#include <vector>
+
+#include "tune/tuning.h"
+
+// H(e^jw) at w = 2 pi hz / fsamp: the product over the sections of
+// b(e^-jw) / a(e^-jw), each polynomial summed term by term.
+std::complex<double> ResponseAt(const Cascade& cascade, double hz, double fsamp);
+
+// `points` frequencies from `from` to `to` (Hz), evenly spaced, or evenly
+// on a logarithmic scale (from > 0).
+std::vector<double> FrequencyGrid(double from, double to, int points, bool logarithmic);
+
+// Gain (dB, 20 log10 |H|) and phase (degrees, -180 to 180) at each
+// frequency.
+struct Response {
+  std::vector<double> gain_db, phase_deg;
+};
+Response ResponseOn(const Cascade& cascade, const std::vector<double>& hz, double fsamp);
+
+// Group delay in samples, -d(phase)/dw, at each frequency: for each
+// polynomial p, Re(sum n p_n z^-n / sum p_n z^-n) at z = e^jw, the
+// numerators' added and the denominators' taken away. Where a numerator
+// vanishes (a zero on the unit circle) the delay is not a number.
+std::vector<double> GroupDelay(const Cascade& cascade, const std::vector<double>& hz, double fsamp);
+
+// The roots in z of p_0 z^n + p_1 z^(n-1) + ... + p_n (a polynomial in
+// z^-1 written as one in z): leading zero coefficients dropped, trailing
+// ones roots at 0; the rest by the Aberth-Ehrlich iteration in double
+// precision.
+std::vector<std::complex<double>> Roots(const std::vector<double>& p);
+
+// The zeros and the poles of every section.
+struct PoleZero {
+  std::vector<std::complex<double>> zeros, poles;
+};
+PoleZero PolesAndZeros(const Cascade& cascade);
+
+// The first `samples` samples of the cascade's response to a unit
+// impulse, section after section by their difference equations.
+std::vector<double> ImpulseResponse(const Cascade& cascade, int samples);

@@ -1,0 +1,83 @@
+// The tuners' window: the design form (a row per parameter in the user's
+// units, its allowed range beside it, the line that says what held a
+// change), the configure line and Save, and the views of the design:
+// gain and phase with the file's response beside the design's, draggable
+// corner markers, group delay, poles and zeros, impulse response.
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <QVector>
+#include <string>
+#include <vector>
+
+#include "tune/analysis.h"
+#include "tune/tuning.h"
+
+class QLabel;
+class QLineEdit;
+class QTabWidget;
+class QCheckBox;
+class QwtPlot;
+class QwtPlotCurve;
+class QwtPlotMarker;
+class QwtPlotZoomer;
+
+class TunerWindow : public QMainWindow {
+ public:
+  explicit TunerWindow(Tuner& tuner, QWidget* parent = nullptr);
+
+  // Asks the tuner for value in the field, as an edit of its control
+  // does, and shows the outcome.
+  void Change(int field, double value);
+  // Writes the design's coefficient file to name. On a failure the window
+  // and standard error say why in the designer's words; the design stays.
+  bool SaveTo(const QString& name);
+  // The configure line of the last design saved; "" before a save.
+  const std::string& SavedLine() const { return saved_line_; }
+
+  // What the window shows, for the tests and the benchmark.
+  QWidget* Editor(int field) const { return editors_[static_cast<size_t>(field)]; }
+  QString Message() const;
+  QString RangeText(int field) const;
+  QString OptionsText() const;
+  QwtPlot* ResponsePlot() const { return response_plot_; }
+  QwtPlotMarker* CornerMarker(int field) const { return markers_[static_cast<size_t>(field)]; }
+  void SetLogarithmic(bool logarithmic);
+  void ShowWholeBand();
+  // The curves: design and file gain, phase, group delay, impulse
+  // response, zeros and poles (x: Hz, sample or real part).
+  QVector<QPointF> CurvePoints(const char* name) const;
+  // What the tracker shows at the frequency.
+  QString TrackerText(double hz) const;
+
+ private:
+  void BuildForm(QWidget* panel);
+  void BuildViews();
+  void Refresh();
+  void RedrawResponse();
+  void RedrawOtherViews();
+  void FullBand();
+
+  Tuner& tuner_;
+  std::vector<Field> fields_;
+  std::vector<QWidget*> editors_;
+  std::vector<QLabel*> labels_, ranges_;
+  QLabel* words_ = nullptr;
+  QLabel* message_ = nullptr;
+  QLineEdit* options_ = nullptr;
+  QTabWidget* views_ = nullptr;
+  QCheckBox* logarithmic_ = nullptr;
+  QwtPlot* response_plot_ = nullptr;
+  QwtPlot* delay_plot_ = nullptr;
+  QwtPlot* pz_plot_ = nullptr;
+  QwtPlot* impulse_plot_ = nullptr;
+  QwtPlotZoomer* zoomer_ = nullptr;
+  std::vector<QwtPlotMarker*> markers_;
+  QwtPlotMarker* attenuation_ = nullptr;
+  std::vector<std::pair<std::string, QwtPlotCurve*>> curves_;
+  Cascade design_, file_;
+  std::string saved_line_, save_message_;
+  bool refreshing_ = false;
+  bool redrawing_ = false;
+};
