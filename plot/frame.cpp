@@ -241,16 +241,6 @@ bool WaitForWindowEvents(int timeout_ms) {
   return !window_system_fds.empty() && poll(window_system_fds.data(), window_system_fds.size(), timeout_ms) > 0;
 }
 
-}  // namespace
-
-IplImage* CreateCanvas() {
-  IplImage* canvas = cvCreateImage(cvSize(kCanvasWidth, kCanvasHeight), 8, 3);
-  cvSet(canvas, cvScalarAll(255), nullptr);
-  return canvas;
-}
-
-void OpenWindowForInput(const char* title) { OpenWindow(title); }
-
 // The window library's key wait polls its event queue every millisecond
 // for as long as it waits, which keeps a core busy for nothing while the
 // plot is on screen. Between key waits the loop sleeps in poll() on the
@@ -261,7 +251,8 @@ void OpenWindowForInput(const char* title) { OpenWindow(title); }
 // is 1 ms after the window is shown and after every event, and doubles
 // while nothing happens, up to 100 ms: that work is done within a few
 // milliseconds, as the plain 1 ms loop would do it, and a window that
-// waits wakes ten times a second.
+// waits wakes ten times a second. Returns the key, or -1 once the window
+// has been closed or destroyed.
 int NextKey(const char* title) {
   constexpr int kBusyWakeMs = 1;
   constexpr int kIdleWakeMs = 100;
@@ -275,7 +266,13 @@ int NextKey(const char* title) {
   return key;
 }
 
-void EndWindowInput() { EndWindowCalls(); }
+}  // namespace
+
+IplImage* CreateCanvas() {
+  IplImage* canvas = cvCreateImage(cvSize(kCanvasWidth, kCanvasHeight), 8, 3);
+  cvSet(canvas, cvScalarAll(255), nullptr);
+  return canvas;
+}
 
 // The window is shown again whenever it is no longer visible (closed by
 // the user), and the first key of any kind ends the loop.

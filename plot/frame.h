@@ -21,20 +21,9 @@ IplImage* CreateCanvas();
 // pressed: the window is created and the image shown once; between 1 ms
 // key waits the loop sleeps on the window system's descriptors (1 ms after
 // an event, doubling to 100 ms while nothing happens), shows the window
-// again only if it was closed, and the first key of any kind ends it. If
+// again if it was closed or destroyed by another client, and the first key
+// of any kind ends it. If
 // the window cannot be opened or is lost, it prints one line on standard
 // error that says why (after the window system's own lines, unless the
 // display cannot be reached) and exits with kNoWindowStatus.
 void ShowUntilKey(const char* title, IplImage* canvas);
-
-// For a window that takes more input than one key (the live tuners):
-// opens the window as ShowUntilKey does, with the same handling of a
-// display that is missing or that goes away until EndWindowInput.
-void OpenWindowForInput(const char* title);
-// Waits for the next key in the window, sleeping between key waits as
-// ShowUntilKey does; the window's trackbars and mouse callbacks run in
-// the meantime. Returns the key, or -1 once the window has been closed.
-int NextKey(const char* title);
-// From here on the program ends on its own terms (its file), not as a
-// lost display.
-void EndWindowInput();

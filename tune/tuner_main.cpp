@@ -1,5 +1,8 @@
 #include "tune/tuner_main.h"
 
+#include <xcb/xcb.h>
+
+#include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
@@ -7,45 +10,71 @@
 #include <string>
 #include <vector>
 
+#include "core/display.h"
 #include "tune/tuner_window.h"
 
 namespace {
 
-const char* Env(const char* name) {
-  const char* value = std::getenv(name);
-  return value && *value ? value : nullptr;
+WindowDisplay display;
+// While the event loop runs: Qt ends the process with exit() when its
+// connection to the display breaks, and this ends it with the designers'
+// line and status 3 instead.
+bool in_event_loop = false;
+// The window has been destroyed by another client: what the window
+// system's plugin says of it from then on is expected, and not passed on.
+bool window_destroyed = false;
+
+[[noreturn]] void WindowLost() {
+  if (display.name) {
+    std::fprintf(stderr, "The window was lost: display %s is no longer available.\n", display.name);
+  } else {
+    std::fprintf(stderr, "The window was lost: the window system stopped.\n");
+  }
+  std::fflush(stderr);
+  std::_Exit(kNoWindowStatus);
+}
+
+void OnExitInEventLoop() {
+  if (in_event_loop) WindowLost();
 }
 
 // The window system did not start: Qt says why in its own lines, then this
 // is the last line, and the status is the designers' 3.
-// Once the window is open, a display that goes away ends the program with
-// the designers' line and status 3 (Qt would say so and end with 1).
-bool window_open = false;
-
-void OnQtMessage(QtMsgType type, const QMessageLogContext&, const QString& text) {
+void OnQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (window_destroyed && context.category && std::strncmp(context.category, "qt.qpa.xcb", 10) == 0) return;
   std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-  if (window_open && text.contains("connection broke")) {
-    const char* display = Env("DISPLAY");
-    if (display) {
-      std::fprintf(stderr, "The window was lost: display %s is no longer available.\n", display);
-    } else {
-      std::fprintf(stderr, "The window was lost: the window system stopped.\n");
-    }
-    std::fflush(stderr);
-    std::_Exit(3);
-  }
   if (type != QtFatalMsg) return;
-  const char* platform = Env("QT_QPA_PLATFORM");
-  if (platform) {
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if (platform && *platform) {
     std::fprintf(stderr, "No window can be opened: the window system's platform %s did not start.\n", platform);
-  } else if (text.contains("could not connect to display") && Env("DISPLAY")) {
-    std::fprintf(stderr, "No window can be opened: display %s is not available.\n", Env("DISPLAY"));
   } else {
     std::fprintf(stderr, "No window can be opened: the window system did not start.\n");
   }
   std::fflush(stderr);
-  std::_Exit(3);
+  std::_Exit(kNoWindowStatus);
 }
+
+// Another client (a window manager's kill, xdotool's windowclose) may
+// destroy the window, which Qt would then go on waiting for. Its
+// destruction arrives as an X event on the window; the tuner then ends as
+// when its window is closed.
+class DestroyedWindowFilter : public QAbstractNativeEventFilter {
+ public:
+  explicit DestroyedWindowFilter(const QWidget& window) : window_(window) {}
+  bool nativeEventFilter(const QByteArray& type, void* message, long*) override {
+    if (type != "xcb_generic_event_t") return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if ((event->response_type & 0x7f) == XCB_DESTROY_NOTIFY &&
+        reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window == window_.winId()) {
+      window_destroyed = true;
+      QCoreApplication::exit(0);
+    }
+    return false;
+  }
+
+ private:
+  const QWidget& window_;
+};
 
 }  // namespace
 
@@ -55,24 +84,21 @@ int RunTuner(int argc, char** argv, Tuner& tuner) {
     std::fprintf(stderr, "%s\n", refused.c_str());
     return 2;
   }
-  // A platform that draws on a display needs one: xcb an X display,
-  // wayland a Wayland one, the default either. Others (offscreen) none.
-  const char* platform = Env("QT_QPA_PLATFORM");
-  const bool x = !platform || std::strncmp(platform, "xcb", 3) == 0;
-  const bool wayland = !platform || std::strncmp(platform, "wayland", 7) == 0;
-  if ((x || wayland) && !(x && Env("DISPLAY")) && !(wayland && Env("WAYLAND_DISPLAY"))) {
-    std::fprintf(stderr, "No window can be opened: no display is set.\n");
-    return 3;
-  }
+  display = FindWindowDisplay();
+  if (!WindowCanBeTried(display)) return kNoWindowStatus;
   qInstallMessageHandler(OnQtMessage);
   QApplication app(argc, argv);
-  window_open = true;
+  std::atexit(OnExitInEventLoop);
   int status = 0;
   std::string saved;
   {
     TunerWindow window(tuner);
+    DestroyedWindowFilter filter(window);
+    app.installNativeEventFilter(&filter);
     window.show();
+    in_event_loop = true;
     status = app.exec();
+    in_event_loop = false;
     saved = window.SavedLine();
   }
   if (!saved.empty()) std::printf("%s\n", saved.c_str());

@@ -60,13 +60,16 @@ TEST_F(Tuners, PelmoraTunedSavesWhatTheConfiguredDesignerWrites) {
 
 // A save onto a folder named coeff1.txt fails with the designers' words on
 // standard error and the window stays; Ctrl+Q then ends with status 0 and
-// nothing printed. Closing the window writes nothing either; a display that
-// goes away ends the tuner with the designers' line and status 3.
+// nothing printed. Closing the window writes nothing either, nor does its
+// destruction by another client, which ends the tuner as a close does; a
+// display that goes away ends the tuner with the designers' line and
+// status 3.
 TEST_F(Tuners, EndingsWriteOnlyWhatWasSaved) {
   for (const auto& [program, folder, ending, status, said] :
        std::vector<std::tuple<std::string, bool, std::string, int, std::string>>{
            {"tavrine-tune", true, "ctrl+s", 0, "coeff1.txt cannot be opened.\n"},
            {"pelmora-tune", false, "close", 0, ""},
+           {"tavrine-tune", false, "destroy", 0, ""},
            {"tavrine-tune", false, "lost", 3, "The window was lost: display " + std::string(getenv("DISPLAY")) +
                                                   " is no longer available.\n"}}) {
     SCOPED_TRACE(program + " " + ending);
@@ -74,6 +77,8 @@ TEST_F(Tuners, EndingsWriteOnlyWhatWasSaved) {
     if (folder) test::Capture("cd '" + tuner.dir + "' && rm coeff1.txt && mkdir coeff1.txt");
     if (ending == "close") {
       test::Capture(CLOSE_WINDOW " " + tuner.window);
+    } else if (ending == "destroy") {
+      test::Capture("xdotool windowclose " + tuner.window);
     } else if (ending == "lost") {
       server.reset();
     } else {
@@ -85,6 +90,7 @@ TEST_F(Tuners, EndingsWriteOnlyWhatWasSaved) {
     EXPECT_EQ(tuner.run->Wait(20), status);
     const std::string err = tuner.run->Stderr();
     EXPECT_EQ(tuner.run->Stdout() + err.substr(err.size() - std::min(err.size(), said.size())), said);
+    EXPECT_EQ(err.find("XCB error"), std::string::npos) << err;
     EXPECT_EQ(test::Capture("ls -AF '" + tuner.dir + "'"), folder ? "coeff1.txt/\n" : "coeff1.txt\n");
     if (!folder) {
       EXPECT_EQ(test::Read(tuner.dir + "/coeff1.txt"), kEarlier);
