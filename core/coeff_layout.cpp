@@ -10,23 +10,12 @@
 
 namespace {
 
-bool SameFloat(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0 || (std::isnan(a) && std::isnan(b)); }
-
-// Whether text becomes v both read straight to single precision (as a C
-// compiler or strtof reads it) and through double (as the viewers' reader
-// does): the two roundings differ only next to a midpoint between floats.
-bool ReadsBackAs(const std::string& text, float v) {
-  static const locale_t c_locale = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr));
-  const float direct = c_locale ? strtof_l(text.c_str(), nullptr, c_locale) : std::strtof(text.c_str(), nullptr);
-  return SameFloat(direct, v) && SameFloat(float(ParseValue(text.c_str())), v);
-}
-
 // A C float literal of v: the shortest text with a point or an exponent,
 // then f; the <math.h> macros where there is no number.
 std::string CLiteral(float v) {
   if (std::isnan(v)) return "NAN";
   if (std::isinf(v)) return v < 0 ? "-INFINITY" : "INFINITY";
-  std::string text = ShortestFloatText(v);
+  std::string text = ShortestDecimal(v);
   if (text.find_first_of(".e") == std::string::npos) text += ".0";
   return text + "f";
 }
@@ -105,8 +94,8 @@ std::string FirCmsis(const std::vector<float>& h, const std::string& source) {
 std::string BiquadSos(const std::vector<float>& c, const std::string&) {
   std::string text;
   for (size_t k = 0; k + 5 <= c.size(); k += 5) {
-    text += ShortestFloatText(c[k]) + " " + ShortestFloatText(c[k + 1]) + " " + ShortestFloatText(c[k + 2]) + " 1 " +
-            ShortestFloatText(c[k + 3]) + " " + ShortestFloatText(c[k + 4]) + "\n";
+    text += ShortestDecimal(c[k]) + " " + ShortestDecimal(c[k + 1]) + " " + ShortestDecimal(c[k + 2]) + " 1 " +
+            ShortestDecimal(c[k + 3]) + " " + ShortestDecimal(c[k + 4]) + "\n";
   }
   return text;
 }
@@ -129,13 +118,4 @@ std::string CoeffLayoutNames() {
   std::string names;
   for (const CoeffLayout& layout : kLayouts) names += (names.empty() ? "" : ", ") + std::string(layout.name);
   return names;
-}
-
-std::string ShortestFloatText(float v) {
-  std::string text;
-  for (int digits = 1; digits <= 9; ++digits) {
-    text = FormatNumber(("%." + std::to_string(digits) + "g").c_str(), double(v));
-    if (ReadsBackAs(text, v)) break;
-  }
-  return text;
 }

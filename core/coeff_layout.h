@@ -23,7 +23,3 @@ const CoeffLayout* FindCoeffLayout(const std::string& name);
 
 // The layouts' names, comma-separated, for messages.
 std::string CoeffLayoutNames();
-
-// The shortest decimal text ('.' as the point, whatever the locale) that
-// strtof reads back as v, bit for bit: "0.265783", "-0", "1e-07", "nan".
-std::string ShortestFloatText(float v);

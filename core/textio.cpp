@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cmath>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -185,4 +186,44 @@ std::string FormatNumber(const char* format, double v) {
   std::snprintf(&text[0], text.size(), format, v);
   text.resize(static_cast<size_t>(n));
   return text;
+}
+
+namespace {
+
+bool SameFloat(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0 || (std::isnan(a) && std::isnan(b)); }
+
+// The two roundings differ only next to a midpoint between floats.
+bool ReadsBackAs(const std::string& text, float v) {
+  const locale_t c_locale = CNumericLocale();
+  const float direct = c_locale ? strtof_l(text.c_str(), nullptr, c_locale) : std::strtof(text.c_str(), nullptr);
+  return SameFloat(direct, v) && SameFloat(static_cast<float>(ParseValue(text.c_str())), v);
+}
+
+}  // namespace
+
+std::string ShortestDecimal(float v) {
+  if (std::isnan(v)) return "nan";
+  if (std::isinf(v)) return v < 0 ? "-inf" : "inf";
+  // The fewest significant digits that read back as v, as d.ddde[-]x.
+  std::string scientific;
+  for (int digits = 1; digits <= 9; ++digits) {
+    scientific = FormatNumber(("%." + std::to_string(digits - 1) + "e").c_str(), static_cast<double>(v));
+    if (ReadsBackAs(scientific, v)) break;
+  }
+  const size_t e = scientific.find('e');
+  const int exponent = std::atoi(scientific.c_str() + e + 1);
+  const std::string sign = scientific[0] == '-' ? "-" : "";
+  std::string significant;
+  for (size_t i = 0; i < e; ++i) {
+    if (scientific[i] >= '0' && scientific[i] <= '9') significant += scientific[i];
+  }
+  if (exponent < -5 || exponent > 20) {
+    std::string out = sign + significant.substr(0, 1);
+    if (significant.size() > 1) out += "." + significant.substr(1);
+    return out + "e" + std::to_string(exponent);
+  }
+  const size_t whole = static_cast<size_t>(exponent) + 1;  // digits before the point, when exponent >= 0
+  if (exponent < 0) return sign + "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + significant;
+  if (significant.size() <= whole) return sign + significant + std::string(whole - significant.size(), '0');
+  return sign + significant.substr(0, whole) + "." + significant.substr(whole);
 }

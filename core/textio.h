@@ -57,3 +57,10 @@ std::string ReplaceFile(const char* name, const std::string& content);
 // printf-style formatting of one number with '.' as the decimal point,
 // into a string sized to the text.
 std::string FormatNumber(const char* format, double v);
+
+// The shortest decimal text that reads back as v both straight to single
+// precision (strtof, a compiler's float literal, the configure) and
+// through double (the viewers' reader), without a '+' sign: plain
+// decimals, or an exponent for very large or small values ("22050",
+// "0.1", "-0", "1e-15"); "nan", "inf" or "-inf" where there is no number.
+std::string ShortestDecimal(float v);

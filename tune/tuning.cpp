@@ -43,41 +43,6 @@ int FrequencyDecimals(float fsamp) {
   return std::max(1, static_cast<int>(std::ceil(-std::log10(step))));
 }
 
-std::string ShortestDecimal(float v) {
-  // The fewest significant digits that read back as v, as d.ddde[-]x.
-  char text[32];
-  for (int digits = 1; digits <= 9; ++digits) {
-    const locale_t previous = uselocale(CNumeric());
-    std::snprintf(text, sizeof text, "%.*e", digits - 1, static_cast<double>(v));
-    uselocale(previous);
-    if (ReadFloat(text) == v) break;
-  }
-  const std::string scientific = text;
-  const size_t e = scientific.find('e');
-  std::string mantissa = scientific.substr(0, e);
-  const int exponent = std::atoi(scientific.c_str() + e + 1);
-  const bool negative = mantissa[0] == '-';
-  std::string significant;
-  for (char c : mantissa) {
-    if (c >= '0' && c <= '9') significant += c;
-  }
-  if (exponent < -5 || exponent > 20) {
-    std::string out = (negative ? "-" : "") + significant.substr(0, 1);
-    if (significant.size() > 1) out += "." + significant.substr(1);
-    return out + "e" + std::to_string(exponent);
-  }
-  std::string out;
-  if (exponent < 0) {
-    out = "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + significant;
-  } else if (significant.size() <= static_cast<size_t>(exponent) + 1) {
-    out = significant + std::string(static_cast<size_t>(exponent) + 1 - significant.size(), '0');
-  } else {
-    out = significant.substr(0, static_cast<size_t>(exponent) + 1) + "." +
-          significant.substr(static_cast<size_t>(exponent) + 1);
-  }
-  return (negative ? "-" : "") + out;
-}
-
 double Tuner::Edge(int field, double accepted, double refused, std::string* why) const {
   return EdgeWhere(field, accepted, refused, [&](double v) {
     const std::string refusal = RefusalWith(field, v);

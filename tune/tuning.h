@@ -11,10 +11,7 @@
 #include <utility>
 #include <vector>
 
-// The shortest decimal text that reads back (strtof) as v, without a '+'
-// sign: plain decimals, or an exponent for very large or small values
-// ("22050", "0.1", "1e-15").
-std::string ShortestDecimal(float v);
+#include "core/textio.h"
 
 // The decimals that a frequency field shows at a sampling frequency: at
 // least 1, and enough that half the rate spans 2000 steps.

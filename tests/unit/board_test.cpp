@@ -8,6 +8,7 @@
 // layouts in its filters agree with the header within a derived bound.
 #include <numeric>
 
+#include "core/textio.h"
 #include "programs/coeff_read.h"
 #include "tests/board_support.h"
 #ifdef WITH_LIQUID
@@ -94,8 +95,9 @@ TEST(Export, LayoutsReadBackAsTheFileHoldsThemInTheShortestTexts) {
   for (const auto& [layout, from, expected] : cases) EXPECT_EQ(AllBits(Exported(layout, TEST_DATA_DIR "/board_example.txt", from)), AllBits(expected)) << layout;
   // The values' texts: the shortest that read back as the same float (the
   // layouts above read back to the bit).
-  EXPECT_EQ(ShortestFloatText(0.265783f) + ShortestFloatText(-0.0f) + ShortestFloatText(1e-7f) + ShortestFloatText(1.0f / 3) +
-                ShortestFloatText(NAN), "0.265783-01e-070.33333334nan");
+  EXPECT_EQ(ShortestDecimal(0.265783f) + " " + ShortestDecimal(-0.0f) + " " + ShortestDecimal(1e-7f) + " " +
+                ShortestDecimal(1.0f / 3) + " " + ShortestDecimal(NAN) + " " + ShortestDecimal(-INFINITY),
+            "0.265783 -0 1e-7 0.33333334 nan -inf");
 }
 
 #ifdef WITH_LIQUID
