@@ -2,7 +2,10 @@
 
 #include <locale.h>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <sstream>
 #include <cstdlib>
 #include <cstring>
 
@@ -118,4 +121,62 @@ std::string CoeffLayoutNames() {
   std::string names;
   for (const CoeffLayout& layout : kLayouts) names += (names.empty() ? "" : ", ") + std::string(layout.name);
   return names;
+}
+
+std::vector<const CoeffLayout*> CoeffLayoutsOf(CoeffKind kind) {
+  std::vector<const CoeffLayout*> layouts;
+  for (const CoeffLayout& layout : kLayouts)
+    if (layout.kind == kind) layouts.push_back(&layout);
+  return layouts;
+}
+
+namespace {
+
+// A number as C reads the literal (its f dropped, the <math.h> macros
+// for what has no number) or as strtof reads a row's value.
+float LiteralValue(std::string token) {
+  if (!token.empty() && token.back() == 'f') token.pop_back();
+  const bool negative = !token.empty() && token[0] == '-';
+  if (token == "NAN") return NAN;
+  if (token == "INFINITY" || token == "-INFINITY") return negative ? -INFINITY : INFINITY;
+  static const locale_t c_locale = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr));
+  return c_locale ? strtof_l(token.c_str(), nullptr, c_locale) : std::strtof(token.c_str(), nullptr);
+}
+
+}  // namespace
+
+std::vector<float> ReadLayout(const CoeffLayout& layout, const std::string& text) {
+  std::vector<float> values;
+  if (&layout == FindCoeffLayout("biquad-sos")) {
+    // Rows of b0 b1 b2 1 a1 a2: the fourth value is the denominator's 1.
+    std::istringstream rows(text);
+    for (std::string row; std::getline(rows, row);) {
+      std::istringstream numbers(row);
+      std::vector<std::string> tokens{std::istream_iterator<std::string>(numbers), {}};
+      for (size_t i = 0; i < tokens.size() && i < 6; ++i)
+        if (i != 3) values.push_back(LiteralValue(tokens[i]));
+    }
+    return values;
+  }
+  // C arrays: the count macro, then the values between the braces.
+  const size_t define = text.find("\n#define ", text.find("#define ") + 1);
+  const size_t count = std::strtoul(text.c_str() + text.find(' ', define + 9), nullptr, 10);
+  const size_t open = text.find('{'), close = text.find("};", open);
+  std::istringstream items(text.substr(open + 1, close - open - 1));
+  const size_t wanted = layout.kind == CoeffKind::kBiquad ? 5 * count : count;
+  for (std::string item; values.size() < wanted && std::getline(items, item, ',');) {
+    std::istringstream token(item);
+    std::string literal;
+    token >> literal;
+    values.push_back(LiteralValue(literal));
+  }
+  if (&layout == FindCoeffLayout("biquad-cmsis")) {
+    for (size_t k = 0; k + 5 <= values.size(); k += 5) {
+      values[k + 3] = 0.0f - values[k + 3];
+      values[k + 4] = 0.0f - values[k + 4];
+    }
+  } else if (&layout == FindCoeffLayout("fir-cmsis")) {
+    std::reverse(values.begin(), values.end());
+  }
+  return values;
 }

@@ -21,5 +21,14 @@ struct CoeffLayout {
 // The layout of that name, or nullptr.
 const CoeffLayout* FindCoeffLayout(const std::string& name);
 
+// The layouts that take a kind of file, in the order of their names.
+std::vector<const CoeffLayout*> CoeffLayoutsOf(CoeffKind kind);
+
+// The values that a layout's text holds, as the code that takes it gets
+// them, put back in the order of the coefficient files: a0, a1, a2, b1,
+// b2 a section (CMSIS-DSP's feedback negated back), taps from tap 0
+// (CMSIS-DSP's reversed back). The inverse of the layout's writer.
+std::vector<float> ReadLayout(const CoeffLayout& layout, const std::string& text);
+
 // The layouts' names, comma-separated, for messages.
 std::string CoeffLayoutNames();

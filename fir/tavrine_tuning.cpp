@@ -224,6 +224,13 @@ Cascade TavrineTuner::Design() const { return {{{hh, hh + TapN}, {1.0}}}; }
 
 std::string TavrineTuner::FileText() const { return TapFileText(hh); }
 
+std::vector<float> TavrineTuner::Coefficients() const {
+  // The taps designed, and the file's final zero tap of an even request.
+  std::vector<float> taps(hh, hh + TapN);
+  if (evenTap == 1) taps.push_back(0.0f);
+  return taps;
+}
+
 Cascade TavrineTuner::FromFile(const std::string& text) const {
   // As the viewer reads: each line a tap narrowed to single precision.
   std::istringstream lines(text);

@@ -28,6 +28,8 @@ class TavrineTuner final : public Tuner {
   Cascade Design() const override;
   std::string FileText() const override;
   Cascade FromFile(const std::string& text) const override;
+  CoeffKind Kind() const override { return CoeffKind::kFir; }
+  std::vector<float> Coefficients() const override;
   double Fsamp() const override { return design_.fsamp; }
   double Attenuation() const override { return 0.0; }
 

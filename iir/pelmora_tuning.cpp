@@ -183,6 +183,16 @@ Cascade PelmoraTuner::Design() const {
 
 std::string PelmoraTuner::FileText() const { return CoeffFileText(); }
 
+std::vector<float> PelmoraTuner::Coefficients() const {
+  std::vector<float> values;
+  for (const Section& s : Design()) {
+    // Design() holds the sections' single-precision values, widened exactly.
+    values.insert(values.end(), {static_cast<float>(s.b[0]), static_cast<float>(s.b[1]), static_cast<float>(s.b[2]),
+                                 static_cast<float>(s.a[1]), static_cast<float>(s.a[2])});
+  }
+  return values;
+}
+
 Cascade PelmoraTuner::FromFile(const std::string& text) const {
   // As the viewer reads: each line a value narrowed to single precision,
   // five to a section, a0 a1 a2 b1 b2.

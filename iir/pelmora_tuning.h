@@ -27,6 +27,8 @@ class PelmoraTuner final : public Tuner {
   Cascade Design() const override;
   std::string FileText() const override;
   Cascade FromFile(const std::string& text) const override;
+  CoeffKind Kind() const override { return CoeffKind::kBiquad; }
+  std::vector<float> Coefficients() const override;
   double Fsamp() const override { return design_.fsamp; }
   double Attenuation() const override { return design_.attenuation_db; }
 

@@ -167,6 +167,15 @@ TunerWindow::TunerWindow(Tuner& tuner, QWidget* parent) : QMainWindow(parent), t
   QAction* copy = file->addAction("&Copy the configure line",
                                   [this] { QApplication::clipboard()->setText(options_->text()); });
   copy->setShortcut(QKeySequence("Ctrl+Shift+C"));
+  QMenu* export_menu = file->addMenu("&Export");
+  for (const CoeffLayout* layout : CoeffLayoutsOf(tuner_.Kind())) {
+    const QString name = Text(layout->name);
+    export_menu->addAction("As " + name + "...", [this, layout, name] {
+      const QString suggested = name + (layout == FindCoeffLayout("biquad-sos") ? ".txt" : ".h");
+      const QString file = QFileDialog::getSaveFileName(this, "Export the coefficients as " + name, suggested);
+      if (!file.isEmpty()) ExportTo(*layout, file);
+    });
+  }
   file->addSeparator();
   QAction* quit = file->addAction("&Quit", [this] { close(); });
   quit->setShortcut(QKeySequence("Ctrl+Q"));
@@ -290,6 +299,7 @@ void TunerWindow::BuildViews() {
   response_plot_->insertLegend(new QwtLegend, QwtPlot::TopLegend);
   curve("phase", response_plot_, QColor(60, 160, 60))->setYAxis(QwtPlot::yRight);
   curve("gain of coeff1.txt", response_plot_, QColor(230, 120, 0), Qt::DashLine);
+  curve("gain as exported", response_plot_, QColor(150, 40, 150), Qt::DotLine);
   curve("gain", response_plot_, QColor(20, 60, 200));
   connect(phase, &QCheckBox::toggled, this, [this](bool on) {
     for (auto& [name, c] : curves_) {
@@ -395,6 +405,8 @@ void TunerWindow::Refresh() {
   tuner_.Make();
   design_ = tuner_.Design();
   file_ = tuner_.FromFile(tuner_.FileText());
+  if (!export_layout_) export_layout_ = CoeffLayoutsOf(tuner_.Kind()).front();
+  exported_ = tuner_.Exported(*export_layout_);
   for (size_t i = 0; i < fields_.size(); ++i) {
     if (!markers_[i]) continue;
     const int field = static_cast<int>(i);
@@ -468,10 +480,13 @@ void TunerWindow::RedrawResponse() {
   const std::vector<double> hz = FrequencyGrid(from, to > from ? to : half, points, log);
   const Response design = ResponseOn(design_, hz, tuner_.Fsamp());
   const Response file = ResponseOn(file_, hz, tuner_.Fsamp());
+  const Response exported = ResponseOn(exported_, hz, tuner_.Fsamp());
   for (auto& [name, c] : curves_) {
     const std::vector<double>* y = name == "gain" ? &design.gain_db
                                    : name == "phase" ? &design.phase_deg
-                                   : name == "gain of coeff1.txt" ? &file.gain_db : nullptr;
+                                   : name == "gain of coeff1.txt" ? &file.gain_db
+                                   : name == "gain as exported" ? &exported.gain_db : nullptr;
+    if (name == "gain as exported") c->setTitle("gain as exported (" + Text(export_layout_->name) + ")");
     if (y) c->setSamples(hz.data(), y->data(), static_cast<int>(hz.size()));
   }
   response_plot_->replot();
@@ -531,9 +546,10 @@ QString TunerWindow::TrackerText(double hz) const {
   if (hz < 0.0 || hz > tuner_.Fsamp() / 2.0) return "";
   const std::complex<double> h = ResponseAt(design_, hz, tuner_.Fsamp());
   const std::complex<double> f = ResponseAt(file_, hz, tuner_.Fsamp());
+  const std::complex<double> e = ResponseAt(exported_, hz, tuner_.Fsamp());
   return Number(hz, 1) + " Hz: " + Number(20.0 * std::log10(std::abs(h)), 2) + " dB, " +
          Number(std::arg(h) * 180.0 / kPi, 1) + "\u00b0\ncoeff1.txt: " + Number(20.0 * std::log10(std::abs(f)), 2) +
-         " dB";
+         " dB\n" + Text(export_layout_->name) + ": " + Number(20.0 * std::log10(std::abs(e)), 2) + " dB";
 }
 
 bool TunerWindow::SaveTo(const QString& name) {
@@ -546,6 +562,22 @@ bool TunerWindow::SaveTo(const QString& name) {
     saved_line_ = tuner_.OptionsLine();
     save_message_ = name.toStdString() + " written. The configure line below makes " + tuner_.Program() +
                     " this design.";
+  }
+  message_->setText(Message());
+  return failure.empty();
+}
+
+bool TunerWindow::ExportTo(const CoeffLayout& layout, const QString& name) {
+  const std::string failure = tuner_.ExportTo(layout, name.toStdString());
+  if (!failure.empty()) {
+    std::fprintf(stderr, "%s\n", failure.c_str());
+    std::fflush(stderr);
+    save_message_ = failure + " The design is kept.";
+  } else {
+    save_message_ = name.toStdString() + " written as " + layout.name + ", every value in single precision.";
+    export_layout_ = &layout;
+    exported_ = tuner_.Exported(layout);
+    RedrawResponse();
   }
   message_->setText(Message());
   return failure.empty();

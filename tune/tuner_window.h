@@ -33,6 +33,10 @@ class TunerWindow : public QMainWindow {
   // Writes the design's coefficient file to name. On a failure the window
   // and standard error say why in the designer's words; the design stays.
   bool SaveTo(const QString& name);
+  // Writes the design in the layout to name (from the values in memory),
+  // and shows the response of the values it holds beside the design's. On
+  // a failure the window and standard error say why; the design stays.
+  bool ExportTo(const CoeffLayout& layout, const QString& name);
   // The configure line of the last design saved; "" before a save.
   const std::string& SavedLine() const { return saved_line_; }
 
@@ -76,7 +80,8 @@ class TunerWindow : public QMainWindow {
   std::vector<QwtPlotMarker*> markers_;
   QwtPlotMarker* attenuation_ = nullptr;
   std::vector<std::pair<std::string, QwtPlotCurve*>> curves_;
-  Cascade design_, file_;
+  Cascade design_, file_, exported_;
+  const CoeffLayout* export_layout_ = nullptr;  // whose values' response is shown
   std::string saved_line_, save_message_;
   bool refreshing_ = false;
   bool redrawing_ = false;

@@ -198,3 +198,22 @@ std::string Tuner::SaveTo(const std::string& name) const {
   Make();
   return ReplaceFile(name.c_str(), FileText());
 }
+
+std::string Tuner::ExportText(const CoeffLayout& layout) const {
+  return layout.write(Coefficients(), std::string(Program()) + "'s design");
+}
+
+std::string Tuner::ExportTo(const CoeffLayout& layout, const std::string& name) const {
+  Make();
+  return ReplaceFile(name.c_str(), ExportText(layout));
+}
+
+Cascade Tuner::Exported(const CoeffLayout& layout) const {
+  const std::vector<float> values = ReadLayout(layout, ExportText(layout));
+  if (layout.kind == CoeffKind::kFir) return {{{values.begin(), values.end()}, {1.0}}};
+  Cascade cascade;
+  for (size_t i = 0; i + 5 <= values.size(); i += 5) {
+    cascade.push_back({{values[i], values[i + 1], values[i + 2]}, {1.0, values[i + 3], values[i + 4]}});
+  }
+  return cascade;
+}

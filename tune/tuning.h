@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/coeff_layout.h"
 #include "core/textio.h"
 
 // The decimals that a frequency field shows at a sampling frequency: at
@@ -102,6 +103,22 @@ class Tuner {
   // replacement. "" once written, else the designer's message
   // ("coeff1.txt cannot be opened.").
   std::string SaveTo(const std::string& name) const;
+
+  // The kind of the designer's file, and the design's values as the file
+  // holds them, in its order, but every single-precision value in full
+  // (after Make).
+  virtual CoeffKind Kind() const = 0;
+  virtual std::vector<float> Coefficients() const = 0;
+  // The design in a layout that DSP code takes (core/coeff_layout.h), from
+  // the values in memory (after Make).
+  std::string ExportText(const CoeffLayout& layout) const;
+  // Makes the design and writes it in the layout to name with the safe
+  // replacement: "" once written, else the message ("NAME cannot be
+  // opened.").
+  std::string ExportTo(const CoeffLayout& layout, const std::string& name) const;
+  // The cascade of the values that the layout's text holds, as the code
+  // that takes it gets them (after Make).
+  Cascade Exported(const CoeffLayout& layout) const;
 
  protected:
   // The configure variable behind the field for the present type.

@@ -241,6 +241,56 @@ TEST_F(Window, SavesAndTheConfigureLine) {
   EXPECT_EQ(std::memcmp(&again.design(), &tuner.design(), sizeof tuner.design()), 0);
 }
 
+// Each layout written from the values in memory: its numbers, scanned
+// here, are the chain's single-precision values in the layout's order
+// (CMSIS-DSP's feedback negated, its taps reversed), and the response of
+// what it holds is the design's, point for point. An export that fails
+// says so and keeps the design.
+TEST_F(Window, ExportsEveryLayoutInFullPrecision) {
+  const std::string dir = test::MakeTempDir();
+  std::vector<float> file_order;
+  for (const Section& s : ChainCascade(false)) {
+    for (size_t i = 0; i < s.b.size(); ++i) file_order.push_back(static_cast<float>(s.b[i]));
+    for (size_t i = 1; i < s.a.size(); ++i) file_order.push_back(static_cast<float>(s.a[i]));
+  }
+#ifdef PELMORA_TUNING
+  const std::vector<std::string> layouts = {"biquad-c", "biquad-sos", "biquad-cmsis"};
+#else
+  if (evenTap) file_order.push_back(0.0f);
+  const std::vector<std::string> layouts = {"fir-c", "fir-cmsis"};
+#endif
+  for (const std::string& name : layouts) {
+    std::vector<float> expected = file_order;
+    for (size_t k = 0; name == "biquad-sos" && k < expected.size(); k += 6) expected.insert(expected.begin() + k + 3, 1);
+    for (size_t k = 0; name == "biquad-cmsis" && k < expected.size(); k += 5) {
+      expected[k + 3] = -expected[k + 3], expected[k + 4] = -expected[k + 4];
+    }
+    if (name == "fir-cmsis") std::reverse(expected.begin(), expected.end());
+    ASSERT_TRUE(window.ExportTo(*FindCoeffLayout(name), QString::fromStdString(dir + "/" + name)));
+    const std::string text = test::Read(dir + "/" + name);
+    std::vector<float> values;
+    for (const char* p = text.c_str() + (text.find('{') == std::string::npos ? 0 : text.find('{')); *p;) {
+      char* end = const_cast<char*>(p);
+      if (std::strchr("-.0123456789", *p)) values.push_back(std::strtof(p, &end));
+      p = end == p ? p + 1 : end;
+    }
+    EXPECT_EQ(values, expected) << name;
+    std::vector<double> exported_gain, design_gain;
+    for (const QPointF& p : window.CurvePoints("gain as exported")) exported_gain.push_back(p.y());
+    for (const QPointF& p : window.CurvePoints("gain")) design_gain.push_back(p.y());
+    EXPECT_EQ(exported_gain, design_gain) << name;
+  }
+  const std::string folder = dir + "/folder";
+  ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+  const int saved_stderr = dup(2);
+  dup2(open((dir + "/err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
+  const bool exported = window.ExportTo(*FindCoeffLayout(layouts[0]), QString::fromStdString(folder));
+  dup2(saved_stderr, 2);
+  EXPECT_FALSE(exported);
+  EXPECT_EQ(test::Read(dir + "/err"), folder + " cannot be opened.\n");
+  EXPECT_EQ(window.OptionsText().toStdString(), tuner.OptionsLine());
+}
+
 // The window fits a 1024 x 600 screen, and Tab reaches every control of
 // the form in order.
 TEST_F(Window, FitsTheScreenAndTheKeyboard) {
