@@ -78,6 +78,18 @@ float LastAccepted(Design d, float Design::*field, float to, Accepts accepts) {
 // The bits of a float, to compare values exactly (0.0 and -0.0 apart).
 inline uint32_t Bits(float v) { uint32_t u; std::memcpy(&u, &v, sizeof u); return u; }
 
+// The numbers of a text from `at` on, as strtof reads each from a sign,
+// digit or point (a C literal's f, and all else, skipped).
+inline std::vector<float> Numbers(const std::string& text, size_t at = 0) {
+  std::vector<float> values;
+  for (const char* p = text.c_str() + std::min(at, text.size()); *p;) {
+    char* end = const_cast<char*>(p);
+    if (std::strchr("+-.0123456789", *p)) values.push_back(std::strtof(p, &end));
+    p = end == p ? p + 1 : end;
+  }
+  return values;
+}
+
 // An 8-bit red-green-blue picture, read from a binary PPM (P6, maximum 255).
 struct Image {
   int width = 0, height = 0;

@@ -51,14 +51,8 @@ std::vector<uint32_t> AllBits(const Floats& v, uint32_t* hash = nullptr) {
 Floats Exported(const std::string& layout, const std::string& file, const std::string& from) {
   const CoeffLayout* l = FindCoeffLayout(layout);
   const std::string all = l->write(ReadCoefficients(l->kind, file.c_str(), true), file);
-  Floats values;
   const size_t at = std::min(all.find(from), all.size()), brace = all.find('{', at);
-  for (const char* p = all.c_str() + (brace == std::string::npos ? at : brace + 1); *p;) {
-    char* end = const_cast<char*>(p);
-    if (std::strchr("+-.0123456789", *p)) values.push_back(std::strtof(p, &end));
-    p = end == p ? p + 1 : end;
-  }
-  return values;
+  return test::Numbers(all, brace == std::string::npos ? at : brace + 1);
 }
 
 }  // namespace
