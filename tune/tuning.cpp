@@ -40,6 +40,7 @@ std::string NumberText(const Field& field, double v) {
 
 int FrequencyDecimals(float fsamp) {
   const double step = static_cast<double>(fsamp) / 2.0 / 2000.0;
+  if (!(step > 0.0) || !std::isfinite(step)) return 1;  // no rate yet: an empty design
   return std::max(1, static_cast<int>(std::ceil(-std::log10(step))));
 }
 
