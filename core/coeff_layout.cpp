@@ -1,7 +1,5 @@
 #include "core/coeff_layout.h"
 
-#include <locale.h>
-
 #include <algorithm>
 #include <cmath>
 #include <iterator>
@@ -139,8 +137,7 @@ float LiteralValue(std::string token) {
   const bool negative = !token.empty() && token[0] == '-';
   if (token == "NAN") return NAN;
   if (token == "INFINITY" || token == "-INFINITY") return negative ? -INFINITY : INFINITY;
-  static const locale_t c_locale = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr));
-  return c_locale ? strtof_l(token.c_str(), nullptr, c_locale) : std::strtof(token.c_str(), nullptr);
+  return ParseFloat(token.c_str());
 }
 
 }  // namespace

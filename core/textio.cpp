@@ -77,6 +77,11 @@ double ParseValue(const char* text) {
   return c_locale ? strtod_l(text, nullptr, c_locale) : std::strtod(text, nullptr);
 }
 
+float ParseFloat(const char* text) {
+  const locale_t c_locale = CNumericLocale();
+  return c_locale ? strtof_l(text, nullptr, c_locale) : std::strtof(text, nullptr);
+}
+
 std::FILE* OpenForReadingOrExit(const char* name) {
   std::FILE* file = std::fopen(name, "r");
   if (!file) FailFile(name, "cannot be opened");
@@ -194,9 +199,7 @@ bool SameFloat(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0 || 
 
 // The two roundings differ only next to a midpoint between floats.
 bool ReadsBackAs(const std::string& text, float v) {
-  const locale_t c_locale = CNumericLocale();
-  const float direct = c_locale ? strtof_l(text.c_str(), nullptr, c_locale) : std::strtof(text.c_str(), nullptr);
-  return SameFloat(direct, v) && SameFloat(static_cast<float>(ParseValue(text.c_str())), v);
+  return SameFloat(ParseFloat(text.c_str()), v) && SameFloat(static_cast<float>(ParseValue(text.c_str())), v);
 }
 
 }  // namespace

@@ -25,6 +25,11 @@ void AppendValueLine(std::string& content, float v);
 // numeric prefix taken, 0 when there is none), always in the C locale.
 double ParseValue(const char* text);
 
+// The standard strtof conversion, always in the C locale: straight to
+// single precision, as a compiler reads a float literal and the configure
+// reads a design parameter.
+float ParseFloat(const char* text);
+
 // Opens name for reading. If it cannot be opened, prints
 // "<name> cannot be opened.\n" on standard output and exits with status 1.
 std::FILE* OpenForReadingOrExit(const char* name);

@@ -1,7 +1,5 @@
 #include "tune/tuning.h"
 
-#include <locale.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -14,15 +12,6 @@
 #include "core/textio.h"
 
 namespace {
-
-// Numbers are read and written with '.' as the decimal point, whatever
-// the locale.
-locale_t CNumeric() {
-  static const locale_t c_locale = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr));
-  return c_locale;
-}
-
-float ReadFloat(const std::string& text) { return strtof_l(text.c_str(), nullptr, CNumeric()); }
 
 // The value as the field holds it: a whole number, or the nearest float.
 double AsHeld(const Field& field, double v) {
@@ -168,7 +157,7 @@ std::string Tuner::Configure(const std::vector<std::string>& options) {
     double value = 0.0;
     if (name.size() > 5 && name.compare(name.size() - 5, 5, "_TYPE") == 0) {
       const auto type = std::find(std::begin(kTypeNames), std::end(kTypeNames), text);
-      if (type == std::end(kTypeNames)) return refuse(said + "are low-pass, high-pass, band-pass, band-reject");
+      if (type == std::end(kTypeNames)) return refuse(said + "are " FILTER_TYPE_WORDS);
       value = static_cast<double>(type - std::begin(kTypeNames));
     } else if (name.find("_ORDER") != std::string::npos || name.find("_TAPS") != std::string::npos ||
                name.find("_BINS") != std::string::npos) {
@@ -177,7 +166,7 @@ std::string Tuner::Configure(const std::vector<std::string>& options) {
       value = digits.size() > 9 ? 999999999.0 : std::atof(digits.c_str());
     } else {
       if (!std::regex_match(text, decimal)) return refuse(said + "are decimal numbers, such as 2000, 1500.5 or 2e3");
-      value = ReadFloat(text);
+      value = ParseFloat(text.c_str());
     }
     given[name] = text;
     AssignVariable(name, value);

@@ -80,8 +80,7 @@ TEST(WindowLoop, SleepsShowsAClosedWindowAgainAndEndsWithTheDisplay) {
   const std::string reopened = e2e::FindWindow(kTitle, 20, window);
   EXPECT_TRUE(e2e::Shows(reopened, picture)) << "the closed window did not come back";
   test::Capture("xdotool windowclose " + reopened);  // destroyed, not asked to close
-  EXPECT_TRUE(e2e::Shows(e2e::FindWindow(kTitle, 20, reopened), picture))
-      << "the destroyed window did not come back";
+  EXPECT_TRUE(e2e::Shows(e2e::FindWindow(kTitle, 20, reopened), picture)) << "the destroyed one did not come back";
   server.reset();
   EXPECT_EQ(run.Wait(20), 3);
   const std::string said = run.Stderr(), line = "The window was lost: display " + display + " is no longer available.\n";
