@@ -1,4 +1,5 @@
 #include "plot/frame.h"
+#include "plot/window_toolbar.h"
 
 #include <dirent.h>
 #include <poll.h>
@@ -275,9 +276,12 @@ IplImage* CreateCanvas() {
 }
 
 // The window is shown again whenever it is no longer visible (closed by
-// the user), and the first key of any kind ends the loop.
+// the user), and the first key of any kind ends the loop. Every window
+// made gets its compact toolbar before the canvas is shown in it, so that
+// it fits a panel 1024 pixels wide.
 void ShowUntilKey(const char* title, IplImage* canvas) {
   OpenWindow(title);
+  CompactWindowToolbar(title);
   cvShowImage(title, canvas);
   while (NextKey(title) < 0) {
     // A window destroyed from outside is gone for the library too: a new
@@ -285,6 +289,7 @@ void ShowUntilKey(const char* title, IplImage* canvas) {
     if (watch.destroyed) cvDestroyWindow(title);
     watch = WindowWatch{watch.connection};
     cvNamedWindow(title, 1);
+    CompactWindowToolbar(title);
     cvShowImage(title, canvas);
   }
   EndWindowCalls();

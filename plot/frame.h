@@ -18,7 +18,8 @@ constexpr int kCanvasHeight = 360;
 IplImage* CreateCanvas();
 
 // Shows the canvas in a window with the given title until a key is
-// pressed: the window is created and the image shown once; between 1 ms
+// pressed: the window is created, its toolbar made compact (icons) so that
+// it fits a 1024 x 600 panel, and the image shown once; between 1 ms
 // key waits the loop sleeps on the window system's descriptors (1 ms after
 // an event, doubling to 100 ms while nothing happens), shows the window
 // again if it was closed or destroyed by another client, and the first key

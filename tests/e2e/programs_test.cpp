@@ -14,7 +14,19 @@ const std::string kTaps = test::Read(kData + "/tavrine_coeff1.txt");
 const std::string kSections =
     "0.265783\n0.000000\n-0.265783\n-0.385449\n0.475031\n0.422319\n0.000000\n-0.422319\n-1.316578\n0.639658\n";
 
-// Each program shows its plot until a key is pressed. An earlier
+// Whether the window, toolbar and status bar included, fits a board's
+// 1024 x 600 panel; its size is in the failure message.
+testing::AssertionResult FitsPanel(const std::string& window) {
+  int width = 0, height = 0;
+  std::sscanf(test::Capture("xdotool getwindowgeometry --shell " + window).c_str(),
+              "WINDOW=%*d X=%*d Y=%*d WIDTH=%d HEIGHT=%d", &width, &height);
+  return (width > 0 && width <= 1024 && height > 0 && height <= 600 ? testing::AssertionSuccess()
+                                                                      : testing::AssertionFailure())
+         << "window of " << width << " x " << height;
+}
+
+// Each program shows its plot until a key is pressed, in a window that fits
+// a 1024 x 600 panel. An earlier
 // coeff1.txt is replaced only after the key (designers) or not at all
 // (viewers), and nothing else is left behind. Arguments beyond the first
 // and a decimal-comma locale change nothing. The designers are also built
@@ -50,6 +62,7 @@ TEST(Programs, ShowTheirPlotUntilAKey) {
     const std::string window = e2e::FindWindow(title, 20);
     ASSERT_NE(window, "") << "no window titled \"" << title << "\": " << run.Stderr();
     EXPECT_TRUE(e2e::Shows(window, test::ReadPng(kData + "/" + picture + ".png"))) << "not the reviewed picture";
+    EXPECT_TRUE(FitsPanel(window));
     EXPECT_EQ(test::Read(dir + "/coeff1.txt"), kEarlier) << "written before the key";
     e2e::PressKey(window);
     EXPECT_EQ(run.Wait(10), 0);
@@ -61,8 +74,9 @@ TEST(Programs, ShowTheirPlotUntilAKey) {
 
 // While it waits, the window loop sleeps: the waiting program uses next to
 // no processor time, and a closed window, or one destroyed by another
-// client, is shown again. A display that
-// goes away then ends the program with one line and status 3, and no file.
+// client, is shown again, and fits the panel as the first did. A display
+// that goes away then ends the program with one line and status 3, and no
+// file.
 // What the window system says when the window opens (here of a runtime
 // directory that others may read) is passed on.
 TEST(WindowLoop, SleepsShowsAClosedWindowAgainAndEndsWithTheDisplay) {
@@ -79,8 +93,11 @@ TEST(WindowLoop, SleepsShowsAClosedWindowAgainAndEndsWithTheDisplay) {
   test::Capture(CLOSE_WINDOW " " + window);
   const std::string reopened = e2e::FindWindow(kTitle, 20, window);
   EXPECT_TRUE(e2e::Shows(reopened, picture)) << "the closed window did not come back";
+  EXPECT_TRUE(FitsPanel(reopened));
   test::Capture("xdotool windowclose " + reopened);  // destroyed, not asked to close
-  EXPECT_TRUE(e2e::Shows(e2e::FindWindow(kTitle, 20, reopened), picture)) << "the destroyed one did not come back";
+  const std::string remade = e2e::FindWindow(kTitle, 20, reopened);
+  EXPECT_TRUE(e2e::Shows(remade, picture)) << "the destroyed one did not come back";
+  EXPECT_TRUE(FitsPanel(remade));
   server.reset();
   EXPECT_EQ(run.Wait(20), 3);
   const std::string said = run.Stderr(), line = "The window was lost: display " + display + " is no longer available.\n";
