@@ -37,6 +37,12 @@ std::vector<double> FrequencyGrid(double from, double to, int points, bool logar
   return hz;
 }
 
+double PhaseDegAt(const Cascade& cascade, double hz, double fsamp) {
+  std::complex<double> h = ResponseAt(cascade, hz, fsamp);
+  if (h == 0.0) h = ResponseAt(cascade, hz + (hz < fsamp / 4 ? 1e-6 : -1e-6), fsamp);
+  return std::arg(h) * 180.0 / kPi;
+}
+
 Response ResponseOn(const Cascade& cascade, const std::vector<double>& hz, double fsamp) {
   Response r;
   r.gain_db.reserve(hz.size());
@@ -44,22 +50,51 @@ Response ResponseOn(const Cascade& cascade, const std::vector<double>& hz, doubl
   for (double f : hz) {
     const std::complex<double> h = ResponseAt(cascade, f, fsamp);
     r.gain_db.push_back(20.0 * std::log10(std::abs(h)));
-    r.phase_deg.push_back(std::arg(h) * 180.0 / kPi);
+    r.phase_deg.push_back(h == 0.0 ? PhaseDegAt(cascade, f, fsamp) : std::arg(h) * 180.0 / kPi);
   }
   return r;
 }
 
+std::vector<double> UnwrappedPhase(const Cascade& cascade, const std::vector<double>& hz, double fsamp,
+                                   const std::vector<double>& wrapped) {
+  if (hz.empty()) return {};
+  // Each step adds the wrapped change, taken between -180 and 180.
+  double phase = PhaseDegAt(cascade, 0.0, fsamp);
+  const auto follow = [&phase](double next) { phase += std::remainder(next - phase, 360.0); };
+  const int steps = static_cast<int>(std::ceil(hz[0] / (fsamp / 2.0) * 4096.0));
+  for (int i = 1; i < steps; ++i) follow(PhaseDegAt(cascade, hz[0] * i / steps, fsamp));
+  std::vector<double> unwrapped;
+  unwrapped.reserve(wrapped.size());
+  for (double p : wrapped) {
+    follow(p);
+    unwrapped.push_back(phase);
+  }
+  return unwrapped;
+}
+
 std::vector<double> GroupDelay(const Cascade& cascade, const std::vector<double>& hz, double fsamp) {
+  // The delay at w, and whether a polynomial's sum there is below 1e-9 of
+  // its coefficients' magnitudes (0/0 within rounding).
+  const auto at = [&cascade](double w, bool* indeterminate) {
+    double d = 0.0;
+    for (const Section& s : cascade) {
+      for (const std::vector<double>* p : {&s.b, &s.a}) {
+        const auto [sum, weighted] = Sums(*p, w);
+        double size = 0.0;
+        for (double c : *p) size += std::abs(c);
+        *indeterminate = *indeterminate || std::abs(sum) <= 1e-9 * size;
+        d += (p == &s.b ? 1.0 : -1.0) * (weighted / sum).real();
+      }
+    }
+    return d;
+  };
   std::vector<double> delay;
   delay.reserve(hz.size());
   for (double f : hz) {
     const double w = 2.0 * kPi * f / fsamp;
-    double d = 0.0;
-    for (const Section& s : cascade) {
-      const auto [b, nb] = Sums(s.b, w);
-      const auto [a, na] = Sums(s.a, w);
-      d += (nb / b).real() - (na / a).real();
-    }
+    bool indeterminate = false, unused = false;
+    double d = at(w, &indeterminate);
+    if (indeterminate || !std::isfinite(d)) d = (at(w - 1e-6, &unused) + at(w + 1e-6, &unused)) / 2.0;
     delay.push_back(d);
   }
   return delay;
@@ -129,6 +164,25 @@ PoleZero PolesAndZeros(const Cascade& cascade) {
     for (const auto& p : Roots(a)) pz.poles.push_back(p);
   }
   return pz;
+}
+
+std::vector<MergedRoot> MergeRoots(const PoleZero& pz, double tolerance) {
+  std::vector<MergedRoot> merged;
+  for (bool pole : {false, true}) {
+    for (const std::complex<double>& z : pole ? pz.poles : pz.zeros) {
+      const auto same = std::find_if(merged.begin(), merged.end(), [&](const MergedRoot& m) {
+        return m.pole == pole && std::abs(m.z - z) <= tolerance * std::max(1.0, std::abs(m.z));
+      });
+      if (same != merged.end()) {
+        // The cluster's mean: a multiple root's computed values surround it.
+        same->z = (same->z * static_cast<double>(same->count) + z) / static_cast<double>(same->count + 1);
+        ++same->count;
+      } else {
+        merged.push_back({z, 1, pole});
+      }
+    }
+  }
+  return merged;
 }
 
 std::vector<double> ImpulseResponse(const Cascade& cascade, int samples) {

@@ -35,6 +35,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "tune/plot_tools.h"
+
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
@@ -43,96 +45,6 @@ constexpr int kImpulseSamples = 128;  // of a recursive design
 QString Text(const std::string& s) { return QString::fromStdString(s); }
 
 QString Number(double v, int decimals) { return QString::number(v, 'f', decimals); }
-
-// The zoomer of the response: the rubber band zooms, the right button
-// goes back a step; its tracker shows frequency, gain and phase under the
-// pointer.
-class ResponseZoomer : public QwtPlotZoomer {
- public:
-  ResponseZoomer(QWidget* canvas, const TunerWindow* window) : QwtPlotZoomer(canvas), window_(window) {
-    setTrackerMode(AlwaysOn);
-  }
-
- protected:
-  QwtText trackerTextF(const QPointF& pos) const override {
-    QwtText text(window_->TrackerText(pos.x()));
-    text.setBackgroundBrush(QBrush(QColor(255, 255, 255, 220)));
-    return text;
-  }
-
- private:
-  const TunerWindow* window_;
-};
-
-// Drags the corner markers of the response plot: a press within a few
-// pixels of a marker takes it, and the corner follows the pointer (held
-// at its limits) until the release. Other presses go on to the zoomer.
-class MarkerDrag : public QObject {
- public:
-  MarkerDrag(TunerWindow* window, QwtPlot* plot, std::vector<QwtPlotMarker*> markers)
-      : QObject(plot), window_(window), plot_(plot), markers_(std::move(markers)) {}
-
- protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseMove &&
-        event->type() != QEvent::MouseButtonRelease) {
-      return false;
-    }
-    const auto* mouse = static_cast<QMouseEvent*>(event);
-    const int x = mouse->pos().x();
-    if (event->type() == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton) {
-      // The nearest marker within a few pixels.
-      double nearest = 6.5;
-      for (size_t i = 0; i < markers_.size(); ++i) {
-        QwtPlotMarker* marker = markers_[i];
-        const double distance =
-            marker && marker->isVisible() ? std::abs(plot_->transform(QwtPlot::xBottom, marker->xValue()) - x) : 1e9;
-        if (distance < nearest) {
-          nearest = distance;
-          dragged_ = static_cast<int>(i);
-        }
-      }
-      return dragged_ >= 0;
-    }
-    if (dragged_ < 0) {
-      if (event->type() == QEvent::MouseMove) {
-        bool near = false;
-        for (QwtPlotMarker* marker : markers_) {
-          near = near || (marker && marker->isVisible() &&
-                          std::abs(plot_->transform(QwtPlot::xBottom, marker->xValue()) - x) <= 6);
-        }
-        plot_->canvas()->setCursor(near ? Qt::SizeHorCursor : Qt::CrossCursor);
-      }
-      return false;
-    }
-    // The frequency under the pointer, rounded to a power of ten below a
-    // pixel's width, so that a dragged corner gets a short number.
-    const double hz = plot_->invTransform(QwtPlot::xBottom, x);
-    const double pixel = std::abs(plot_->invTransform(QwtPlot::xBottom, x + 1) - hz);
-    const double step = std::pow(10.0, std::floor(std::log10(pixel > 0 ? pixel : 1.0)));
-    window_->Change(dragged_, std::round(hz / step) * step);
-    if (event->type() == QEvent::MouseButtonRelease) dragged_ = -1;
-    return true;
-  }
-
- private:
-  TunerWindow* window_;
-  QwtPlot* plot_;
-  std::vector<QwtPlotMarker*> markers_;
-  int dragged_ = -1;
-};
-
-QwtPlot* NewPlot(const QString& x_title, const QString& y_title) {
-  auto* plot = new QwtPlot;
-  plot->setAxisTitle(QwtPlot::xBottom, x_title);
-  plot->setAxisTitle(QwtPlot::yLeft, y_title);
-  plot->setCanvasBackground(Qt::white);
-  auto* grid = new QwtPlotGrid;
-  grid->setPen(QColor(220, 220, 220), 0.0, Qt::DotLine);
-  grid->attach(plot);
-  plot->setMinimumSize(200, 150);
-  return plot;
-}
 
 }  // namespace
 
@@ -285,21 +197,31 @@ void TunerWindow::BuildViews() {
   connect(logarithmic_, &QCheckBox::toggled, this, [this](bool on) { SetLogarithmic(on); });
   auto* phase = new QCheckBox("&Phase");
   phase->setChecked(true);
+  // A design of many taps turns its phase through many cycles: wrapped, it
+  // would fill the plot. Unwrapped is the taps' default.
+  unwrapped_ = new QCheckBox("&Unwrapped");
+  unwrapped_->setToolTip("The phase without its jumps of 360 degrees");
+  unwrapped_->setChecked(tuner_.Kind() == CoeffKind::kFir);
+  connect(unwrapped_, &QCheckBox::toggled, this, [this] { RedrawResponse(); });
   auto* whole = new QPushButton("&Whole band");
   connect(whole, &QPushButton::clicked, this, [this] { ShowWholeBand(); });
   bar->addWidget(logarithmic_);
   bar->addWidget(phase);
+  bar->addWidget(unwrapped_);
   bar->addStretch(1);
   bar->addWidget(whole);
   layout->addLayout(bar);
   response_plot_ = NewPlot("frequency (Hz)", "gain (dB)");
   response_plot_->enableAxis(QwtPlot::yRight);
   response_plot_->setAxisTitle(QwtPlot::yRight, "phase (degrees)");
-  response_plot_->setAxisScale(QwtPlot::yRight, -180, 180, 45);
   response_plot_->insertLegend(new QwtLegend, QwtPlot::TopLegend);
   curve("phase", response_plot_, QColor(60, 160, 60))->setYAxis(QwtPlot::yRight);
   curve("gain of coeff1.txt", response_plot_, QColor(230, 120, 0), Qt::DashLine);
-  curve("gain as exported", response_plot_, QColor(150, 40, 150), Qt::DotLine);
+  // Shown, in the plot and its legend, once something was exported.
+  QwtPlotCurve* exported = curve("gain as exported", response_plot_, QColor(150, 40, 150), Qt::DotLine);
+  exported->setVisible(false);
+  exported->setItemAttribute(QwtPlotItem::Legend, false);
+  response_plot_->updateLegend(exported);  // takes its entry away: Qwt updates only items shown in the legend
   curve("gain", response_plot_, QColor(20, 60, 200));
   connect(phase, &QCheckBox::toggled, this, [this](bool on) {
     for (auto& [name, c] : curves_) {
@@ -308,13 +230,13 @@ void TunerWindow::BuildViews() {
     response_plot_->enableAxis(QwtPlot::yRight, on);
     response_plot_->replot();
   });
+  // ::CornerMarker, the class (TunerWindow::CornerMarker is a member).
+  const auto corners = std::make_shared<std::vector<::CornerMarker*>>();
   for (size_t i = 0; i < fields_.size(); ++i) {
     QwtPlotMarker* marker = nullptr;
     if (fields_[i].frequency) {
-      marker = new QwtPlotMarker;
-      marker->setLineStyle(QwtPlotMarker::VLine);
+      marker = new ::CornerMarker(corners);
       marker->setLinePen(QColor(200, 0, 0), 1.5, Qt::DashDotLine);
-      marker->setLabelAlignment(Qt::AlignRight | Qt::AlignBottom);
       marker->attach(response_plot_);
     }
     markers_.push_back(marker);
@@ -327,14 +249,22 @@ void TunerWindow::BuildViews() {
     attenuation_->attach(response_plot_);
   }
   response_plot_->setAxisScale(QwtPlot::yLeft, -120, 10);
-  zoomer_ = new ResponseZoomer(response_plot_->canvas(), this);
+  // The rubber band zooms, the right button goes back a step; the pointer's
+  // values are in the readout, not the zoomer's tracker.
+  zoomer_ = new QwtPlotZoomer(response_plot_->canvas());
+  zoomer_->setTrackerMode(QwtPicker::AlwaysOff);
   zoomer_->setMousePattern(QwtEventPattern::MouseSelect2, Qt::RightButton);
-  auto* panner = new QwtPlotPanner(response_plot_->canvas());
-  panner->setMouseButton(Qt::MiddleButton);
-  auto* magnifier = new QwtPlotMagnifier(response_plot_->canvas());
-  magnifier->setAxisEnabled(QwtPlot::yRight, false);
-  // Installed last, so that it sees a press before the zoomer does.
-  response_plot_->canvas()->installEventFilter(new MarkerDrag(this, response_plot_, markers_));
+  HoldWithinBand(response_plot_, [this] {
+    const double half = tuner_.Fsamp() / 2.0;
+    return std::pair{logarithmic_->isChecked() ? half / 1e4 : 0.0, half};
+  });
+  // Installed after the zoomer, so that it sees a press before the zoomer
+  // does; the readout last, to see every move, a marker's drag included.
+  DragMarkers(response_plot_, markers_, [this](int field, double hz) { Change(field, hz); });
+  // On the canvas's frame, beyond the band's ends by a pixel, the end's values.
+  response_readout_ = new PointerReadout(response_plot_, [this](const QPointF& at) {
+    return TrackerText(std::min(std::max(at.x(), 0.0), tuner_.Fsamp() / 2.0));
+  });
   response_plot_->canvas()->setFocusPolicy(Qt::StrongFocus);
   // A zoomed or panned band is computed anew at its own resolution.
   connect(response_plot_->axisWidget(QwtPlot::xBottom), &QwtScaleWidget::scaleDivChanged, this,
@@ -359,8 +289,8 @@ void TunerWindow::BuildViews() {
   poles->setStyle(QwtPlotCurve::NoCurve);
   poles->setSymbol(new QwtSymbol(QwtSymbol::XCross, Qt::NoBrush, QPen(QColor(200, 0, 0), 1.5), QSize(9, 9)));
   pz_plot_->insertLegend(new QwtLegend, QwtPlot::TopLegend);
-  new QwtPlotMagnifier(pz_plot_->canvas());
-  new QwtPlotPanner(pz_plot_->canvas());
+  KeepSquare(pz_plot_);
+  pz_readout_ = new PointerReadout(pz_plot_, [this](const QPointF& at) { return NearestRootText(at); });
   views_->addTab(pz_plot_, tuner_.Attenuation() > 0.0 ? "&Poles and zeros" : "&Zeros");
 
   impulse_plot_ = NewPlot("sample", "amplitude");
@@ -488,8 +418,18 @@ void TunerWindow::RedrawResponse() {
                                    : name == "gain as exported" ? &exported.gain_db : nullptr;
     if (name == "gain as exported") c->setTitle("gain as exported (" + Text(export_layout_->name) + ")");
     if (y) c->setSamples(hz.data(), y->data(), static_cast<int>(hz.size()));
+    if (name == "phase" && unwrapped_->isChecked()) {
+      const std::vector<double> unwrapped = UnwrappedPhase(design_, hz, tuner_.Fsamp(), design.phase_deg);
+      c->setSamples(hz.data(), unwrapped.data(), static_cast<int>(hz.size()));
+    }
+  }
+  if (unwrapped_->isChecked()) {
+    response_plot_->setAxisAutoScale(QwtPlot::yRight);
+  } else {
+    response_plot_->setAxisScale(QwtPlot::yRight, -180, 180, 45);
   }
   response_plot_->replot();
+  response_readout_->Update();
   redrawing_ = false;
 }
 
@@ -501,12 +441,29 @@ void TunerWindow::RedrawOtherViews() {
     const std::vector<double> design = GroupDelay(design_, hz, tuner_.Fsamp());
     const std::vector<double> file = GroupDelay(file_, hz, tuner_.Fsamp());
     for (auto& [name, c] : curves_) {
-      if (name == "group delay") c->setSamples(hz.data(), design.data(), static_cast<int>(hz.size()));
-      if (name == "group delay of coeff1.txt") c->setSamples(hz.data(), file.data(), static_cast<int>(hz.size()));
+      if (name != "group delay" && name != "group delay of coeff1.txt") continue;
+      // Finite values only: a curve drawn to a value that is not a number
+      // would be a vertical line.
+      QVector<QPointF> points;
+      const std::vector<double>& delay = name == "group delay" ? design : file;
+      for (size_t i = 0; i < hz.size(); ++i) {
+        if (std::isfinite(delay[i])) points.append(QPointF(hz[i], delay[i]));
+      }
+      c->setSamples(points);
     }
+    // At least a sample either side: a constant delay reads as its value,
+    // not rounding's wiggles magnified.
+    std::vector<double> both = design;
+    both.insert(both.end(), file.begin(), file.end());
+    double step = 0.0;
+    const auto [low, high] = ReadableBounds(both, 1.0, &step);
+    delay_plot_->setAxisScale(QwtPlot::yLeft, low, high, step);
     delay_plot_->replot();
   } else if (shown == pz_plot_) {
     const PoleZero pz = PolesAndZeros(design_);
+    // Roots a thousandth apart are one mark on the plot: counted as one.
+    roots_ = MergeRoots(pz, 1e-3);
+    ShowCounts(pz_plot_, roots_);
     double extent = 1.2;
     for (auto& [name, c] : curves_) {
       if (name != "zeros" && name != "poles") continue;
@@ -517,9 +474,8 @@ void TunerWindow::RedrawOtherViews() {
       }
       c->setSamples(points);
     }
-    pz_plot_->setAxisScale(QwtPlot::xBottom, -extent, extent);
-    pz_plot_->setAxisScale(QwtPlot::yLeft, -extent, extent);
-    pz_plot_->replot();
+    SquareScales(pz_plot_, QPointF(0.0, 0.0), extent);
+    pz_readout_->Update();
   } else if (shown == impulse_plot_) {
     const bool fir = design_.size() == 1 && design_[0].a.size() == 1;
     const int samples = fir ? static_cast<int>(design_[0].b.size()) : kImpulseSamples;
@@ -546,10 +502,36 @@ QString TunerWindow::TrackerText(double hz) const {
   if (hz < 0.0 || hz > tuner_.Fsamp() / 2.0) return "";
   const std::complex<double> h = ResponseAt(design_, hz, tuner_.Fsamp());
   const std::complex<double> f = ResponseAt(file_, hz, tuner_.Fsamp());
-  const std::complex<double> e = ResponseAt(exported_, hz, tuner_.Fsamp());
-  return Number(hz, 1) + " Hz: " + Number(20.0 * std::log10(std::abs(h)), 2) + " dB, " +
-         Number(std::arg(h) * 180.0 / kPi, 1) + "\u00b0\ncoeff1.txt: " + Number(20.0 * std::log10(std::abs(f)), 2) +
-         " dB\n" + Text(export_layout_->name) + ": " + Number(20.0 * std::log10(std::abs(e)), 2) + " dB";
+  QString text = Number(hz, 1) + " Hz: " + Number(20.0 * std::log10(std::abs(h)), 2) + " dB, " +
+                 Number(PhaseDegAt(design_, hz, tuner_.Fsamp()), 1) + "\u00b0\ncoeff1.txt: " +
+                 Number(20.0 * std::log10(std::abs(f)), 2) + " dB";
+  // The exported values' gain once something was exported.
+  for (const auto& [name, c] : curves_) {
+    if (name != "gain as exported" || !c->isVisible()) continue;
+    const std::complex<double> e = ResponseAt(exported_, hz, tuner_.Fsamp());
+    text += "\n" + Text(export_layout_->name) + ": " + Number(20.0 * std::log10(std::abs(e)), 2) + " dB";
+  }
+  return text;
+}
+
+QString TunerWindow::NearestRootText(const QPointF& at) const {
+  const MergedRoot* nearest = nullptr;
+  for (const MergedRoot& root : roots_) {
+    if (!nearest || std::abs(root.z - std::complex<double>(at.x(), at.y())) <
+                        std::abs(nearest->z - std::complex<double>(at.x(), at.y()))) {
+      nearest = &root;
+    }
+  }
+  if (!nearest) return "";
+  // Its angle as a frequency at the design's rate (negative below the real
+  // axis: a conjugate's), and its distance from the origin.
+  // A real root's rounding off the axis is no conjugate: -1 is at half the
+  // rate, not minus half.
+  const std::complex<double> z = nearest->z;
+  const double angle = std::atan2(std::abs(z.imag()) <= 1e-12 * std::abs(z) ? 0.0 : z.imag(), z.real());
+  const QString what = nearest->pole ? "pole" : "zero";
+  return (nearest->count > 1 ? QString::number(nearest->count) + " " + what + "s" : what) + " at " +
+         Number(angle * tuner_.Fsamp() / (2.0 * kPi), 1) + " Hz, radius " + Number(std::abs(z), 6);
 }
 
 bool TunerWindow::SaveTo(const QString& name) {
@@ -577,6 +559,11 @@ bool TunerWindow::ExportTo(const CoeffLayout& layout, const QString& name) {
     save_message_ = name.toStdString() + " written as " + layout.name + ", every value in single precision.";
     export_layout_ = &layout;
     exported_ = tuner_.Exported(layout);
+    for (auto& [curve_name, c] : curves_) {
+      if (curve_name != "gain as exported") continue;
+      c->setVisible(true);
+      c->setItemAttribute(QwtPlotItem::Legend, true);
+    }
     RedrawResponse();
   }
   message_->setText(Message());

@@ -22,6 +22,7 @@ class QwtPlot;
 class QwtPlotCurve;
 class QwtPlotMarker;
 class QwtPlotZoomer;
+class PointerReadout;
 
 class TunerWindow : public QMainWindow {
  public:
@@ -62,6 +63,8 @@ class TunerWindow : public QMainWindow {
   void RedrawResponse();
   void RedrawOtherViews();
   void FullBand();
+  // The pointer's nearest pole or zero: its count, frequency and radius.
+  QString NearestRootText(const QPointF& at) const;
 
   Tuner& tuner_;
   std::vector<Field> fields_;
@@ -77,6 +80,10 @@ class TunerWindow : public QMainWindow {
   QwtPlot* pz_plot_ = nullptr;
   QwtPlot* impulse_plot_ = nullptr;
   QwtPlotZoomer* zoomer_ = nullptr;
+  QCheckBox* unwrapped_ = nullptr;
+  PointerReadout* response_readout_ = nullptr;
+  PointerReadout* pz_readout_ = nullptr;
+  std::vector<MergedRoot> roots_;  // those of the poles and zeros view
   std::vector<QwtPlotMarker*> markers_;
   QwtPlotMarker* attenuation_ = nullptr;
   std::vector<std::pair<std::string, QwtPlotCurve*>> curves_;
