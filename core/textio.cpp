@@ -53,6 +53,7 @@ bool ReadAll(int fd, std::string& text) {
 // it comes), as far as it goes; written counts the bytes that reached it.
 bool WriteAll(int fd, const std::string& text, size_t& written) {
   lseek(fd, 0, SEEK_SET);
+  errno = 0;  // a pipe's refused seek is no failure of the write
   ssize_t n = 0;
   while (written < text.size() && (n = write(fd, text.data() + written, text.size() - written)) > 0) {
     written += size_t(n);
@@ -97,18 +98,24 @@ bool ReadLinePiece(std::FILE* file, const char* name, char (&line)[kLineBufferSi
 namespace {
 
 // ReplaceFile's work: nullptr once the file holds content, else what
-// failed, in the words of the message.
-const char* Replace(const char* name, const std::string& content) {
+// failed, in the words of the message, and in error the system's error
+// number of the step that failed.
+const char* Replace(const char* name, const std::string& content, int& error) {
+  const auto not_opened = [&error](int number) {
+    error = number;
+    return "cannot be opened";
+  };
   // Writing to a symbolic link writes to the file it points to, as
   // opening the name for writing would: the last name of the chain, which
   // need not exist yet.
   std::string target;
-  if (!LinkTarget(name, target)) return "cannot be opened";
+  if (!LinkTarget(name, target)) return not_opened(errno);
   struct stat old_stat;
   const bool exists = stat(target.c_str(), &old_stat) == 0;
   // A name that could not be opened for writing is refused as before: a
   // directory, or a file the user may not write.
-  if (exists && (S_ISDIR(old_stat.st_mode) || access(target.c_str(), W_OK) != 0)) return "cannot be opened";
+  if (exists && S_ISDIR(old_stat.st_mode)) return not_opened(EISDIR);
+  if (exists && access(target.c_str(), W_OK) != 0) return not_opened(errno);
 
   // The new file beside the target, created with the earlier file's mode,
   // or as opening the name would create it: 0666 less the umask.
@@ -136,7 +143,7 @@ const char* Replace(const char* name, const std::string& content) {
     (void)kept;
     fchmod(fd, mode);
   }
-  if (fd == -1) return "cannot be opened";
+  if (fd == -1) return not_opened(errno);
 
   // Over a file-size limit, report the failed write instead of dying of
   // SIGXFSZ halfway through; and a signal to end the program waits until
@@ -155,15 +162,18 @@ const char* Replace(const char* name, const std::string& content) {
   if (in_place && ok) changed = std::string::npos;
   ok = ok && (!in_place || !regular || ftruncate(fd, off_t(content.size())) == 0) &&
        (fsync(fd) == 0 || errno == EINVAL);
+  // A write that stopped short without an error number: the device took
+  // no more.
+  error = ok ? 0 : errno ? errno : ENOSPC;
   bool earlier_lost = false;
   if (in_place && regular && !ok && changed) {
     size_t put_back = 0;
     earlier_lost = !copied || !WriteAll(fd, earlier.substr(0, changed), put_back) ||
                    ftruncate(fd, off_t(earlier.size())) != 0 || (fsync(fd) != 0 && errno != EINVAL);
   }
-  ok = close(fd) == 0 && ok;
+  if (close(fd) != 0 && ok) ok = false, error = errno;
   if (!in_place) {
-    ok = ok && std::rename(temp.c_str(), target.c_str()) == 0;
+    if (ok && std::rename(temp.c_str(), target.c_str()) != 0) ok = false, error = errno;
     if (!ok) unlink(temp.c_str());
   }
   sigprocmask(SIG_SETMASK, &before, nullptr);
@@ -175,11 +185,14 @@ const char* Replace(const char* name, const std::string& content) {
 }  // namespace
 
 void ReplaceFileOrExit(const char* name, const std::string& content) {
-  if (const char* failure = Replace(name, content)) FailFile(name, failure);
+  int error = 0;
+  if (const char* failure = Replace(name, content, error)) FailFile(name, failure);
 }
 
-std::string ReplaceFile(const char* name, const std::string& content) {
-  const char* failure = Replace(name, content);
+std::string ReplaceFile(const char* name, const std::string& content, int* error) {
+  int number = 0;
+  const char* failure = Replace(name, content, number);
+  if (error) *error = failure ? number : 0;
   return failure ? std::string(name) + " " + failure + "." : std::string();
 }
 

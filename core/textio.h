@@ -56,8 +56,10 @@ void ReplaceFileOrExit(const char* name, const std::string& content);
 // Writes content to name as ReplaceFileOrExit does, but returns instead of
 // exiting: "" once the file holds content, else the message that
 // ReplaceFileOrExit would print ("<name> cannot be opened." and so on,
-// without the newline), printed nowhere.
-std::string ReplaceFile(const char* name, const std::string& content);
+// without the newline), printed nowhere; error, if given, gets the
+// system's error number of the step that failed (EISDIR for a folder), or
+// 0 once written.
+std::string ReplaceFile(const char* name, const std::string& content, int* error = nullptr);
 
 // printf-style formatting of one number with '.' as the decimal point,
 // into a string sized to the text.

@@ -50,11 +50,12 @@ std::vector<Field> TavrineTuner::Fields() const {
   const bool band = IsBand(design_.type);
   return {{"type", FieldKind::kChoice, "", 0, 3, 0, false},
           {"requested taps", FieldKind::kWhole, "", 1, kMaxTaps, 0, false},
-          {"Kaiser alpha", FieldKind::kNumber, "", 0, 91.9, 1, false},
+          {"Kaiser alpha", FieldKind::kNumber, "", 0, TAVRINE_MOST_ALPHA, 1, false},
           {"frequency samples", FieldKind::kWhole, "", 1, kMaxBins, 0, false},
           {band ? "lower edge" : "edge", FieldKind::kNumber, "Hz", 0, half, decimals_, true},
           {"upper edge", FieldKind::kNumber, "Hz", 0, half, decimals_, true},
-          {"sampling frequency", FieldKind::kNumber, "Hz", 1, 1e9, decimals_, false}};
+          {"sampling frequency", FieldKind::kNumber, "Hz", TAVRINE_LOWEST_FSAMP, TAVRINE_HIGHEST_FSAMP, decimals_,
+           false}};
 }
 
 std::vector<std::string> TavrineTuner::Choices(int) const { return {kTypeNames, kTypeNames + kTypeCount}; }
@@ -176,17 +177,15 @@ std::string TavrineTuner::Words() const {
 }
 
 std::string TavrineTuner::OptionsLine() const {
-  return "-DTAVRINE_TYPE=" + std::string(kTypeNames[design_.type]) +
-         " -DTAVRINE_TAPS=" + std::to_string(design_.taps) +
-         " -DTAVRINE_ALPHA=" + ShortestDecimal(design_.alpha) +
-         " -DTAVRINE_BINS=" + std::to_string(design_.bins) +
-         " -DTAVRINE_LPF_FC1=" + ShortestDecimal(design_.lpf_fc1) +
-         " -DTAVRINE_HPF_FC1=" + ShortestDecimal(design_.hpf_fc1) +
-         " -DTAVRINE_BPF_FC1=" + ShortestDecimal(design_.bpf_fc1) +
-         " -DTAVRINE_BPF_FC2=" + ShortestDecimal(design_.bpf_fc2) +
-         " -DTAVRINE_BRF_FC1=" + ShortestDecimal(design_.brf_fc1) +
-         " -DTAVRINE_BRF_FC2=" + ShortestDecimal(design_.brf_fc2) +
-         " -DTAVRINE_FSAMP=" + ShortestDecimal(design_.fsamp);
+  // What the design uses: the edges of its type only (the configure's
+  // defaults for the other types' edges are accepted at any rate).
+  std::string edges;
+  for (int field : {kEdge1, kEdge2}) {
+    if (Uses(field)) edges += " -D" + Variable(field) + "=" + ShortestDecimal(static_cast<float>(Value(field)));
+  }
+  return "-DTAVRINE_TYPE=" + std::string(kTypeNames[design_.type]) + " -DTAVRINE_TAPS=" + std::to_string(design_.taps) +
+         " -DTAVRINE_ALPHA=" + ShortestDecimal(design_.alpha) + " -DTAVRINE_BINS=" + std::to_string(design_.bins) +
+         edges + " -DTAVRINE_FSAMP=" + ShortestDecimal(design_.fsamp);
 }
 
 std::vector<std::string> TavrineTuner::Variables() const { return {std::begin(kVariables), std::end(kVariables)}; }

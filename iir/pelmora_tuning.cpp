@@ -27,8 +27,9 @@ std::vector<Field> PelmoraTuner::Fields() const {
           {"order", FieldKind::kChoice, "", 0, 1, 0, false},
           {IsBand(design_.type) ? "lower corner" : "corner", FieldKind::kNumber, "Hz", 0, half, decimals_, true},
           {"upper corner", FieldKind::kNumber, "Hz", 0, half, decimals_, true},
-          {"attenuation", FieldKind::kNumber, "dB", 0, 60, 1, false},
-          {"sampling frequency", FieldKind::kNumber, "Hz", 1, 1e9, decimals_, false}};
+          {"attenuation", FieldKind::kNumber, "dB", 0, PELMORA_MOST_ATTENUATION, 1, false},
+          {"sampling frequency", FieldKind::kNumber, "Hz", PELMORA_LOWEST_FSAMP, PELMORA_HIGHEST_FSAMP, decimals_,
+           false}};
 }
 
 std::vector<std::string> PelmoraTuner::Choices(int field) const {
@@ -132,10 +133,12 @@ std::string PelmoraTuner::Words() const {
 }
 
 std::string PelmoraTuner::OptionsLine() const {
+  // What the design uses: the upper corner of a band type only (the
+  // configure's default for an unused corner is accepted at any rate).
   return "-DPELMORA_TYPE=" + std::string(kTypeNames[design_.type]) +
          " -DPELMORA_ORDER=" + std::to_string(design_.order) +
          " -DPELMORA_FC1=" + ShortestDecimal(design_.fc1) +
-         " -DPELMORA_FC2=" + ShortestDecimal(design_.fc2) +
+         (IsBand(design_.type) ? " -DPELMORA_FC2=" + ShortestDecimal(design_.fc2) : std::string()) +
          " -DPELMORA_ATTENUATION_DB=" + ShortestDecimal(design_.attenuation_db) +
          " -DPELMORA_FSAMP=" + ShortestDecimal(design_.fsamp);
 }

@@ -76,9 +76,44 @@ class DestroyedWindowFilter : public QAbstractNativeEventFilter {
   const QWidget& window_;
 };
 
+// The usage, for --help: the options, their forms, the keys, what is
+// printed and the exit statuses.
+void PrintUsage(const Tuner& tuner) {
+  const std::string program = std::string(tuner.Program()) + "-tune";
+  std::string variables;
+  for (const std::string& v : tuner.Variables()) variables += "\n  -D" + v + "=VALUE";
+  std::printf(
+      "Usage: %s [-DNAME=VALUE ...]\n"
+      "       %s --help\n"
+      "\n"
+      "Opens a window on %s's design, the one it was configured with, changed by\n"
+      "the options given: the configure's design variables, with the same names,\n"
+      "forms (2000, 1500.5, 2e3; whole numbers where counts are asked) and limits:%s\n"
+      "It opens now on:\n  %s\n"
+      "\n"
+      "In the form, a value is typed and taken with Enter or Tab, or stepped with\n"
+      "Up, Down, Page Up and Page Down; a value beyond the limits is held at the\n"
+      "nearest one they accept, and the line under the form says so.\n"
+      "Keys: Ctrl+S saves coeff1.txt, Ctrl+Shift+S saves as, Ctrl+Shift+C copies\n"
+      "the configure line, Ctrl+0 shows the whole band, Ctrl+L switches the\n"
+      "logarithmic frequency axis, Ctrl+Q closes (asking to save a changed design).\n"
+      "\n"
+      "When the window closes, each file written is printed on standard output,\n"
+      "one line each: its name, \": \" and the configure options of its design.\n"
+      "Exit status: 0 when the window is closed, 2 when an option is refused,\n"
+      "3 when no window can be opened.\n",
+      program.c_str(), program.c_str(), tuner.Program(), variables.c_str(), tuner.OptionsLine().c_str());
+}
+
 }  // namespace
 
 int RunTuner(int argc, char** argv, Tuner& tuner) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      PrintUsage(tuner);
+      return 0;
+    }
+  }
   const std::string refused = tuner.Configure(std::vector<std::string>(argv + 1, argv + argc));
   if (!refused.empty()) {
     std::fprintf(stderr, "%s\n", refused.c_str());
@@ -90,7 +125,7 @@ int RunTuner(int argc, char** argv, Tuner& tuner) {
   QApplication app(argc, argv);
   std::atexit(OnExitInEventLoop);
   int status = 0;
-  std::string saved;
+  std::string written;
   {
     TunerWindow window(tuner);
     DestroyedWindowFilter filter(window);
@@ -99,8 +134,8 @@ int RunTuner(int argc, char** argv, Tuner& tuner) {
     in_event_loop = true;
     status = app.exec();
     in_event_loop = false;
-    saved = window.SavedLine();
+    written = window.WrittenLines();
   }
-  if (!saved.empty()) std::printf("%s\n", saved.c_str());
+  std::printf("%s", written.c_str());
   return status;
 }

@@ -17,24 +17,30 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QComboBox>
-#include <QDoubleSpinBox>
+#include <QDir>
 #include <QFileDialog>
-#include <QFormLayout>
+#include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
-#include <QSpinBox>
+#include <QStyle>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
+#include "tune/number_box.h"
 #include "tune/plot_tools.h"
 
 namespace {
@@ -56,13 +62,8 @@ TunerWindow::TunerWindow(Tuner& tuner, QWidget* parent) : QMainWindow(parent), t
   BuildForm(panel);
   BuildViews();
   auto* splitter = new QSplitter;
-  auto* scroll = new QScrollArea;
-  scroll->setWidget(panel);
-  scroll->setWidgetResizable(true);
-  scroll->setMinimumWidth(300);
-  scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  scroll->setFocusPolicy(Qt::NoFocus);
-  splitter->addWidget(scroll);
+  panel->setMinimumWidth(300);
+  splitter->addWidget(panel);
   splitter->addWidget(views_);
   splitter->setStretchFactor(1, 1);
   splitter->setSizes({360, 640});
@@ -96,16 +97,31 @@ TunerWindow::TunerWindow(Tuner& tuner, QWidget* parent) : QMainWindow(parent), t
   view->addAction("&Logarithmic frequency axis", [this] { logarithmic_->toggle(); })
       ->setShortcut(QKeySequence("Ctrl+L"));
 
-  resize(1000, 560);
+  // No larger than the screen's free area, less room for a title bar.
+  const QSize free = QGuiApplication::primaryScreen()->availableGeometry().size() - QSize(0, 40);
+  resize(QSize(1000, 560).boundedTo(free));
   Refresh();
+  clean_line_ = tuner_.OptionsLine();
   FullBand();
   editors_[0]->setFocus();
 }
 
 void TunerWindow::BuildForm(QWidget* panel) {
+  // The rows of the fields (scrolled if a screen is too small for them),
+  // then the message, the design in words, the configure line and the
+  // buttons, always in view. Every text that changes has a fixed height
+  // and does not wrap beyond it, so that no row moves when it changes.
   auto* column = new QVBoxLayout(panel);
-  auto* form = new QFormLayout;
-  form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+  column->setContentsMargins(6, 4, 2, 4);
+  column->setSpacing(4);
+  auto* rows = new QWidget;
+  auto* grid = new QGridLayout(rows);
+  grid->setContentsMargins(0, 0, 4, 0);
+  grid->setVerticalSpacing(0);
+  grid->setColumnStretch(1, 1);
+  QFont small = font();
+  small.setPointSizeF(small.pointSizeF() * 0.85);
+  const int range_height = QFontMetrics(small).height() + 4;
   for (size_t i = 0; i < fields_.size(); ++i) {
     const Field& f = fields_[i];
     const int field = static_cast<int>(i);
@@ -117,65 +133,76 @@ void TunerWindow::BuildForm(QWidget* panel) {
         if (!refreshing_) Change(field, index);
       });
       editor = box;
-    } else if (f.kind == FieldKind::kWhole) {
-      auto* box = new QSpinBox;
-      box->setRange(static_cast<int>(f.min), static_cast<int>(f.max));
-      box->setKeyboardTracking(false);
-      connect(box, QOverload<int>::of(&QSpinBox::valueChanged), this, [this, field](int value) {
-        if (!refreshing_) Change(field, value);
-      });
-      editor = box;
     } else {
-      auto* box = new QDoubleSpinBox;
-      box->setDecimals(f.decimals);
-      box->setRange(f.min, f.max);
-      box->setSingleStep(f.unit == "Hz" ? 1.0 : 0.1);
-      if (!f.unit.empty()) box->setSuffix(" " + Text(f.unit));
-      box->setKeyboardTracking(false);
-      box->setAccelerated(true);
-      connect(box, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this, [this, field](double value) {
-        if (!refreshing_) Change(field, value);
-      });
-      editor = box;
+      editor = new NumberBox([this, field](const QString& text) { Typed(field, text); },
+                             [this, field](double value) { Change(field, value); });
     }
     editor->setObjectName(Text(f.label));
-    auto* range = new QLabel;
-    range->setStyleSheet("color: #555");
-    range->setWordWrap(true);
     editor->setMinimumWidth(120);
+    // The allowed range under the field, in a smaller font, on one line
+    // (in full in its tooltip).
+    auto* range = new QLabel;
+    range->setFont(small);
+    range->setStyleSheet("color: #555");
+    range->setFixedHeight(range_height);
+    range->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    range->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     auto* label = new QLabel;
     label->setBuddy(editor);
-    auto* cell = new QVBoxLayout;
-    cell->setSpacing(0);
-    cell->addWidget(editor);
-    cell->addWidget(range);
-    form->addRow(label, cell);
+    grid->addWidget(label, 2 * field, 0);
+    grid->addWidget(editor, 2 * field, 1);
+    grid->addWidget(range, 2 * field + 1, 1);
     editors_.push_back(editor);
     labels_.push_back(label);
     ranges_.push_back(range);
   }
-  column->addLayout(form);
+  grid->setRowStretch(2 * static_cast<int>(fields_.size()), 1);
+  auto* scroll = new QScrollArea;
+  scroll->setWidget(rows);
+  scroll->setWidgetResizable(true);
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  scroll->setFocusPolicy(Qt::NoFocus);
+  scroll->setObjectName("form");
+  column->addWidget(scroll, 1);
+
+  const int line = fontMetrics().lineSpacing();
+  const auto fixed_lines = [line](QLabel* label, int lines) {
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setFixedHeight(lines * line + 2);
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  };
+  auto* said = new QHBoxLayout;
+  message_icon_ = new QLabel;
+  message_icon_->setFixedSize(16, 16);
+  message_icon_->setAlignment(Qt::AlignTop);
   message_ = new QLabel;
-  message_->setWordWrap(true);
-  message_->setStyleSheet("color: #a0400a");
+  fixed_lines(message_, 3);
   message_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  column->addWidget(message_);
+  said->addWidget(message_icon_, 0, Qt::AlignTop);
+  said->addWidget(message_, 1);
+  column->addLayout(said);
   words_ = new QLabel;
-  words_->setWordWrap(true);
+  fixed_lines(words_, 3);
+  words_->setStyleSheet("color: #333");
   column->addWidget(words_);
-  column->addWidget(new QLabel("Configure line of this design:"));
+  auto* configure = new QHBoxLayout;
+  configure->addWidget(new QLabel("Configure line:"));
   options_ = new QLineEdit;
   options_->setReadOnly(true);
-  column->addWidget(options_);
+  configure->addWidget(options_, 1);
+  column->addLayout(configure);
   auto* buttons = new QHBoxLayout;
   auto* copy = new QPushButton("&Copy line");
+  copy->setObjectName("copy line");
   connect(copy, &QPushButton::clicked, this, [this] { QApplication::clipboard()->setText(options_->text()); });
   auto* save = new QPushButton("&Save coeff1.txt");
+  save->setObjectName("save");
   connect(save, &QPushButton::clicked, this, [this] { SaveTo("coeff1.txt"); });
   buttons->addWidget(copy);
   buttons->addWidget(save);
   column->addLayout(buttons);
-  column->addStretch(1);
 }
 
 void TunerWindow::BuildViews() {
@@ -307,6 +334,12 @@ void TunerWindow::Change(int field, double value) {
   Refresh();
 }
 
+void TunerWindow::Typed(int field, const QString& text) {
+  save_message_.clear();
+  tuner_.SetTyped(field, text.toStdString());
+  Refresh();
+}
+
 void TunerWindow::Refresh() {
   refreshing_ = true;
   fields_ = tuner_.Fields();
@@ -314,20 +347,21 @@ void TunerWindow::Refresh() {
     const Field& f = fields_[i];
     const int field = static_cast<int>(i);
     const double value = tuner_.Value(field);
-    labels_[i]->setText("&" + Text(f.label) + (f.unit.empty() ? "" : " (" + Text(f.unit) + ")"));
+    labels_[i]->setText("&" + Text(f.label));  // the unit is the field's, after its number
     editors_[i]->setEnabled(tuner_.Uses(field));
     if (auto* box = qobject_cast<QComboBox*>(editors_[i])) {
       box->setCurrentIndex(static_cast<int>(value));
-    } else if (auto* whole = qobject_cast<QSpinBox*>(editors_[i])) {
-      whole->setValue(static_cast<int>(value));
-    } else if (auto* number = qobject_cast<QDoubleSpinBox*>(editors_[i])) {
-      number->setMaximum(f.max);
-      number->setValue(value);
+    } else if (auto* number = dynamic_cast<NumberBox*>(editors_[i])) {
+      const bool whole = f.kind == FieldKind::kWhole;
+      number->Show(value, whole ? 0 : f.decimals, Text(f.unit), whole || f.unit == "Hz" ? 1.0 : 0.1);
     }
     ranges_[i]->setText(RangeText(field));
+    ranges_[i]->setToolTip(RangeText(field));
   }
   words_->setText(Text(tuner_.Words()));
-  message_->setText(Message());
+  words_->setToolTip(words_->text());
+  ShowMessage(Message().toStdString(),
+              !save_message_.empty() ? tone_ : tuner_.Held().empty() ? Tone::kNone : Tone::kHeld);
   options_->setText(OptionsText());
   options_->setCursorPosition(0);
   refreshing_ = false;
@@ -540,13 +574,63 @@ bool TunerWindow::SaveTo(const QString& name) {
     std::fprintf(stderr, "%s\n", failure.c_str());
     std::fflush(stderr);
     save_message_ = failure + " The design is kept; the earlier file is as it was.";
+    tone_ = Tone::kFailed;
   } else {
-    saved_line_ = tuner_.OptionsLine();
+    clean_line_ = tuner_.OptionsLine();
+    Record(name);
     save_message_ = name.toStdString() + " written. The configure line below makes " + tuner_.Program() +
                     " this design.";
+    tone_ = Tone::kDone;
   }
-  message_->setText(Message());
+  ShowMessage(save_message_, tone_);
   return failure.empty();
+}
+
+void TunerWindow::Record(const QString& name) {
+  const std::string file = name.toStdString();
+  const auto same = [&file](const auto& written) { return written.first == file; };
+  const auto found = std::find_if(written_.begin(), written_.end(), same);
+  if (found != written_.end()) {
+    found->second = tuner_.OptionsLine();
+  } else {
+    written_.emplace_back(file, tuner_.OptionsLine());
+  }
+}
+
+std::string TunerWindow::WrittenLines() const {
+  std::string lines;
+  for (const auto& [file, line] : written_) lines += file + ": " + line + "\n";
+  return lines;
+}
+
+bool TunerWindow::Unsaved() const { return tuner_.OptionsLine() != clean_line_; }
+
+void TunerWindow::ShowMessage(const std::string& text, Tone tone) {
+  // Told apart by colour and icon: a change held or refused, a file
+  // written, a file not written.
+  static const char* const kColours[] = {"#000", "#8a5000", "#17711f", "#b00020"};
+  static const QStyle::StandardPixmap kIcons[] = {QStyle::SP_CustomBase, QStyle::SP_MessageBoxWarning,
+                                                  QStyle::SP_MessageBoxInformation, QStyle::SP_MessageBoxCritical};
+  tone_ = tone;
+  const int index = static_cast<int>(tone);
+  message_->setText(Text(text));
+  message_->setToolTip(Text(text));
+  message_->setStyleSheet(QString("color: ") + kColours[index]);
+  message_icon_->setPixmap(tone == Tone::kNone || text.empty() ? QPixmap()
+                                                                : style()->standardIcon(kIcons[index]).pixmap(16, 16));
+}
+
+void TunerWindow::closeEvent(QCloseEvent* event) {
+  // Changes not saved: Save (coeff1.txt; the window stays if that fails),
+  // Discard, or Cancel, which keeps the window.
+  if (!Unsaved()) return event->accept();
+  QMessageBox box(QMessageBox::Warning, windowTitle(), "The design has changes that are not saved.",
+                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+  box.setInformativeText("Save it to coeff1.txt in " + QDir::currentPath() + " before closing?");
+  box.setDefaultButton(QMessageBox::Save);
+  const int answer = box.exec();
+  if (answer == QMessageBox::Discard || (answer == QMessageBox::Save && SaveTo("coeff1.txt"))) return event->accept();
+  event->ignore();
 }
 
 bool TunerWindow::ExportTo(const CoeffLayout& layout, const QString& name) {
@@ -555,8 +639,11 @@ bool TunerWindow::ExportTo(const CoeffLayout& layout, const QString& name) {
     std::fprintf(stderr, "%s\n", failure.c_str());
     std::fflush(stderr);
     save_message_ = failure + " The design is kept.";
+    tone_ = Tone::kFailed;
   } else {
     save_message_ = name.toStdString() + " written as " + layout.name + ", every value in single precision.";
+    tone_ = Tone::kDone;
+    Record(name);
     export_layout_ = &layout;
     exported_ = tuner_.Exported(layout);
     for (auto& [curve_name, c] : curves_) {
@@ -566,6 +653,6 @@ bool TunerWindow::ExportTo(const CoeffLayout& layout, const QString& name) {
     }
     RedrawResponse();
   }
-  message_->setText(Message());
+  ShowMessage(save_message_, tone_);
   return failure.empty();
 }

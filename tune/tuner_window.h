@@ -32,14 +32,25 @@ class TunerWindow : public QMainWindow {
   // does, and shows the outcome.
   void Change(int field, double value);
   // Writes the design's coefficient file to name. On a failure the window
-  // and standard error say why in the designer's words; the design stays.
+  // and standard error say why in the designer's words with the system's
+  // reason; the design stays.
   bool SaveTo(const QString& name);
   // Writes the design in the layout to name (from the values in memory),
   // and shows the response of the values it holds beside the design's. On
   // a failure the window and standard error say why; the design stays.
   bool ExportTo(const CoeffLayout& layout, const QString& name);
-  // The configure line of the last design saved; "" before a save.
-  const std::string& SavedLine() const { return saved_line_; }
+  // What is printed when the window closes: for each file written (saved
+  // or exported), in the order first written, "NAME: " and the configure
+  // line of the design it holds, a line each; "" if none was written.
+  std::string WrittenLines() const;
+  // Whether the design differs from the one last saved (from the one it
+  // opened on, before a save): closing then asks to save it.
+  bool Unsaved() const;
+
+  // How the message under the form reads: nothing, a change held or
+  // refused, a file written, a file not written.
+  enum class Tone { kNone, kHeld, kDone, kFailed };
+  Tone MessageTone() const { return tone_; }
 
   // What the window shows, for the tests and the benchmark.
   QWidget* Editor(int field) const { return editors_[static_cast<size_t>(field)]; }
@@ -57,7 +68,13 @@ class TunerWindow : public QMainWindow {
   QString TrackerText(double hz) const;
 
  private:
+  void closeEvent(QCloseEvent* event) override;
   void BuildForm(QWidget* panel);
+  // Asks the tuner for the text typed in the field, and shows the outcome.
+  void Typed(int field, const QString& text);
+  void ShowMessage(const std::string& text, Tone tone);
+  // Keeps the configure line of the design just written to name.
+  void Record(const QString& name);
   void BuildViews();
   void Refresh();
   void RedrawResponse();
@@ -72,6 +89,7 @@ class TunerWindow : public QMainWindow {
   std::vector<QLabel*> labels_, ranges_;
   QLabel* words_ = nullptr;
   QLabel* message_ = nullptr;
+  QLabel* message_icon_ = nullptr;
   QLineEdit* options_ = nullptr;
   QTabWidget* views_ = nullptr;
   QCheckBox* logarithmic_ = nullptr;
@@ -89,7 +107,10 @@ class TunerWindow : public QMainWindow {
   std::vector<std::pair<std::string, QwtPlotCurve*>> curves_;
   Cascade design_, file_, exported_;
   const CoeffLayout* export_layout_ = nullptr;  // whose values' response is shown
-  std::string saved_line_, save_message_;
+  std::string save_message_;
+  Tone tone_ = Tone::kNone;
+  std::string clean_line_;                                   // of the design last saved, or the first
+  std::vector<std::pair<std::string, std::string>> written_;  // file, configure line
   bool refreshing_ = false;
   bool redrawing_ = false;
 };

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <regex>
 #include <string>
@@ -61,9 +62,13 @@ double Tuner::EdgeWhere(int field, double accepted, double refused, Accepted ok)
 bool Tuner::Set(int field, double value) {
   held_.clear();
   const Field f = Fields()[static_cast<size_t>(field)];
+  // Beyond the field's own range (which holds every value that some design
+  // accepts) the limits refuse the value too: it is held at the edge
+  // between the present value and the field's end, with the words.
+  const double asked = AsHeld(f, value);
   value = AsHeld(f, std::clamp(value, f.min, f.max));
-  if (value == Value(field)) return true;
-  if (RefusalWith(field, value).empty()) {
+  if (value == asked && value == Value(field)) return true;
+  if (value == asked && RefusalWith(field, value).empty()) {
     Assign(field, value);
     return true;
   }
@@ -78,11 +83,26 @@ bool Tuner::Set(int field, double value) {
     return false;
   }
   const double present = Value(field);
-  const double edge = Edge(field, present, value, nullptr);
+  const double edge = RefusalWith(field, value).empty() ? value : Edge(field, present, value, nullptr);
   Assign(field, edge);
   held_ = Opening(field) + " needs its " + Name(field) + " at " + NumberText(f, edge) + " or " +
-          (value > present ? "below" : "above") + Closing(field);
+          (asked > present ? "below" : "above") + Closing(field);
   return false;
+}
+
+bool Tuner::SetTyped(int field, const std::string& text) {
+  // The configure's form of a decimal number; a whole-number field takes
+  // one whose value is whole ("51", "1e2", "100.0").
+  static const std::regex decimal("[-+]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eE][-+]?[0-9]+)?");
+  const Field f = Fields()[static_cast<size_t>(field)];
+  const bool whole = f.kind == FieldKind::kWhole;
+  const double value = whole ? ParseValue(text.c_str()) : ParseFloat(text.c_str());
+  if (!std::regex_match(text, decimal) || (whole && std::isfinite(value) && value != std::nearbyint(value))) {
+    held_ = Name(field) + ": \"" + text + "\" is not " + (whole ? "a whole number" : "a number") +
+            (whole ? " (such as 51 or 1e2)" : " (such as 2000, 1500.5 or 2e3)") + "; the design is as it was";
+    return false;
+  }
+  return Set(field, value);
 }
 
 bool Tuner::Repair() {
@@ -184,9 +204,23 @@ std::string Tuner::JoinedVariables() const {
   return joined;
 }
 
+namespace {
+
+// ReplaceFile's message with the system's reason: "coeff1.txt cannot be
+// opened: Permission denied."
+std::string WithReason(std::string message, int error) {
+  if (message.empty() || error == 0) return message;
+  message.pop_back();  // the full stop
+  return message + ": " + std::strerror(error) + ".";
+}
+
+}  // namespace
+
 std::string Tuner::SaveTo(const std::string& name) const {
   Make();
-  return ReplaceFile(name.c_str(), FileText());
+  int error = 0;
+  const std::string message = ReplaceFile(name.c_str(), FileText(), &error);
+  return WithReason(message, error);
 }
 
 std::string Tuner::ExportText(const CoeffLayout& layout) const {
@@ -195,7 +229,9 @@ std::string Tuner::ExportText(const CoeffLayout& layout) const {
 
 std::string Tuner::ExportTo(const CoeffLayout& layout, const std::string& name) const {
   Make();
-  return ReplaceFile(name.c_str(), ExportText(layout));
+  int error = 0;
+  const std::string message = ReplaceFile(name.c_str(), ExportText(layout), &error);
+  return WithReason(message, error);
 }
 
 Cascade Tuner::Exported(const CoeffLayout& layout) const {

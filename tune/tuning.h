@@ -29,7 +29,7 @@ struct Field {
   std::string label;  // "lower corner"
   FieldKind kind;
   std::string unit;  // "Hz", "dB" or ""
-  double min, max;   // what the control offers; the limits may allow less
+  double min, max;   // every value that some design accepts; the limits may allow less
   int decimals;      // shown and stepped (10^-decimals)
   bool frequency;    // a corner or edge: a marker on the plot
 };
@@ -66,8 +66,15 @@ class Tuner {
   // asked, then rounded inwards to the field's decimals where the limits
   // allow), and Held() says so in numbers; a choice is taken with its
   // corners or edges moved to the nearest ones that the limits accept.
-  // Returns whether the value was taken as asked.
+  // Returns whether the value was taken as asked. A value beyond the
+  // field's min and max is held as one that the limits refuse.
   bool Set(int field, double value);
+  // Asks for the value that text, as typed, says: a number in the
+  // configure's forms ("2000", "1500.5", "2e3"; a whole-number field takes
+  // a whole one, "1e2" too), read as the configure reads it, is Set();
+  // other text leaves the design as it was, and Held() says why. Returns
+  // whether the value was taken as asked.
+  bool SetTyped(int field, const std::string& text);
   // The range of values that the limits accept in the field for the
   // present values of the others, rounded inwards to its decimals.
   std::pair<double, double> Range(int field) const;
@@ -84,6 +91,8 @@ class Tuner {
   // "NAME = VALUE: not allowed; allowed ...". On a refusal the design is
   // left as it was.
   std::string Configure(const std::vector<std::string>& options);
+  // The configure variables that Configure() takes, in the designer's order.
+  virtual std::vector<std::string> Variables() const = 0;
 
   // Makes the current design as the designer makes it (its state, the
   // response in Gain and Theta).
@@ -100,8 +109,8 @@ class Tuner {
   virtual double Attenuation() const = 0;
 
   // Makes the design and writes its file to name with the designer's safe
-  // replacement. "" once written, else the designer's message
-  // ("coeff1.txt cannot be opened.").
+  // replacement. "" once written, else the designer's message with the
+  // system's reason ("coeff1.txt cannot be opened: Permission denied.").
   std::string SaveTo(const std::string& name) const;
 
   // The kind of the designer's file, and the design's values as the file
@@ -113,8 +122,8 @@ class Tuner {
   // the values in memory (after Make).
   std::string ExportText(const CoeffLayout& layout) const;
   // Makes the design and writes it in the layout to name with the safe
-  // replacement: "" once written, else the message ("NAME cannot be
-  // opened.").
+  // replacement: "" once written, else the message with the reason ("NAME
+  // cannot be opened: Is a directory.").
   std::string ExportTo(const CoeffLayout& layout, const std::string& name) const;
   // The cascade of the values that the layout's text holds, as the code
   // that takes it gets them (after Make).
@@ -132,9 +141,8 @@ class Tuner {
   // sentence (", at 22050 Hz").
   virtual std::string Opening(int field) const = 0;
   virtual std::string Closing(int field) const = 0;
-  // Configure variables: all of them, a value's assignment, and the first
-  // limit that the design breaks ("VARIABLE|allowed", or "").
-  virtual std::vector<std::string> Variables() const = 0;
+  // Configure variables: a value's assignment, and the first limit that
+  // the design breaks ("VARIABLE|allowed", or "").
   virtual void AssignVariable(const std::string& variable, double value) = 0;
   virtual std::string Refusal() const = 0;
   virtual std::string VariableText(const std::string& variable) const = 0;

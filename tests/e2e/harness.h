@@ -61,11 +61,13 @@ struct Run {
   }
 };
 
-// Starts an Xvfb (1920 x 1080, 24 bits, and `options`) on a display number
-// it picks, for this process and the programs it starts; returns the
-// display (":N"), or "" if it did not start.
-inline std::string UseNewXServer(std::unique_ptr<Run>& server, std::vector<std::string> options = {}) {
-  options.insert(options.end(), {"-displayfd", "1", "-screen", "0", "1920x1080x24", "-nolisten", "tcp", "-noreset"});
+// Starts an Xvfb (a screen of `screen`, 1920 x 1080 at 24 bits unless
+// given, and `options`) on a display number it picks, for this process and
+// the programs it starts; returns the display (":N"), or "" if it did not
+// start.
+inline std::string UseNewXServer(std::unique_ptr<Run>& server, std::vector<std::string> options = {},
+                                 const std::string& screen = "1920x1080x24") {
+  options.insert(options.end(), {"-displayfd", "1", "-screen", "0", screen, "-nolisten", "tcp", "-noreset"});
   server = std::make_unique<Run>("Xvfb", options, "/");
   std::string number;
   PollFor(20, [&] { return (number = server->Stdout()).find('\n') != std::string::npos; });

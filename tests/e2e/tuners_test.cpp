@@ -1,8 +1,9 @@
 // The live tuners as a person uses them, in a real window under a private
-// Xvfb with real input (xdotool): a design typed into the form, saved and
-// the window quit, whose printed configure line builds a designer that
-// writes the same file; a save that fails and keeps the window; endings
-// that write nothing; a display lost; no display; a refused option.
+// Xvfb of 1024 x 600 with real input (xdotool): a design typed into the
+// form, saved and the window quit, whose printed configure line builds a
+// designer that writes the same file; a count typed beyond its limit, held
+// there and saved; a save that fails and keeps the window; endings that
+// write nothing; a display lost; no display; a refused option; --help.
 
 #include "tests/e2e/harness.h"
 
@@ -27,10 +28,10 @@ struct Tuner {
   void Type(const std::string& text) { test::Capture("xdotool type --delay 40 '" + text + "' 2>&1"); }
 };
 
-// Each test in a private Xvfb of its own.
+// Each test in a private Xvfb of its own, with the screen of a small panel.
 struct Tuners : testing::Test {
   std::unique_ptr<e2e::Run> server;
-  void SetUp() override { ASSERT_NE(e2e::UseNewXServer(server), ""); }
+  void SetUp() override { ASSERT_NE(e2e::UseNewXServer(server, {}, "1024x600x24"), ""); }
 };
 
 // pelmora-tune opened by options on a band-pass from 1500 Hz at 6 dB; in
@@ -49,13 +50,33 @@ TEST_F(Tuners, PelmoraTunedSavesWhatTheConfiguredDesignerWrites) {
   EXPECT_TRUE(e2e::PollFor(20, [&] { return test::Read(tuner.dir + "/coeff1.txt") != kEarlier; }));
   tuner.Keys("ctrl+q");
   EXPECT_EQ(tuner.run->Wait(20), 0);
-  EXPECT_EQ(tuner.run->Stdout(), TUNED_PELMORA "\n") << tuner.run->Stderr();
+  EXPECT_EQ(tuner.run->Stdout(), "coeff1.txt: " TUNED_PELMORA "\n") << tuner.run->Stderr();
 
   const std::string dir = test::MakeTempDir();
   e2e::Run designer(CONFIGURED_DIR "/pelmora", {}, dir);
   e2e::PressKey(e2e::FindWindow("Frequency Response", 20));
   EXPECT_EQ(designer.Wait(10), 0);
   EXPECT_EQ(test::Read(tuner.dir + "/coeff1.txt"), test::Read(dir + "/coeff1.txt"));
+}
+
+// tavrine-tune on 256 frequency samples, in a window within the screen:
+// 500 typed in requested taps is held at 256, the most whose design (255
+// taps) the samples hold, not cut to 50; saved, the file holds 255
+// symmetric taps and the final zero tap of an even count.
+TEST_F(Tuners, TypedBeyondALimitIsHeldThereAndSaved) {
+  Tuner tuner("tavrine-tune", {"-DTAVRINE_BINS=256", "-DTAVRINE_TAPS=51"});
+  ASSERT_NE(tuner.window, "") << tuner.run->Stderr();
+  EXPECT_EQ(test::Capture("eval $(xdotool getwindowgeometry --shell " + tuner.window +
+                          "); echo $((X + WIDTH <= 1024 && Y + HEIGHT <= 600))"), "1\n");
+  tuner.Keys("Tab"), tuner.Type("500"), tuner.Keys("Tab ctrl+s");
+  EXPECT_TRUE(e2e::PollFor(20, [&] { return test::Read(tuner.dir + "/coeff1.txt") != kEarlier; }));
+  tuner.Keys("ctrl+q");
+  EXPECT_EQ(tuner.run->Wait(20), 0);
+  EXPECT_EQ(tuner.run->Stdout(), "coeff1.txt: -DTAVRINE_TYPE=band-pass -DTAVRINE_TAPS=256 -DTAVRINE_ALPHA=7 "
+                                 "-DTAVRINE_BINS=256 -DTAVRINE_BPF_FC1=2000 -DTAVRINE_BPF_FC2=8000 -DTAVRINE_FSAMP=22050\n");
+  const std::vector<float> taps = test::Numbers(test::Read(tuner.dir + "/coeff1.txt"));
+  ASSERT_TRUE(taps.size() == 256 && taps.back() == 0.0f) << taps.size();
+  for (size_t n = 0; n < 255; ++n) ASSERT_NEAR(taps[n], taps[254 - n], 1.5e-6) << n;  // six decimals
 }
 
 // A save onto a folder named coeff1.txt fails with the designers' words on
@@ -67,7 +88,7 @@ TEST_F(Tuners, PelmoraTunedSavesWhatTheConfiguredDesignerWrites) {
 TEST_F(Tuners, EndingsWriteOnlyWhatWasSaved) {
   for (const auto& [program, folder, ending, status, said] :
        std::vector<std::tuple<std::string, bool, std::string, int, std::string>>{
-           {"tavrine-tune", true, "ctrl+s", 0, "coeff1.txt cannot be opened.\n"},
+           {"tavrine-tune", true, "ctrl+s", 0, "coeff1.txt cannot be opened: Is a directory.\n"},
            {"pelmora-tune", false, "close", 0, ""},
            {"tavrine-tune", false, "destroy", 0, ""},
            {"tavrine-tune", false, "lost", 3, "The window was lost: display " + std::string(getenv("DISPLAY")) +
@@ -99,7 +120,7 @@ TEST_F(Tuners, EndingsWriteOnlyWhatWasSaved) {
 }
 
 // Without a display, or with a refused option, no window: one line on
-// standard error, and the status.
+// standard error, and the status; --help, the usage on standard output.
 TEST(TunersWithoutWindow, NoDisplayAndRefusedOptions) {
   for (const auto& [program, args, status, said] : std::vector<std::tuple<std::string, std::vector<std::string>, int, std::string>>{
            {"pelmora-tune", {}, 3, "No window can be opened: no display is set.\n"},
@@ -108,11 +129,14 @@ TEST(TunersWithoutWindow, NoDisplayAndRefusedOptions) {
             "PELMORA_FC1 = 2k: not allowed; allowed are decimal numbers, such as 2000, 1500.5 or 2e3\n"},
            {"tavrine-tune", {"-DTAVRINE_TAPS=401"}, 2,
             "TAVRINE_TAPS = 401: not allowed; allowed are whole numbers from 1 to 400 that design at most TAVRINE_BINS "
-            "taps (an even count designs one fewer)\n"}}) {
+            "taps (an even count designs one fewer)\n"},
+           {"pelmora-tune", {"--help"}, 0, "Usage: pelmora-tune [-DNAME=VALUE ...]\n"},
+           {"tavrine-tune", {"-DTAVRINE_TAPS=401", "--help"}, 0, "Usage: tavrine-tune [-DNAME=VALUE ...]\n"}}) {
     const std::string dir = test::MakeTempDir();
     e2e::Run run(kPrograms + program, args, dir, {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"});
     EXPECT_EQ(run.Wait(20), status) << program;
-    EXPECT_EQ(run.Stdout() + run.Stderr(), said);
+    const std::string all = run.Stdout() + run.Stderr();  // the usage: its first line here
+    EXPECT_EQ(status == 0 ? all.substr(0, said.size()) : all, said);
     EXPECT_EQ(test::Capture("ls -A '" + dir + "'"), "");
   }
 }

@@ -12,11 +12,16 @@
 #include <qwt_plot.h>
 #include <qwt_plot_marker.h>
 
+#include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
+#include <QMessageBox>
 #include <QMouseEvent>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QtTest/QTest>
 #include <complex>
 
@@ -210,10 +215,11 @@ TEST_F(Window, OtherViewsAgainstIndependentValues) {
 }
 
 // Saves: Ctrl+S writes coeff1.txt, the designer's text, over an earlier
-// one; Save As another name; a coeff1.txt that is a folder cannot be
-// opened: the window and standard error say so in the designer's words,
-// and the design and the folder stay. The configure line makes the same
-// design again.
+// one; Save As another name, after a change: each file's line is its
+// design's. A coeff1.txt that is a folder cannot be opened: the window and
+// standard error say so in the designer's words with the reason, and the
+// design and the folder stay. The configure line makes the same design
+// again.
 TEST_F(Window, SavesAndTheConfigureLine) {
   const std::string dir = test::MakeTempDir();
   ASSERT_EQ(chdir(dir.c_str()), 0);
@@ -221,9 +227,11 @@ TEST_F(Window, SavesAndTheConfigureLine) {
   window.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
   QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);
-  EXPECT_EQ(test::Read("coeff1.txt"), kBuiltInFile);
-  EXPECT_EQ(window.SavedLine(), tuner.OptionsLine());
-  EXPECT_TRUE(window.SaveTo("other.txt") && test::Read("other.txt") == kBuiltInFile);
+  EXPECT_TRUE(test::Read("coeff1.txt") == kBuiltInFile && window.MessageTone() == TunerWindow::Tone::kDone);
+  const std::string first = tuner.OptionsLine();
+  window.Change(T::kFsamp, 16000);
+  EXPECT_TRUE(window.SaveTo("other.txt") && test::Read("other.txt") != kBuiltInFile);
+  EXPECT_EQ(window.WrittenLines(), "coeff1.txt: " + first + "\nother.txt: " + tuner.OptionsLine() + "\n");
 
   const std::string err = dir + "/err";
   const int saved_stderr = dup(2);
@@ -232,16 +240,37 @@ TEST_F(Window, SavesAndTheConfigureLine) {
   const bool saved = window.SaveTo("coeff1.txt");
   dup2(saved_stderr, 2);
   EXPECT_FALSE(saved);
-  EXPECT_EQ(test::Read(err), "coeff1.txt cannot be opened.\n");
-  EXPECT_TRUE(window.Message().startsWith("coeff1.txt cannot be opened.")) << window.Message().toStdString();
+  EXPECT_EQ(test::Read(err), "coeff1.txt cannot be opened: Is a directory.\n");
+  EXPECT_TRUE(window.Message().startsWith("coeff1.txt cannot be opened: Is a directory.") &&
+              window.MessageTone() == TunerWindow::Tone::kFailed) << window.Message().toStdString();
   struct stat folder;
   EXPECT_TRUE(stat("coeff1.txt", &folder) == 0 && S_ISDIR(folder.st_mode));
-  EXPECT_EQ(window.OptionsText().toStdString(), tuner.OptionsLine());
 
   T again({});
   std::istringstream words(window.OptionsText().toStdString());
   EXPECT_EQ(again.Configure({std::istream_iterator<std::string>(words), {}}), "");
-  EXPECT_EQ(std::memcmp(&again.design(), &tuner.design(), sizeof tuner.design()), 0);
+  EXPECT_EQ(again.OptionsLine(), tuner.OptionsLine());  // the same file: tests/unit/tuning_test.cpp
+}
+
+// Closing an unchanged design asks nothing; a changed one asks: Cancel
+// keeps the window, Save writes coeff1.txt and closes, Discard closes and
+// writes nothing.
+TEST_F(Window, ClosingAsksToSaveAChangedDesign) {
+  ASSERT_EQ(chdir(test::MakeTempDir().c_str()), 0);
+  EXPECT_TRUE(window.close());
+  std::string saved;
+  for (const auto& [answer, closes, file] : {std::tuple{QMessageBox::Cancel, false, false},
+                                            {QMessageBox::Save, true, true}, {QMessageBox::Discard, true, true}}) {
+    window.show();
+    window.Change(T::kFsamp, tuner.Fsamp() + 1000);
+    QTimer::singleShot(0, [answer = answer] {
+      static_cast<QMessageBox*>(QApplication::activeModalWidget())->button(answer)->click();
+    });
+    EXPECT_TRUE(window.close() == closes && window.isVisible() != closes && (access("coeff1.txt", F_OK) == 0) == file)
+        << answer;
+    if (answer == QMessageBox::Save) saved = tuner.OptionsLine();
+  }
+  EXPECT_EQ(window.WrittenLines(), "coeff1.txt: " + saved + "\n");
 }
 
 // Each layout written from the values in memory: its numbers, scanned
@@ -284,15 +313,31 @@ TEST_F(Window, ExportsEveryLayoutInFullPrecision) {
   const bool exported = window.ExportTo(*FindCoeffLayout(layouts[0]), QString::fromStdString(folder));
   dup2(saved_stderr, 2);
   EXPECT_FALSE(exported);
-  EXPECT_EQ(test::Read(dir + "/err"), folder + " cannot be opened.\n");
+  EXPECT_EQ(test::Read(dir + "/err"), folder + " cannot be opened: Is a directory.\n");
 }
 
-// The window fits a 1024 x 600 screen, and Tab reaches every control of
-// the form in order.
+// The window fits a 1024 x 600 screen: for every type, the buttons in view,
+// no scroll bar, and no field moved by the words of a change held; Tab
+// reaches every control of the form in order.
 TEST_F(Window, FitsTheScreenAndTheKeyboard) {
   EXPECT_LE(window.minimumSizeHint().width(), 1024);
   EXPECT_LE(window.minimumSizeHint().height(), 560);
-  window.resize(1024, 560);
+  window.resize(1024, 600);
+  const auto rows = [this] {
+    QApplication::processEvents();  // the layout
+    QVector<int> y;
+    for (int field = 0; field < int(tuner.Fields().size()); ++field) y << window.Editor(field)->mapTo(&window, QPoint()).y();
+    return y;
+  };
+  for (int type = 0; type < 4; ++type) {
+    window.Change(T::kType, type);
+    const QVector<int> before = rows();
+    window.Change(T::kFsamp, 1e15);
+    EXPECT_EQ(rows(), before) << type;
+    EXPECT_FALSE(window.Message().isEmpty() || window.findChild<QScrollArea*>("form")->verticalScrollBar()->isVisible());
+    QWidget* save = window.findChild<QWidget*>("save");  // Copy line on its left
+    EXPECT_TRUE(window.rect().contains(QRect(save->mapTo(&window, QPoint()), save->size()))) << type;
+  }
   window.Editor(0)->setFocus();
   for (int field = 1; field < int(tuner.Fields().size()); ++field) {
     if (!window.Editor(field)->isEnabled()) continue;
@@ -302,20 +347,30 @@ TEST_F(Window, FitsTheScreenAndTheKeyboard) {
 }
 
 #ifdef PELMORA_TUNING
-// Typed values taken, and held at the limits with the words that say the
-// bound (fs / 200 = 110.25 Hz from the upper corner; 0.49 fs = 10804.5 Hz);
-// the ranges beside the fields from the same bounds; a dragged marker.
+// Typed values taken as typed, in the configure's forms, or held at the
+// limits with the words that say the bound (fs / 200 = 110.25 Hz from the
+// upper corner; 0.49 fs = 10804.5 Hz; 60 dB), or refused as text; the
+// ranges beside the fields from the same bounds; a dragged marker.
 TEST_F(Window, TypedDraggedAndHeld) {
   EXPECT_EQ(window.RangeText(T::kLowerCorner), "allowed 110.3 to 4889.7 Hz");
   EXPECT_EQ(window.RangeText(T::kUpperCorner), "allowed 2110.3 to 10804.5 Hz");
   for (const auto& [field, typed, shown, message] : std::vector<std::tuple<int, QString, QString, QString>>{
+           {T::kLowerCorner, "1e3", "1000.0 Hz", ""},
+           {T::kLowerCorner, "20000", "4889.7 Hz",
+            "at 3 dB a band-pass of order 2 with its upper corner at 5000 Hz needs its lower corner at 4889.7 Hz or "
+            "below, at 22050 Hz"},
            {T::kLowerCorner, "1500.5", "1500.5 Hz", ""},
            {T::kUpperCorner, "1000", "1610.8 Hz",
             "at 3 dB a band-pass of order 2 with its lower corner at 1500.5 Hz needs its upper corner at 1610.8 Hz or "
             "above, at 22050 Hz"},
            {T::kAttenuation, "0", "0.1 dB",
             "a band-pass of order 2 with its corners at 1500.5 Hz and 1610.8 Hz needs its attenuation at 0.1 dB or "
-            "above, at 22050 Hz"}}) {
+            "above, at 22050 Hz"},
+           {T::kAttenuation, "75", "60.0 dB",
+            "a band-pass of order 2 with its corners at 1500.5 Hz and 1610.8 Hz needs its attenuation at 60 dB or "
+            "below, at 22050 Hz"},
+           {T::kAttenuation, "abc", "60.0 dB",
+            "attenuation: \"abc\" is not a number (such as 2000, 1500.5 or 2e3); the design is as it was"}}) {
     Type(field, typed);
     EXPECT_EQ(Box(field)->text(), shown);
     EXPECT_EQ(window.Message(), message);
@@ -323,11 +378,16 @@ TEST_F(Window, TypedDraggedAndHeld) {
   Drag(1610.8, 5000);
   EXPECT_NEAR(tuner.design().fc2, 5000, HzPerPixel());
   Drag(1500.5, 9000);
-  EXPECT_EQ(tuner.design().fc1, 4889.7f);
-  EXPECT_EQ(window.Message().toStdString(), "at 0.1 dB a band-pass of order 2 with its upper corner at " +
-                                                ShortestDecimal(tuner.design().fc2) +
-                                                " Hz needs its lower corner at 4889.7 Hz or below, at 22050 Hz");
-  EXPECT_EQ(window.CornerMarker(T::kLowerCorner)->xValue(), 4889.7f);
+  const float fc1 = float(std::floor((tuner.design().fc2 - 22050 / 200.0) * 10) / 10);  // fs / 200 below, inwards
+  EXPECT_EQ(tuner.design().fc1, fc1);
+  EXPECT_EQ(window.Message().toStdString(), "at 60 dB a band-pass of order 2 with its upper corner at " +
+                                                ShortestDecimal(tuner.design().fc2) + " Hz needs its lower corner at " +
+                                                ShortestDecimal(fc1) + " Hz or below, at 22050 Hz");
+  EXPECT_EQ(window.CornerMarker(T::kLowerCorner)->xValue(), fc1);
+  // Up steps from the value shown; Page Up ten steps.
+  const double fc2 = tuner.design().fc2;
+  for (Qt::Key key : {Qt::Key_Up, Qt::Key_PageUp}) QTest::keyClick(Box(T::kUpperCorner), key);
+  EXPECT_EQ(tuner.design().fc2, float(fc2 + 11));
 }
 #else
 // At 8000 Hz, End in the type list takes the band-reject with its upper
@@ -349,12 +409,21 @@ TEST_F(Window, TypeSwitchAtEightKilohertz) {
   EXPECT_EQ(static_cast<QAbstractSpinBox*>(at8000.Editor(T::kEdge2))->text(), "3999.9 Hz");
 }
 
+// Typed values taken as typed (whole counts in any of the configure's
+// forms), held at the limits with the words, or refused as text.
 TEST_F(Window, TypedDraggedAndHeld) {
-  Type(T::kTaps, "51");
-  Type(T::kBins, "101");
-  Type(T::kTaps, "200");
-  EXPECT_EQ(Box(T::kTaps)->text(), "102");
-  EXPECT_EQ(window.Message(), "with 101 frequency samples a band-pass needs its requested taps at 102 or below, at 22050 Hz");
+  for (const auto& [field, typed, shown, message] : std::vector<std::tuple<int, QString, QString, QString>>{
+           {T::kTaps, "51", "51", ""},
+           {T::kBins, "101", "101", ""},
+           {T::kTaps, "500", "102", "with 101 frequency samples a band-pass needs its requested taps at 102 or below, at 22050 Hz"},
+           {T::kTaps, "2.5", "102", "requested taps: \"2.5\" is not a whole number (such as 51 or 1e2); the design is as it was"},
+           {T::kBins, "2e2", "200", ""},
+           {T::kAlpha, "95", "91.9", "with 200 frequency samples a band-pass needs its Kaiser alpha at 91.9 or below"},
+           {T::kEdge2, "5000 Hz", "5000.0 Hz", ""}}) {
+    Type(field, typed);
+    EXPECT_EQ(Box(field)->text(), shown);
+    EXPECT_EQ(window.Message(), message);
+  }
   Drag(2000, 3000);
   EXPECT_NEAR(tuner.design().bpf_fc1, 3000, HzPerPixel());
 }
