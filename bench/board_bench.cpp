@@ -1,7 +1,7 @@
 // The board header's filters, as coeff-apply runs them, beside liquid-dsp's
 // on the same filters and the same signal: pelmora's built-in cascade of
 // two biquad sections (its file, tests/data/pelmora_coeff1.txt) and tavrine's
-// 140 taps, read by the viewers' readers, given to liquid in the exported
+// 140 taps, read as coeff-apply reads them, given to liquid in the exported
 // layouts, over blocks of 4096 samples. Each iteration runs the four in
 // turns, each timed on the thread's processor time, so that all see the
 // same moments of a shared machine; the table gives medians of 31
@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "board/filter_board.h"
-#include "programs/coeff_read.h"
+#include "core/coeff_reading.h"
 
 namespace {
 
@@ -41,8 +41,8 @@ double Timed(F f) {
 // The four filters on one signal, each running on over its blocks (its
 // state carries on from one iteration to the next, as in a stream).
 void Turns(benchmark::State& state) {
-  const std::vector<float> c = ReadCoefficients(CoeffKind::kBiquad, PELMORA_FILE, true);
-  std::vector<float> h = ReadCoefficients(CoeffKind::kFir, TAVRINE_FILE, true);
+  const std::vector<float> c = ReadCoefficientFile(CoeffKind::kBiquad, PELMORA_FILE).values;
+  std::vector<float> h = ReadCoefficientFile(CoeffKind::kFir, TAVRINE_FILE).values;
   std::vector<float> in(kBlock * kBlocks), out(in.size()), biquad_state(c.size()), delay(2 * h.size());
   uint32_t s = 1;
   for (float& v : in) v = float(int32_t(s = s * 1664525u + 1013904223u) >> 8) * 0x1p-23f;

@@ -1,17 +1,20 @@
-// coeff-apply [--format F] KIND COEFFS RATE INPUT OUTPUT: filters a sound
-// file with the biquad cascade or the taps of a coefficient file, each
-// channel on its own, through the board header (board/filter_board.h),
-// and writes OUTPUT beside and renames it into place.
+// coeff-apply [--format F] [--gain DB] KIND COEFFS RATE INPUT OUTPUT:
+// filters a sound file with the biquad cascade or the taps of a
+// coefficient file, read strictly (core/coeff_reading.h), each channel on
+// its own, through the board header (board/filter_board.h), scales the
+// filtered samples by the gain, and writes OUTPUT beside and renames it
+// into place, in the format that --format or OUTPUT's extension names.
 //
-// Exit statuses: 0 done; 1 a file that cannot be read or written (the
-// coefficient file's lines and status are the viewers'); 2 an argument
-// refused (kind, rate, format, a sound file at another rate, INPUT and
-// OUTPUT the same file); 255 too few arguments.
+// Exit statuses: 0 done; 1 a file that cannot be read or written; 2 an
+// argument refused (kind, rate, format, extension, gain, a coefficient file
+// refused, a sound file at another rate, INPUT and OUTPUT the same file);
+// 255 too few arguments.
 
 #include <sndfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -23,12 +26,18 @@
 
 #include "board/filter_board.h"
 #include "core/beside_file.h"
+#include "core/coeff_reading.h"
 #include "core/textio.h"
-#include "programs/coeff_read.h"
 
 namespace {
 
-const char kUsage[] = "usage: coeff-apply [--format wav16|wav24|float|flac] biquad|fir COEFFS RATE INPUT OUTPUT\n";
+const char kUsage[] =
+    "usage: coeff-apply [--format wav16|wav24|float|flac] [--gain DB] biquad|fir COEFFS RATE INPUT OUTPUT\n";
+const char kHelp[] =
+    "Filters each channel of INPUT with the biquad cascade or the taps of COEFFS, designed for RATE Hz,\n"
+    "multiplies the filtered samples by the gain (DB, 0 when not given) and writes them to OUTPUT in the\n"
+    "format --format names, else in the one of OUTPUT's extension: .wav (INPUT's sample format), .flac\n"
+    "(24 bits), .ogg (Vorbis); without an extension, INPUT's format.\n";
 
 // Output formats the user may ask for, by name.
 struct NamedFormat {
@@ -39,8 +48,25 @@ const NamedFormat kFormats[] = {{"wav16", SF_FORMAT_WAV | SF_FORMAT_PCM_16},
                                 {"wav24", SF_FORMAT_WAV | SF_FORMAT_PCM_24},
                                 {"float", SF_FORMAT_WAV | SF_FORMAT_FLOAT},
                                 {"flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_24}};
+// Output formats by OUTPUT's extension; WAV with the input's sample format.
+const NamedFormat kExtensions[] = {
+    {"wav", SF_FORMAT_WAV}, {"flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_24}, {"ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS}};
+
+// OUTPUT's extension in lower case: what follows the last '.' of its last
+// component, "" where there is none (a name that begins with its only '.'
+// has none either).
+std::string Extension(const std::string& path) {
+  const size_t base = path.find_last_of('/') + 1, dot = path.find_last_of('.');
+  std::string extension = dot == std::string::npos || dot <= base ? "" : path.substr(dot + 1);
+  for (char& c : extension) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return extension;
+}
+
+// Whether a progress line on a terminal waits for its end.
+bool progress_open = false;
 
 [[noreturn]] void Fail(int status, const std::string& line) {
+  if (progress_open) std::fputc('\n', stderr);
   std::fprintf(stderr, "coeff-apply: %s\n", line.c_str());
   std::exit(status);
 }
@@ -93,12 +119,19 @@ bool IsFloatFormat(int format) {
 
 int main(int argc, char* argv[]) {
   std::vector<const char*> args;
-  const char* format_name = nullptr;
+  const char *format_name = nullptr, *gain_text = nullptr;
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--format") == 0 && i + 1 < argc) {
+    if (std::strcmp(argv[i], "--help") == 0) {
+      std::printf("%s%s", kUsage, kHelp);
+      return 0;
+    } else if (std::strcmp(argv[i], "--format") == 0 && i + 1 < argc) {
       format_name = argv[++i];
     } else if (std::strncmp(argv[i], "--format=", 9) == 0) {
       format_name = argv[i] + 9;
+    } else if (std::strcmp(argv[i], "--gain") == 0 && i + 1 < argc) {
+      gain_text = argv[++i];
+    } else if (std::strncmp(argv[i], "--gain=", 7) == 0) {
+      gain_text = argv[i] + 7;
     } else {
       args.push_back(argv[i]);
     }
@@ -118,13 +151,33 @@ int main(int argc, char* argv[]) {
     Fail(2,
          std::string("the rate must be the design's sampling frequency in Hz, a number above 0, not ") + args[2] + ".");
   }
+  const double gain_db = gain_text ? std::strtod(gain_text, &end) : 0.0;
+  if (gain_text && (end == gain_text || *end || !(std::fabs(gain_db) <= 200)))
+    Fail(2, std::string("the gain must be a number of dB from -200 to 200, not ") + gain_text + ".");
+  // The factor of the gain, in single precision as the samples it multiplies.
+  const float gain = float(std::pow(10.0, gain_db / 20));
   int format = 0;
   for (const NamedFormat& f : kFormats)
     if (format_name && std::strcmp(format_name, f.name) == 0) format = f.format;
   if (format_name && !format)
     Fail(2, std::string("unknown format ") + format_name + "; the formats are wav16, wav24, float and flac.");
+  const std::string extension = Extension(output);
+  for (const NamedFormat& f : kExtensions)
+    if (!format_name && extension == f.name) format = f.format;
+  if (!format_name && !extension.empty() && !format) {
+    Fail(2, std::string(output) + ": unknown extension ." + extension +
+                "; the extensions are .wav, .flac and .ogg, or --format names the format.");
+  }
 
-  const std::vector<float> c = ReadCoefficients(kind, coeffs, false);
+  const CoeffReading reading = ReadCoefficientFile(kind, coeffs);
+  if (reading.fault != CoeffReading::Fault::kNone)
+    Fail(reading.fault == CoeffReading::Fault::kUnreadable ? 1 : 2, reading.words);
+  const std::vector<float>& c = reading.values;
+  if (kind == CoeffKind::kBiquad) {
+    std::printf("BiquadN = %zu\n", c.size() / 5);
+  } else {
+    std::printf("TapN = %zu\n", c.size());
+  }
 
   SF_INFO in_info = {};
   SNDFILE* in = sf_open(input, SFM_READ, &in_info);
@@ -140,8 +193,15 @@ int main(int argc, char* argv[]) {
       in_stat.st_ino == out_stat.st_ino) {
     Fail(2, std::string(input) + " and " + output + " are the same file; the output must be another.");
   }
+  // A format without its sample format (.wav) takes the input's, or float
+  // samples where it cannot hold that one (a WAV of Vorbis input).
   SF_INFO out_info = in_info;
-  if (format) out_info.format = format;
+  if (format & SF_FORMAT_SUBMASK) {
+    out_info.format = format;
+  } else if (format) {
+    out_info.format = format | (in_info.format & SF_FORMAT_SUBMASK);
+    if (!sf_format_check(&out_info)) out_info.format = format | SF_FORMAT_FLOAT;
+  }
   if (!sf_format_check(&out_info)) {
     Fail(2, std::string(output) + ": the format cannot hold " + std::to_string(in_info.channels) + " channels at " +
                 std::to_string(in_info.samplerate) + " Hz.");
@@ -158,7 +218,9 @@ int main(int argc, char* argv[]) {
   // Integer PCM samples: y full scales to round(y 2^(bits-1)), saturated,
   // placed in the top bits of an int, which libsndfile shifts down exactly
   // (its own conversion of floats rounds down). Other integer codings
-  // (A-law, ADPCM, ...) take libsndfile's conversion, clipped.
+  // (A-law, ADPCM, ...) take libsndfile's conversion, clipped. The gain
+  // multiplies the filter's output before this, so the peak and the clipped
+  // samples are those of the scaled samples.
   const bool integer = !IsFloatFormat(out_info.format);
   const int bits = PcmBits(out_info.format);
   const double full_scale = std::ldexp(1.0, bits - 1), top = full_scale - 1;
@@ -183,7 +245,7 @@ int main(int argc, char* argv[]) {
       filters[ch]->Run(kind, one.data(), size_t(n));
       for (sf_count_t i = 0; i < n; ++i) {
         const size_t at = size_t(i * channels + ch);
-        const float y = frames[at] = one[i];
+        const float y = frames[at] = one[i] * gain;
         peak = std::fmax(peak, std::fabs(y));
         if (bits) {
           const double q = std::nearbyint(double(y) * full_scale);
@@ -207,15 +269,18 @@ int main(int argc, char* argv[]) {
                    int(100.0 * double(done + n) / double(in_info.frames)));
       next_report = seconds + 0.5;
       reported = true;
+      progress_open = terminal;
     }
   }
-  if (reported && terminal) std::fputc('\n', stderr);
   if (sf_error(in) != SF_ERR_NO_ERROR) {
     const std::string why = sf_strerror(in);
     sf_close(out);
     file.Abandon();
     Fail(1, std::string(input) + " cannot be read: " + why);
   }
+  // Progress, once shown, ends at 100 % on a line of its own.
+  if (reported) std::fprintf(stderr, terminal ? "\rcoeff-apply: %s: 100 %%\n" : "coeff-apply: %s: 100 %%\n", output);
+  progress_open = false;
   sf_close(in);
   sf_write_sync(out);
   const int closed = sf_close(out);
@@ -229,5 +294,15 @@ int main(int argc, char* argv[]) {
                        FormatNumber("%+.1f", 20 * std::log10(double(peak))) + " dBFS)";
   if (integer) report += ", " + std::to_string(clipped) + " samples clipped";
   std::printf("%s\n", report.c_str());
+  // The gain that would bring the peak to the largest value the format
+  // holds, rounded down to a tenth of a dB, so that it does avoid clipping.
+  if (clipped > 0) {
+    const double largest = bits ? top / full_scale : 1.0;
+    const double avoiding = std::floor((gain_db + 20 * std::log10(largest / double(peak))) * 10) / 10;
+    std::fflush(stdout);
+    std::fprintf(stderr, "coeff-apply: %lld samples clipped; %s.\n", clipped,
+                 std::isfinite(peak) ? ("--gain " + FormatNumber("%.1f", avoiding) + " would avoid it").c_str()
+                                     : "the output is not finite, which no gain avoids");
+  }
   return 0;
 }

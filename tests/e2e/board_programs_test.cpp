@@ -48,7 +48,7 @@ std::string Listing(const std::string& dir) { return test::Capture("ls -A '" + d
 
 }  // namespace
 
-TEST(CoeffExport, GivesAHeaderThatACProgramFiltersWithAsTheBoardHeaderAndFaultsAsTheViewers) {
+TEST(CoeffExport, GivesAHeaderThatACProgramFiltersWithAsTheBoardHeaderOrRefusesAFileWithItsLineAndNoOutput) {
   const std::string dir = test::MakeTempDir(), layouts = "biquad-c, biquad-sos, biquad-cmsis, fir-c, fir-cmsis";
   test::Write(dir + "/coeff1.txt", test::Read(TEST_DATA_DIR "/pelmora_coeff1.txt"));
   const std::string ran = RunIn(dir, "coeff-export", {"biquad-c", "coeff1.txt"});
@@ -59,17 +59,29 @@ TEST(CoeffExport, GivesAHeaderThatACProgramFiltersWithAsTheBoardHeaderAndFaultsA
   for (float v : Filter(true, kPelmora, {1, 0, 0, 0, 0, 0})) expected += FormatNumber("%.9g\n", double(v));
   EXPECT_EQ(test::Capture("cd '" + dir + "' && " C_COMPILER " -std=c99 -pedantic-errors -Wall -Werror -ffp-contract=off -O2 -I" BOARD_DIR
                           " -I. " EXAMPLE " -o block 2>&1 && ./block"), expected);
-  // Faults and notes; of a layout's text, the line of its count (the text is read back in the unit tests).
-  test::Write(dir + "/many.txt", std::string(401, '\n'));  // 401 zeros
-  EXPECT_EQ(RunIn(dir, "coeff-export", {"biquad-c"}), "|usage: coeff-export LAYOUT FILE (LAYOUT: " + layouts + ")\n|255");
-  EXPECT_EQ(RunIn(dir, "coeff-export", {"iir-c", "many.txt"}), "|coeff-export: unknown layout iir-c; the layouts are " + layouts + ".\n|2");
-  EXPECT_EQ(RunIn(dir, "coeff-export", {"fir-c", "missing.txt"}), "missing.txt cannot be opened.\n||1");
-  const std::string many = RunIn(dir, "coeff-export", {"fir-cmsis", "many.txt"});
-  EXPECT_EQ(many.substr(many.find("#define FIR_CMSIS_TAPS"), 27) + many.substr(many.find('|')), "#define FIR_CMSIS_TAPS 400\n|many.txt: more than 400 taps; only the first 400 are used.\n|0");
+  // Refused, with nothing on standard output: (arguments, a file's name and text, standard error and status).
+  std::string many;  // 400 lines of 38 characters, and one more
+  for (int i = 0; i < 401; ++i) many += i < 400 ? "0." + std::string(36, '5') + "\n" : "0.5\n";
+  const std::string e = "|coeff-export: ", tavrine = e2e::kData + "/tavrine_coeff1.txt";
+  const std::vector<std::tuple<std::vector<std::string>, std::string, std::string>> cases = {
+      {{"biquad-c"}, "", "|usage: coeff-export LAYOUT FILE (LAYOUT: " + layouts + ")\n|255"}, {{"iir-c", "coeff1.txt"}, "", e + "unknown layout iir-c; the layouts are " + layouts + ".\n|2"},
+      {{"biquad-c", "coef1.txt"}, "", e + "coef1.txt cannot be opened: No such file or directory.\n|1"}, {{"fir-c", "."}, "", e + ". cannot be read: Is a directory.\n|1"},
+      {{"fir-c", "abc.txt"}, "0.5\n0.25\nabc\n", e + "abc.txt, line 3: \"abc\" is not a number.\n|2"}, {{"fir-c", "/dev/null"}, "", e + "/dev/null is empty.\n|2"},
+      {{"biquad-sos", "three.txt"}, "0.5\n0.25\n0.125\n", e + "three.txt, line 3: the file ends inside section 1; a section is 5 lines: a0, a1, a2, b1, b2.\n|2"},
+      {{"biquad-c", tavrine}, "", e + tavrine + ", line 41: a biquad file holds at most 8 sections (40 lines).\n|2"}, {{"fir-cmsis", "many.txt"}, many, e + "many.txt, line 401: a tap file holds at most 400 taps.\n|2"},
+      {{"fir-c", "blank.txt"}, "0.5\n\n0.25\n", e + "blank.txt, line 2: the line is blank; each line holds one number.\n|2"}, {{"biquad-cmsis", "nan.txt"}, "0.5\nnan\n", e + "nan.txt, line 2: \"nan\" is not a finite single-precision number.\n|2"},
+      {{"fir-c", "/dev/zero"}, "", e + "/dev/zero, line 1: the line is longer than 38 characters, which the viewers read as more than one number.\n|2"},
+      {{"--help"}, "", "usage: coeff-export LAYOUT FILE (LAYOUT: " + layouts + ")\nWrites the numbers of FILE, a biquad file (biquad-*) or a tap file (fir-*), one number a line,\non standard output in LAYOUT for DSP code; a file with anything else is refused.\n||0"},
+  };
+  for (const auto& [args, text, expected] : cases) {
+    if (!text.empty()) test::Write(dir + "/" + args[1], text);
+    EXPECT_EQ(RunIn(dir, "coeff-export", args), expected);
+  }
+  EXPECT_EQ(RunIn(dir, "coeff-export", {"fir-c", "coeff1.txt"}, {"sh", "-c", "exec \"$@\" >/dev/full", "sh"}), e + "standard output cannot be written.\n|1");
 }
 
 TEST(CoeffApply, FiltersEachChannelAsTheBoardHeaderReplacingTheOutputWholeOrRefusesWithALine) {
-  const std::string dir = test::MakeTempDir(), bq = "BiquadN = 2\n|coeff-apply: ";
+  const std::string dir = test::MakeTempDir(), bq = "BiquadN = 2\n|coeff-apply: ", tavrine = e2e::kData + "/tavrine_coeff1.txt", usage = "usage: coeff-apply [--format wav16|wav24|float|flac] [--gain DB] biquad|fir COEFFS RATE INPUT OUTPUT\n";
   test::Write(dir + "/coeff1.txt", test::Read(TEST_DATA_DIR "/pelmora_coeff1.txt"));
   const Floats y = Filter(true, kPelmora, WriteSound(dir + "/in.wav"), {4096}, 2);
   const std::string input = test::Read(dir + "/in.wav");
@@ -82,15 +94,14 @@ TEST(CoeffApply, FiltersEachChannelAsTheBoardHeaderReplacingTheOutputWholeOrRefu
   const std::vector<std::string> ok = {"biquad", "coeff1.txt", "22050", "in.wav", "out.wav"};
   auto with = [&](size_t at, const std::string& arg) { std::vector<std::string> a = ok; a[at] = arg; return a; };
   const std::vector<std::tuple<std::vector<std::string>, std::vector<std::string>, std::string>> cases = {
-      {{"biquad", "coeff1.txt", "22050", "in.wav"}, {}, "|usage: coeff-apply [--format wav16|wav24|float|flac] biquad|fir COEFFS RATE INPUT OUTPUT\n|255"},
-      {with(0, "iir"), {}, "|coeff-apply: unknown kind iir; the kinds are biquad and fir.\n|2"},
-      {with(2, "22kHz"), {}, "|coeff-apply: the rate must be the design's sampling frequency in Hz, a number above 0, not 22kHz.\n|2"},
-      {{"--format=mp3", "fir", "coeff1.txt", "22050", "in.wav", "out.wav"}, {}, "|coeff-apply: unknown format mp3; the formats are wav16, wav24, float and flac.\n|2"},
-      {with(1, "missing.txt"), {}, "missing.txt cannot be opened.\n||1"},
-      {with(3, "missing.wav"), {}, bq + "missing.wav cannot be opened as a sound file: System error : No such file or directory.\n|1"},
-      {with(2, "44100"), {}, bq + "in.wav is sampled at 22050 Hz, but the coefficients were designed for 44100 Hz.\n|2"},
-      {with(4, "same.wav"), {}, bq + "in.wav and same.wav are the same file; the output must be another.\n|2"},
-      {with(4, "locked/out.wav"), as_user, bq + "locked/out.wav cannot be created: Permission denied.\n|1"},
+      {{"biquad", "coeff1.txt", "22050", "in.wav"}, {}, "|" + usage + "|255"}, {{"biquad", "coeff1.txt", "22050", "in.wav", "out.wav", "--gain"}, {}, "|" + usage + "|255"},
+      {{"--help"}, {}, usage + "Filters each channel of INPUT with the biquad cascade or the taps of COEFFS, designed for RATE Hz,\nmultiplies the filtered samples by the gain (DB, 0 when not given) and writes them to OUTPUT in the\n"
+                               "format --format names, else in the one of OUTPUT's extension: .wav (INPUT's sample format), .flac\n(24 bits), .ogg (Vorbis); without an extension, INPUT's format.\n||0"},
+      {with(4, "out.xyz"), {}, "|coeff-apply: out.xyz: unknown extension .xyz; the extensions are .wav, .flac and .ogg, or --format names the format.\n|2"}, {{"--gain", "-3dB", "fir", "coeff1.txt", "22050", "in.wav", "out.wav"}, {}, "|coeff-apply: the gain must be a number of dB from -200 to 200, not -3dB.\n|2"},
+      {with(1, tavrine), {}, "|coeff-apply: " + tavrine + ", line 41: a biquad file holds at most 8 sections (40 lines).\n|2"}, {with(0, "iir"), {}, "|coeff-apply: unknown kind iir; the kinds are biquad and fir.\n|2"},
+      {with(2, "22kHz"), {}, "|coeff-apply: the rate must be the design's sampling frequency in Hz, a number above 0, not 22kHz.\n|2"}, {{"--format=mp3", "fir", "coeff1.txt", "22050", "in.wav", "out.wav"}, {}, "|coeff-apply: unknown format mp3; the formats are wav16, wav24, float and flac.\n|2"},
+      {with(1, "missing.txt"), {}, "|coeff-apply: missing.txt cannot be opened: No such file or directory.\n|1"}, {with(3, "missing.wav"), {}, bq + "missing.wav cannot be opened as a sound file: System error : No such file or directory.\n|1"},
+      {{"fir", "coeff1.txt", "44100", "in.wav", "out.wav"}, {}, "TapN = 10\n|coeff-apply: in.wav is sampled at 22050 Hz, but the coefficients were designed for 44100 Hz.\n|2"}, {with(4, "same.wav"), {}, bq + "in.wav and same.wav are the same file; the output must be another.\n|2"}, {with(4, "locked/out.wav"), as_user, bq + "locked/out.wav cannot be created: Permission denied.\n|1"},
       {ok, {"prlimit", "--fsize=20000", "--"}, bq + "out.wav cannot be written: System error : File too large.\n|1"},  // 40 kB to write
   };
   for (const auto& [args, wrapper, expected] : cases) {
@@ -98,23 +109,38 @@ TEST(CoeffApply, FiltersEachChannelAsTheBoardHeaderReplacingTheOutputWholeOrRefu
     EXPECT_TRUE(test::Read(dir + "/in.wav") == input && test::Read(dir + "/out.wav") == e2e::kEarlier);
     EXPECT_EQ(Listing(dir) + Listing(dir + "/locked"), "coeff1.txt\nin.wav\nlocked\nout.wav\nsame.wav\n");
   }
-  // Done: in the sound file's own format (float samples), then in 16-bit samples on
-  // request, each value rounded to the nearest step, full scale where it clips.
-  Floats pcm16 = y;
-  float peak = 0;
-  int clipped = 0;
-  for (float& v : pcm16) {
-    const double q = std::nearbyint(v * 32768.0);
-    peak = std::max(peak, std::fabs(v)), clipped += q < -32768 || q > 32767, v = float(std::clamp(q, -32768.0, 32767.0) / 32768);
+  // Done, in the format that --format or OUTPUT's extension names (none: the
+  // input's): float samples, times 10^(G/20) in single precision for a gain
+  // of G dB; integer samples rounded to the nearest step, full scale where
+  // they clip; Vorbis, lossy, its frames. (arguments before ok's, OUTPUT, format, bits, G)
+  const std::vector<std::tuple<std::vector<std::string>, std::string, int, int, double>> done = {
+      {{}, "out.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 0, 0}, {{}, "out", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 0, 0}, {{"--gain=-6.5"}, "out.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 0, -6.5},
+      {{"--format", "wav16"}, "out.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 16, 0}, {{}, "out.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_24, 24, 0}, {{}, "out.ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS, -1, 0}};
+  for (const auto& [before, output, format, bits, gain] : done) {
+    Floats expected = y;
+    float peak = 0;
+    long long clipped = 0;
+    for (float& v : expected) {
+      v *= float(std::pow(10.0, gain / 20));
+      const double scale = bits > 0 ? std::ldexp(1.0, bits - 1) : 0, q = std::nearbyint(v * scale);
+      peak = std::max(peak, std::fabs(v)), clipped += q < -scale || q > scale - 1;
+      if (bits > 0) v = float(std::clamp(q, -scale, scale - 1) / scale);
+    }
+    std::vector<std::string> args = before;
+    args.insert(args.end(), ok.begin(), ok.end() - 1), args.push_back(output);
+    const std::string ran = RunIn(dir, "coeff-apply", args), warning = "|coeff-apply: " + std::to_string(clipped) + " samples clipped; --gain ";
+    const double avoiding = std::strtod(ran.c_str() + std::min(ran.find(warning) + warning.size(), ran.size()), nullptr);
+    EXPECT_EQ(ran, "BiquadN = 2\n" + output + ": 5000 frames, 2 channels; peak " + FormatNumber("%.4f", peak) + " (" + FormatNumber("%+.1f", 20 * std::log10(peak)) + " dBFS)" +
+                       (bits > 0 ? ", " + std::to_string(clipped) + " samples clipped\n" + warning + FormatNumber("%.1f", avoiding) + " would avoid it.\n|0" : "\n||0"));
+    const auto [written, samples] = ReadSound(dir + "/" + output);
+    EXPECT_EQ(std::make_pair(written, bits < 0 ? samples.size() == y.size() : samples == expected), std::make_pair(format, true)) << output;
+    // The gain the warning gives avoids clipping; 0.2 dB more does not.
+    for (const double more : {0.0, 0.2})
+      if (bits == 16) EXPECT_EQ(RunIn(dir, "coeff-apply", {"--format", "wav16", "--gain", FormatNumber("%.1f", avoiding + more), "biquad", "coeff1.txt", "22050", "in.wav", "out.wav"}).find(" 0 samples clipped\n||0") != std::string::npos, more == 0) << more;
   }
-  const std::string report = "BiquadN = 2\nout.wav: 5000 frames, 2 channels; peak " + FormatNumber("%.4f", peak) + " (" +
-                             FormatNumber("%+.1f", 20 * std::log10(peak)) + " dBFS)";
-  for (const std::string format : {"", "wav16"}) {
-    std::vector<std::string> args = ok;
-    if (!format.empty()) args.insert(args.begin(), {"--format", format});
-    EXPECT_EQ(RunIn(dir, "coeff-apply", args), report + (format.empty() ? "" : ", " + std::to_string(clipped) + " samples clipped") + "\n||0");
-    EXPECT_EQ(ReadSound(dir + "/out.wav"), std::make_pair(SF_FORMAT_WAV | (format.empty() ? SF_FORMAT_FLOAT : SF_FORMAT_PCM_16), format.empty() ? y : pcm16));
-  }
+  // Vorbis input to .wav: float samples, as WAV holds no Vorbis.
+  const std::string vorbis = RunIn(dir, "coeff-apply", {"biquad", "coeff1.txt", "22050", "out.ogg", "out.wav"});
+  EXPECT_EQ(vorbis.substr(vorbis.size() - 3) + std::to_string(ReadSound(dir + "/out.wav").first), "||0" + std::to_string(SF_FORMAT_WAV | SF_FORMAT_FLOAT));
   EXPECT_TRUE(test::Read(dir + "/in.wav") == input);
-  EXPECT_EQ(Listing(dir), "coeff1.txt\nin.wav\nlocked\nout.wav\nsame.wav\n");
+  EXPECT_EQ(Listing(dir), "coeff1.txt\nin.wav\nlocked\nout\nout.flac\nout.ogg\nout.wav\nsame.wav\n");
 }

@@ -3,13 +3,14 @@
 // its documented order of operations written out here;
 // a checksum of those bits pins them across machines (the armhf build
 // runs this under qemu-arm). The layouts: a hand-written file through the
-// viewers' readers, parsed back to the floats, signs and order written
-// out here, in the shortest texts. Where liquid-dsp is found, the
-// layouts in its filters agree with the header within a derived bound.
+// strict reading, parsed back to the floats, signs and order written out
+// here, in the shortest texts; what the strict reading refuses, with its
+// words. Where liquid-dsp is found, the layouts in its filters agree with
+// the header within a derived bound.
 #include <numeric>
 
 #include "core/textio.h"
-#include "programs/coeff_read.h"
+#include "core/coeff_reading.h"
 #include "tests/board_support.h"
 #ifdef WITH_LIQUID
 #include <liquid/liquid.h>
@@ -50,7 +51,7 @@ std::vector<uint32_t> AllBits(const Floats& v, uint32_t* hash = nullptr) {
 // sign, digit or point (a C literal's f skipped); none without `from`.
 Floats Exported(const std::string& layout, const std::string& file, const std::string& from) {
   const CoeffLayout* l = FindCoeffLayout(layout);
-  const std::string all = l->write(ReadCoefficients(l->kind, file.c_str(), true), file);
+  const std::string all = l->write(ReadCoefficientFile(l->kind, file).values, file);
   const size_t at = std::min(all.find(from), all.size()), brace = all.find('{', at);
   return test::Numbers(all, brace == std::string::npos ? at : brace + 1);
 }
@@ -65,7 +66,7 @@ TEST(BoardHeader, ImpulseResponsesDerivedByHandAndEveryBitAsTheDocumentedOrderOn
   EXPECT_EQ(Filter(false, {0.5f, -0.25f, 0, 2, 1}, {1, 0, 0, 0, 0, 0}, {2, 5}), (Floats{0.5f, -0.25f, 0, 2, 1, 0}));
   EXPECT_EQ(Filter(true, {}, Floats{0.5f, -2}), (Floats{0.5f, -2}));  // no section: the input
   EXPECT_EQ(Filter(false, {}, Floats{1, 2}), (Floats{0, 0}));         // no taps: nothing
-  // pelmora's built-in band-pass and tavrine's 140 taps, read as sunnaq reads them.
+  // pelmora's built-in band-pass and tavrine's 140 taps.
   const Floats x = Signal(6000), taps = Exported("fir-c", TEST_DATA_DIR "/tavrine_coeff1.txt", "{");
   const Floats biquad = WrittenOut(true, kPelmora, x), fir = WrittenOut(false, taps, x);
   uint32_t hashes[2] = {2166136261u, 2166136261u};
@@ -76,15 +77,15 @@ TEST(BoardHeader, ImpulseResponsesDerivedByHandAndEveryBitAsTheDocumentedOrderOn
 }
 
 TEST(Export, LayoutsReadBackAsTheFileHoldsThemInTheShortestTexts) {
-  // The file: a0 a1 a2 b1 b2 of section 0, and section 1's first three (its
-  // b1 and b2 stay the reader's 0); as taps, eight.
+  // The file: a0 a1 a2 b1 b2 of two sections (blanks, a carriage return
+  // and no final newline in its last lines); as taps, ten.
   const float q = 0.1234567890123f;
   const std::vector<std::tuple<std::string, std::string, Floats>> cases = {
-      {"biquad-c", "#define BIQUAD_SECTIONS 2\n", {0.5f, -0.25f, 0.125f, -1.5f, 0.5625f, q, 0.002f, -3, 0, 0}},
-      {"biquad-sos", "", {0.5f, -0.25f, 0.125f, 1, -1.5f, 0.5625f, q, 0.002f, -3, 1, 0, 0}},
-      {"biquad-cmsis", "#define BIQUAD_CMSIS_STAGES 2\n", {0.5f, -0.25f, 0.125f, 1.5f, -0.5625f, q, 0.002f, -3, 0, 0}},
-      {"fir-c", "#define FIR_TAPS 8\n", {0.5f, -0.25f, 0.125f, -1.5f, 0.5625f, q, 0.002f, -3}},
-      {"fir-cmsis", "#define FIR_CMSIS_TAPS 8\n", {-3, 0.002f, q, 0.5625f, -1.5f, 0.125f, -0.25f, 0.5f}},
+      {"biquad-c", "#define BIQUAD_SECTIONS 2\n", {0.5f, -0.25f, 0.125f, -1.5f, 0.5625f, q, 0.002f, -3, 0.25f, -0.0625f}},
+      {"biquad-sos", "", {0.5f, -0.25f, 0.125f, 1, -1.5f, 0.5625f, q, 0.002f, -3, 1, 0.25f, -0.0625f}},
+      {"biquad-cmsis", "#define BIQUAD_CMSIS_STAGES 2\n", {0.5f, -0.25f, 0.125f, 1.5f, -0.5625f, q, 0.002f, -3, -0.25f, 0.0625f}},
+      {"fir-c", "#define FIR_TAPS 10\n", {0.5f, -0.25f, 0.125f, -1.5f, 0.5625f, q, 0.002f, -3, 0.25f, -0.0625f}},
+      {"fir-cmsis", "#define FIR_CMSIS_TAPS 10\n", {-0.0625f, 0.25f, -3, 0.002f, q, 0.5625f, -1.5f, 0.125f, -0.25f, 0.5f}},
   };
   for (const auto& [layout, from, expected] : cases) EXPECT_EQ(AllBits(Exported(layout, TEST_DATA_DIR "/board_example.txt", from)), AllBits(expected)) << layout;
   // The values' texts: the shortest that read back as the same float (the
@@ -92,6 +93,28 @@ TEST(Export, LayoutsReadBackAsTheFileHoldsThemInTheShortestTexts) {
   EXPECT_EQ(ShortestDecimal(0.265783f) + " " + ShortestDecimal(-0.0f) + " " + ShortestDecimal(1e-7f) + " " +
                 ShortestDecimal(1.0f / 3) + " " + ShortestDecimal(NAN) + " " + ShortestDecimal(-INFINITY),
             "0.265783 -0 1e-7 0.33333334 nan -inf");
+}
+
+TEST(StrictReading, EachLineOneFiniteNumberAsManyAsTheKindHoldsOrTheFirstFaultWithItsLine) {
+  auto ones = [](int n, const char* each) { std::string text; while (n-- > 0) text += each; return text; };
+  const std::string no = " is not a number.", big = " is not a finite single-precision number.";
+  // (a biquad file?, text, the values the reading gives or its words); more in the end-to-end test
+  const std::vector<std::tuple<bool, std::string, std::string>> cases = {
+      {false, " +1\t \r\n-2.5e-1\n0x1p-3\n-0\n1e-50\n3.4028234663852886e38\n0.1", "1 -0.25 0.125 -0 0 3.4028235e38 0.1"},
+      {false, std::string(36, ' ') + "1\r\n" + std::string(37, ' ') + "2", "1 2"}, {false, "1\n \t\r\n", "f, line 2: the line is blank; each line holds one number."},
+      {false, ones(400, "1\n"), ones(399, "1 ") + "1"}, {false, ones(400, "1\n") + "x", "f, line 401: a tap file holds at most 400 taps."},
+      {true, ones(40, "1\n"), ones(39, "1 ") + "1"}, {true, ones(40, "1\n") + "\n", "f, line 41: a biquad file holds at most 8 sections (40 lines)."},
+      {true, ones(6, "1\n"), "f, line 6: the file ends inside section 2; a section is 5 lines: a0, a1, a2, b1, b2."},
+      {false, "1 2\n", "f, line 1: \"1 2\"" + no}, {false, "0,5", "f, line 1: \"0,5\"" + no}, {false, "1\r\r\n", "f, line 1: \"1\\x0D\"" + no}, {false, "\v1\x7f", "f, line 1: \"\\x0B1\\x7F\"" + no},
+      {false, "1\n-inf\n", "f, line 2: \"-inf\"" + big}, {false, "3.5e38", "f, line 1: \"3.5e38\"" + big},
+      {false, "1\n" + std::string(37, ' ') + "1\r\n", "f, line 2: the line is longer than 38 characters, which the viewers read as more than one number."},
+  };
+  for (const auto& [biquad, text, expected] : cases) {
+    const CoeffReading reading = ParseCoefficients(biquad ? CoeffKind::kBiquad : CoeffKind::kFir, text, "f");
+    std::string got = reading.fault == CoeffReading::Fault::kRefused ? reading.words : "";
+    for (float v : reading.values) got += (got.empty() ? "" : " ") + ShortestDecimal(v);
+    EXPECT_EQ(got, expected) << text;
+  }
 }
 
 #ifdef WITH_LIQUID
