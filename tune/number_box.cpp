@@ -5,6 +5,8 @@
 #include <cmath>
 #include <utility>
 
+#include "tune/tuning.h"
+
 NumberBox::NumberBox(std::function<void(const QString&)> typed, std::function<void(double)> stepped)
     : typed_(std::move(typed)), stepped_(std::move(stepped)) {
   setAccelerated(true);
@@ -16,7 +18,7 @@ void NumberBox::Show(double value, int decimals, const QString& unit, double ste
   decimals_ = decimals;
   unit_ = unit;
   step_ = step;
-  shown_ = QString::number(value, 'f', decimals) + (unit.isEmpty() ? "" : " " + unit);
+  shown_ = QString::fromStdString(FieldText(value, decimals)) + (unit.isEmpty() ? "" : " " + unit);
   if (lineEdit()->text() != shown_) lineEdit()->setText(shown_);
 }
 

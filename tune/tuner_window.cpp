@@ -402,7 +402,7 @@ QString TunerWindow::RangeText(int field) const {
   const auto [low, high] = tuner_.Range(field);
   const int decimals = f.kind == FieldKind::kWhole ? 0 : f.decimals;
   const QString unit = f.unit.empty() ? "" : " " + Text(f.unit);
-  return "allowed " + Number(low, decimals) + " to " + Number(high, decimals) + unit;
+  return "allowed " + Text(FieldText(low, decimals)) + " to " + Text(FieldText(high, decimals)) + unit;
 }
 
 QString TunerWindow::OptionsText() const { return Text(tuner_.OptionsLine()); }

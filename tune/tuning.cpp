@@ -34,6 +34,13 @@ int FrequencyDecimals(float fsamp) {
   return std::max(1, static_cast<int>(std::ceil(-std::log10(step))));
 }
 
+std::string FieldText(double value, int decimals) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  const float held = static_cast<float>(value);
+  return ParseFloat(text) == held || !std::isfinite(held) ? text : ShortestDecimal(held);
+}
+
 double Tuner::Edge(int field, double accepted, double refused, std::string* why) const {
   return EdgeWhere(field, accepted, refused, [&](double v) {
     const std::string refusal = RefusalWith(field, v);

@@ -18,6 +18,12 @@
 // least 1, and enough that half the rate spans 2000 steps.
 int FrequencyDecimals(float fsamp);
 
+// A field's value as the form shows it: with the field's decimals, or,
+// where those would read back as another single-precision value (an
+// attenuation of 0.00001 dB at one decimal), as its shortest decimal, so
+// that the form never shows a value that the design does not hold.
+std::string FieldText(double value, int decimals);
+
 enum class FieldKind {
   kChoice,  // one of Choices(); taken whenever asked, the corners moved to ones it accepts
   kWhole,   // a whole number, held at its limits
