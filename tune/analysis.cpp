@@ -39,7 +39,7 @@ std::vector<double> FrequencyGrid(double from, double to, int points, bool logar
 
 double PhaseDegAt(const Cascade& cascade, double hz, double fsamp) {
   std::complex<double> h = ResponseAt(cascade, hz, fsamp);
-  if (h == 0.0) h = ResponseAt(cascade, hz + (hz < fsamp / 4 ? 1e-6 : -1e-6), fsamp);
+  if (std::abs(h) < 1e-12) h = ResponseAt(cascade, hz + (hz < fsamp / 4 ? 1e-4 : -1e-4) * fsamp, fsamp);
   return std::arg(h) * 180.0 / kPi;
 }
 
@@ -50,7 +50,7 @@ Response ResponseOn(const Cascade& cascade, const std::vector<double>& hz, doubl
   for (double f : hz) {
     const std::complex<double> h = ResponseAt(cascade, f, fsamp);
     r.gain_db.push_back(20.0 * std::log10(std::abs(h)));
-    r.phase_deg.push_back(h == 0.0 ? PhaseDegAt(cascade, f, fsamp) : std::arg(h) * 180.0 / kPi);
+    r.phase_deg.push_back(std::abs(h) < 1e-12 ? PhaseDegAt(cascade, f, fsamp) : std::arg(h) * 180.0 / kPi);
   }
   return r;
 }

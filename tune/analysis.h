@@ -20,8 +20,11 @@ std::vector<double> FrequencyGrid(double from, double to, int points, bool logar
 
 // Gain (dB, 20 log10 |H|) and phase (degrees, -180 to 180) at each
 // frequency. Where H is 0 (a zero on the unit circle, such as a band-pass's
-// at 0 Hz) its phase is the limit beside it, a millionth of a hertz nearer
-// the band's middle, not arg(0).
+// at 0 Hz; below 1e-12, -240 dB, since sin(pi) is not 0 in double
+// precision) its phase is the limit beside it, taken a ten-thousandth of the
+// sampling frequency nearer the band's middle (below a pixel of the whole
+// band, and far enough that a double zero's w^2 stands above the rounding
+// of the sums), not arg(0).
 struct Response {
   std::vector<double> gain_db, phase_deg;
 };
