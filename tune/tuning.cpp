@@ -59,11 +59,15 @@ double Tuner::EdgeWhere(int field, double accepted, double refused, Accepted ok)
     if (middle == accepted || middle == refused) break;
     (ok(middle) ? accepted : refused) = middle;
   }
-  // A value on the field's steps, if the limits accept it.
+  // A value on the field's steps, if the limits accept it and it stays
+  // within a thousandth of the edge: the edge is what the line then names,
+  // so a bound far below a step (an attenuation of 0.00001 dB at steps of
+  // 0.1) is held and named as it is.
   const double step = std::pow(10.0, -f.decimals);
   const double rounded = AsHeld(f, refused > accepted ? std::floor(accepted / step * (1 + 1e-12)) * step
                                                       : std::ceil(accepted / step * (1 - 1e-12)) * step);
-  return f.kind == FieldKind::kNumber && ok(rounded) ? rounded : accepted;
+  const bool near = std::abs(rounded - accepted) <= 1e-3 * std::abs(accepted);
+  return f.kind == FieldKind::kNumber && near && ok(rounded) ? rounded : accepted;
 }
 
 bool Tuner::Set(int field, double value) {

@@ -108,10 +108,10 @@ TEST(Tuning, PathGivesFreshDesigns) {
 TEST(Tuning, ChangesHeldAtTheLimits) {
   T tuner(kBuiltInPelmoraDesign);
   EXPECT_EQ(tuner.Words(), "band-pass of order 2: corners 2000 Hz and 5000 Hz, 3 dB down; sampling 22050 Hz");
-  const std::string band = "at 0.1 dB a band-pass of order 2 with its ";
+  const std::string band = "at 0.00001 dB a band-pass of order 2 with its ";
   HoldsAtLimits(tuner, {
-      {T::kAttenuation, 0, 0.1, "a band-pass of order 2 with its corners at 2000 Hz and 5000 Hz needs its "
-                                "attenuation at 0.1 dB or above, at 22050 Hz"},
+      {T::kAttenuation, 0, 0.00001, "a band-pass of order 2 with its corners at 2000 Hz and 5000 Hz needs its "
+                                    "attenuation at 0.00001 dB or above, at 22050 Hz"},
       {T::kLowerCorner, 11025, 5000 - 22050 / 200.0,
        band + "upper corner at 5000 Hz needs its lower corner at 4889.7 Hz or below, at 22050 Hz"},
       {T::kUpperCorner, 11025, 0.49 * 22050, band + "lower corner at 4889.7 Hz needs its upper corner at 10804.5 Hz or below, at 22050 Hz"},
