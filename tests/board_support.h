@@ -11,7 +11,8 @@ namespace board {
 using Floats = std::vector<float>;
 
 // pelmora's built-in band-pass, as its coeff1.txt (tests/data/pelmora_coeff1.txt) reads.
-const Floats kPelmora = {0.265783f, 0, -0.265783f, -0.385449f, 0.475031f, 0.422319f, 0, -0.422319f, -1.316578f, 0.639658f};
+const Floats kPelmora = {0.265783f, 0, -0.265783f, -0.385449f, 0.475031f,   // a0, a1, a2, b1, b2 of section 1
+                         0.422319f, 0, -0.422319f, -1.316578f, 0.639658f};  // and of section 2
 
 // Exact floats in [-1, 1) from a linear congruential sequence: the same
 // inputs on every machine, with no mathematics library in the way.
@@ -24,13 +25,15 @@ inline Floats Signal(size_t n, uint32_t s = 1) {
 // The header's biquad cascade (5 values a section) or FIR over each of the
 // `channels` interleaved in x, in blocks of the sizes given, in turn, in
 // place (as coeff-apply runs it).
-inline Floats Filter(bool biquad, const Floats& c, Floats x, std::vector<size_t> sizes = {1, 3, 64, 1000, 517}, size_t channels = 1) {
+inline Floats Filter(bool biquad, const Floats& c, Floats x, std::vector<size_t> sizes = {1, 3, 64, 1000, 517},
+                     size_t channels = 1) {
   for (size_t ch = 0; ch < channels; ++ch) {
     Floats y, state(2 * c.size() + 1);
     for (size_t i = ch; i < x.size(); i += channels) y.push_back(x[i]);
     fb_biquad f = {};
     fb_fir g = {};
-    biquad ? fb_biquad_init(&f, int(c.size() / 5), c.data(), state.data()) : fb_fir_init(&g, int(c.size()), c.data(), state.data());
+    biquad ? fb_biquad_init(&f, int(c.size() / 5), c.data(), state.data())
+           : fb_fir_init(&g, int(c.size()), c.data(), state.data());
     for (size_t at = 0, b = 0, n; at < y.size(); at += n, ++b) {
       n = std::min(sizes[b % sizes.size()], y.size() - at);
       biquad ? fb_biquad_run(&f, &y[at], &y[at], n) : fb_fir_run(&g, &y[at], &y[at], n);

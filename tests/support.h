@@ -46,6 +46,9 @@ inline std::string Capture(const std::string& command) {
   return out;
 }
 
+// The names in a folder, hidden ones too, one a line.
+inline std::string Listing(const std::string& dir) { return Capture("ls -A '" + dir + "'"); }
+
 // What `f` prints on standard output and error, joined by "|".
 template <typename F>
 std::string Printed(F f) {

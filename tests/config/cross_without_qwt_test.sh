@@ -9,7 +9,8 @@ cmake=$1 root=$2 build=$(mktemp -d) status=0
 trap 'rm -rf "$build"' EXIT
 command -v arm-linux-gnueabihf-g++ >/dev/null && ls /usr/lib/arm-linux-gnueabihf/libQt5Widgets.so.5 \
   /usr/lib/arm-linux-gnueabihf/libopencv_highgui.so.4* >/dev/null 2>&1 || exit 77
-how="set QWT_ROOT to a folder with the target's libqwt-qt5-dev and libqwt-qt5-6 unpacked, as scripts/check-armhf does in build-armhf/qwt-armhf"
+how="set QWT_ROOT to a folder with the target's libqwt-qt5-dev and libqwt-qt5-6 unpacked, as scripts/check-armhf"
+how+=" does in build-armhf/qwt-armhf"
 configure() { "$cmake" -S "$root" -B "$build/$1" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/arm-linux-gnueabihf.cmake" \
                 -DFILTER_SUITE_TESTS=OFF "${@:2}" 2>&1 | sed 's/^ *//'; }
 said=$(configure auto)

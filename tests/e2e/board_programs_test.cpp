@@ -15,7 +15,8 @@ using namespace board;
 
 // A program of the suite run in dir, through `wrapper` (setpriv, prlimit) if
 // one is given: "standard output|standard error|exit status".
-std::string RunIn(const std::string& dir, const std::string& program, std::vector<std::string> args, std::vector<std::string> wrapper = {}) {
+std::string RunIn(const std::string& dir, const std::string& program, std::vector<std::string> args,
+                  std::vector<std::string> wrapper = {}) {
   wrapper.push_back(e2e::kPrograms + program);
   args.insert(args.begin(), wrapper.begin() + 1, wrapper.end());
   e2e::Run run(wrapper[0], args, dir);
@@ -25,8 +26,8 @@ std::string RunIn(const std::string& dir, const std::string& program, std::vecto
 // A stereo float WAV at 22050 Hz of exact floats, interleaved, the right
 // channel 3 times the left's size (it clips once filtered).
 Floats WriteSound(const std::string& path) {
-  Floats frames(10000);
-  for (uint32_t i = 0, s = 1; i < frames.size(); ++i) frames[i] = float(1 + i % 2 * 2) * float(int32_t(s = s * 1664525u + 1013904223u) >> 8) * 0x1p-23f;
+  Floats frames = Signal(10000);
+  for (size_t i = 1; i < frames.size(); i += 2) frames[i] *= 3;
   SF_INFO info = {0, 22050, 2, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 0, 0};
   SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
   sf_writef_float(file, frames.data(), 5000);
@@ -44,8 +45,6 @@ std::pair<int, Floats> ReadSound(const std::string& path) {
   return {info.format, samples};
 }
 
-std::string Listing(const std::string& dir) { return test::Capture("ls -A '" + dir + "'"); }
-
 }  // namespace
 
 TEST(CoeffExport, GivesAHeaderThatACProgramFiltersWithAsTheBoardHeaderOrRefusesAFileWithItsLineAndNoOutput) {
@@ -57,31 +56,43 @@ TEST(CoeffExport, GivesAHeaderThatACProgramFiltersWithAsTheBoardHeaderOrRefusesA
   // The README's example program, as strict C99 with the board's flags: an impulse's first six outputs.
   std::string expected;
   for (float v : Filter(true, kPelmora, {1, 0, 0, 0, 0, 0})) expected += FormatNumber("%.9g\n", double(v));
-  EXPECT_EQ(test::Capture("cd '" + dir + "' && " C_COMPILER " -std=c99 -pedantic-errors -Wall -Werror -ffp-contract=off -O2 -I" BOARD_DIR
-                          " -I. " EXAMPLE " -o block 2>&1 && ./block"), expected);
-  // Refused, with nothing on standard output: (arguments, a file's name and text, standard error and status).
+  EXPECT_EQ(test::Capture("cd '" + dir + "' && " C_COMPILER " -std=c99 -pedantic-errors -Wall -Werror -ffp-contract=off"
+                          " -O2 -I" BOARD_DIR " -I. " EXAMPLE " -o block 2>&1 && ./block"),
+            expected);
+  // Refused, with nothing on standard output: (arguments, a file's name and text, standard error and status); the
+  // reading's other refusals are in tests/unit/board_test.cpp.
   std::string many;  // 400 lines of 38 characters, and one more
   for (int i = 0; i < 401; ++i) many += i < 400 ? "0." + std::string(36, '5') + "\n" : "0.5\n";
   const std::string e = "|coeff-export: ", tavrine = e2e::kData + "/tavrine_coeff1.txt";
+  const std::string usage = "usage: coeff-export LAYOUT FILE (LAYOUT: " + layouts + ")\n";
   const std::vector<std::tuple<std::vector<std::string>, std::string, std::string>> cases = {
-      {{"biquad-c"}, "", "|usage: coeff-export LAYOUT FILE (LAYOUT: " + layouts + ")\n|255"}, {{"iir-c", "coeff1.txt"}, "", e + "unknown layout iir-c; the layouts are " + layouts + ".\n|2"},
-      {{"biquad-c", "coef1.txt"}, "", e + "coef1.txt cannot be opened: No such file or directory.\n|1"}, {{"fir-c", "."}, "", e + ". cannot be read: Is a directory.\n|1"},
-      {{"fir-c", "abc.txt"}, "0.5\n0.25\nabc\n", e + "abc.txt, line 3: \"abc\" is not a number.\n|2"}, {{"fir-c", "/dev/null"}, "", e + "/dev/null is empty.\n|2"},
-      {{"biquad-sos", "three.txt"}, "0.5\n0.25\n0.125\n", e + "three.txt, line 3: the file ends inside section 1; a section is 5 lines: a0, a1, a2, b1, b2.\n|2"},
-      {{"biquad-c", tavrine}, "", e + tavrine + ", line 41: a biquad file holds at most 8 sections (40 lines).\n|2"}, {{"fir-cmsis", "many.txt"}, many, e + "many.txt, line 401: a tap file holds at most 400 taps.\n|2"},
-      {{"fir-c", "blank.txt"}, "0.5\n\n0.25\n", e + "blank.txt, line 2: the line is blank; each line holds one number.\n|2"}, {{"biquad-cmsis", "nan.txt"}, "0.5\nnan\n", e + "nan.txt, line 2: \"nan\" is not a finite single-precision number.\n|2"},
-      {{"fir-c", "/dev/zero"}, "", e + "/dev/zero, line 1: the line is longer than 38 characters, which the viewers read as more than one number.\n|2"},
-      {{"--help"}, "", "usage: coeff-export LAYOUT FILE (LAYOUT: " + layouts + ")\nWrites the numbers of FILE, a biquad file (biquad-*) or a tap file (fir-*), one number a line,\non standard output in LAYOUT for DSP code; a file with anything else is refused.\n||0"},
+      {{"biquad-c"}, "", "|" + usage + "|255"},
+      {{"iir-c", "coeff1.txt"}, "", e + "unknown layout iir-c; the layouts are " + layouts + ".\n|2"},
+      {{"biquad-c", "coef1.txt"}, "", e + "coef1.txt cannot be opened: No such file or directory.\n|1"},
+      {{"fir-c", "."}, "", e + ". cannot be read: Is a directory.\n|1"},
+      {{"fir-c", "/dev/null"}, "", e + "/dev/null is empty.\n|2"},
+      {{"biquad-c", tavrine}, "", e + tavrine + ", line 41: a biquad file holds at most 8 sections (40 lines).\n|2"},
+      {{"fir-cmsis", "many.txt"}, many, e + "many.txt, line 401: a tap file holds at most 400 taps.\n|2"},
+      {{"fir-c", "/dev/zero"}, "",
+       e + "/dev/zero, line 1: the line is longer than 38 characters, which the viewers read as more than one "
+           "number.\n|2"},
+      {{"--help"}, "",
+       usage + "Writes the numbers of FILE, a biquad file (biquad-*) or a tap file (fir-*), one number a line,\n"
+               "on standard output in LAYOUT for DSP code; a file with anything else is refused.\n||0"},
   };
   for (const auto& [args, text, expected] : cases) {
     if (!text.empty()) test::Write(dir + "/" + args[1], text);
     EXPECT_EQ(RunIn(dir, "coeff-export", args), expected);
   }
-  EXPECT_EQ(RunIn(dir, "coeff-export", {"fir-c", "coeff1.txt"}, {"sh", "-c", "exec \"$@\" >/dev/full", "sh"}), e + "standard output cannot be written.\n|1");
+  EXPECT_EQ(RunIn(dir, "coeff-export", {"fir-c", "coeff1.txt"}, {"sh", "-c", "exec \"$@\" >/dev/full", "sh"}),
+            e + "standard output cannot be written.\n|1");
 }
 
 TEST(CoeffApply, FiltersEachChannelAsTheBoardHeaderReplacingTheOutputWholeOrRefusesWithALine) {
-  const std::string dir = test::MakeTempDir(), bq = "BiquadN = 2\n|coeff-apply: ", tavrine = e2e::kData + "/tavrine_coeff1.txt", usage = "usage: coeff-apply [--format wav16|wav24|float|flac] [--gain DB] biquad|fir COEFFS RATE INPUT OUTPUT\n";
+  const std::string dir = test::MakeTempDir(), tavrine = e2e::kData + "/tavrine_coeff1.txt";
+  const std::string no = "|coeff-apply: ", bq = "BiquadN = 2\n" + no;
+  const std::string usage =
+      "usage: coeff-apply [--format wav16|wav24|float|flac] [--gain DB] biquad|fir COEFFS RATE INPUT OUTPUT\n";
   test::Write(dir + "/coeff1.txt", test::Read(TEST_DATA_DIR "/pelmora_coeff1.txt"));
   const Floats y = Filter(true, kPelmora, WriteSound(dir + "/in.wav"), {4096}, 2);
   const std::string input = test::Read(dir + "/in.wav");
@@ -90,32 +101,58 @@ TEST(CoeffApply, FiltersEachChannelAsTheBoardHeaderReplacingTheOutputWholeOrRefu
   mkdir((dir + "/locked").c_str(), 0500);
   // Refused, with every file as it was. Root passes over a folder's permissions
   // unless it gives up the capabilities that let it.
-  const auto as_user = geteuid() ? std::vector<std::string>{} : std::vector<std::string>{"setpriv", "--bounding-set=-dac_override,-dac_read_search,-fowner", "--"};
+  const auto as_user =
+      geteuid() ? std::vector<std::string>{}
+                : std::vector<std::string>{"setpriv", "--bounding-set=-dac_override,-dac_read_search,-fowner", "--"};
   const std::vector<std::string> ok = {"biquad", "coeff1.txt", "22050", "in.wav", "out.wav"};
   auto with = [&](size_t at, const std::string& arg) { std::vector<std::string> a = ok; a[at] = arg; return a; };
   const std::vector<std::tuple<std::vector<std::string>, std::vector<std::string>, std::string>> cases = {
-      {{"biquad", "coeff1.txt", "22050", "in.wav"}, {}, "|" + usage + "|255"}, {{"biquad", "coeff1.txt", "22050", "in.wav", "out.wav", "--gain"}, {}, "|" + usage + "|255"},
-      {{"--help"}, {}, usage + "Filters each channel of INPUT with the biquad cascade or the taps of COEFFS, designed for RATE Hz,\nmultiplies the filtered samples by the gain (DB, 0 when not given) and writes them to OUTPUT in the\n"
-                               "format --format names, else in the one of OUTPUT's extension: .wav (INPUT's sample format), .flac\n(24 bits), .ogg (Vorbis); without an extension, INPUT's format.\n||0"},
-      {with(4, "out.xyz"), {}, "|coeff-apply: out.xyz: unknown extension .xyz; the extensions are .wav, .flac and .ogg, or --format names the format.\n|2"}, {{"--gain", "-3dB", "fir", "coeff1.txt", "22050", "in.wav", "out.wav"}, {}, "|coeff-apply: the gain must be a number of dB from -200 to 200, not -3dB.\n|2"},
-      {with(1, tavrine), {}, "|coeff-apply: " + tavrine + ", line 41: a biquad file holds at most 8 sections (40 lines).\n|2"}, {with(0, "iir"), {}, "|coeff-apply: unknown kind iir; the kinds are biquad and fir.\n|2"},
-      {with(2, "22kHz"), {}, "|coeff-apply: the rate must be the design's sampling frequency in Hz, a number above 0, not 22kHz.\n|2"}, {{"--format=mp3", "fir", "coeff1.txt", "22050", "in.wav", "out.wav"}, {}, "|coeff-apply: unknown format mp3; the formats are wav16, wav24, float and flac.\n|2"},
-      {with(1, "missing.txt"), {}, "|coeff-apply: missing.txt cannot be opened: No such file or directory.\n|1"}, {with(3, "missing.wav"), {}, bq + "missing.wav cannot be opened as a sound file: System error : No such file or directory.\n|1"},
-      {{"fir", "coeff1.txt", "44100", "in.wav", "out.wav"}, {}, "TapN = 10\n|coeff-apply: in.wav is sampled at 22050 Hz, but the coefficients were designed for 44100 Hz.\n|2"}, {with(4, "same.wav"), {}, bq + "in.wav and same.wav are the same file; the output must be another.\n|2"}, {with(4, "locked/out.wav"), as_user, bq + "locked/out.wav cannot be created: Permission denied.\n|1"},
-      {ok, {"prlimit", "--fsize=20000", "--"}, bq + "out.wav cannot be written: System error : File too large.\n|1"},  // 40 kB to write
+      {{"biquad", "coeff1.txt", "22050", "in.wav"}, {}, "|" + usage + "|255"},
+      {{"biquad", "coeff1.txt", "22050", "in.wav", "out.wav", "--gain"}, {}, "|" + usage + "|255"},
+      {{"--help"}, {},
+       usage + "Filters each channel of INPUT with the biquad cascade or the taps of COEFFS, designed for RATE Hz,\n"
+               "multiplies the filtered samples by the gain (DB, 0 when not given) and writes them to OUTPUT in the\n"
+               "format --format names, else in the one of OUTPUT's extension: .wav (INPUT's sample format), .flac\n"
+               "(24 bits), .ogg (Vorbis); without an extension, INPUT's format.\n||0"},
+      {with(4, "out.xyz"), {},
+       no + "out.xyz: unknown extension .xyz; the extensions are .wav, .flac and .ogg, or --format names the "
+            "format.\n|2"},
+      {{"--gain", "-3dB", "fir", "coeff1.txt", "22050", "in.wav", "out.wav"}, {},
+       no + "the gain must be a number of dB from -200 to 200, not -3dB.\n|2"},
+      {with(1, tavrine), {}, no + tavrine + ", line 41: a biquad file holds at most 8 sections (40 lines).\n|2"},
+      {with(0, "iir"), {}, no + "unknown kind iir; the kinds are biquad and fir.\n|2"},
+      {with(2, "22kHz"), {},
+       no + "the rate must be the design's sampling frequency in Hz, a number above 0, not 22kHz.\n|2"},
+      {{"--format=mp3", "fir", "coeff1.txt", "22050", "in.wav", "out.wav"}, {},
+       no + "unknown format mp3; the formats are wav16, wav24, float and flac.\n|2"},
+      {with(1, "missing.txt"), {}, no + "missing.txt cannot be opened: No such file or directory.\n|1"},
+      {with(3, "missing.wav"), {},
+       bq + "missing.wav cannot be opened as a sound file: System error : No such file or directory.\n|1"},
+      {{"fir", "coeff1.txt", "44100", "in.wav", "out.wav"}, {},
+       "TapN = 10\n" + no + "in.wav is sampled at 22050 Hz, but the coefficients were designed for 44100 Hz.\n|2"},
+      {with(4, "same.wav"), {}, bq + "in.wav and same.wav are the same file; the output must be another.\n|2"},
+      {with(4, "locked/out.wav"), as_user, bq + "locked/out.wav cannot be created: Permission denied.\n|1"},
+      {ok, {"prlimit", "--fsize=20000", "--"},  // 40 kB to write
+       bq + "out.wav cannot be written: System error : File too large.\n|1"},
   };
   for (const auto& [args, wrapper, expected] : cases) {
     EXPECT_EQ(RunIn(dir, "coeff-apply", args, wrapper), expected);
     EXPECT_TRUE(test::Read(dir + "/in.wav") == input && test::Read(dir + "/out.wav") == e2e::kEarlier);
-    EXPECT_EQ(Listing(dir) + Listing(dir + "/locked"), "coeff1.txt\nin.wav\nlocked\nout.wav\nsame.wav\n");
+    EXPECT_EQ(test::Listing(dir) + test::Listing(dir + "/locked"), "coeff1.txt\nin.wav\nlocked\nout.wav\nsame.wav\n");
   }
   // Done, in the format that --format or OUTPUT's extension names (none: the
   // input's): float samples, times 10^(G/20) in single precision for a gain
   // of G dB; integer samples rounded to the nearest step, full scale where
   // they clip; Vorbis, lossy, its frames. (arguments before ok's, OUTPUT, format, bits, G)
+  const int wav_float = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
   const std::vector<std::tuple<std::vector<std::string>, std::string, int, int, double>> done = {
-      {{}, "out.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 0, 0}, {{}, "out", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 0, 0}, {{"--gain=-20"}, "out.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 0, -20},
-      {{"--format", "wav16"}, "out.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 16, 0}, {{}, "out.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_24, 24, 0}, {{}, "out.ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS, -1, 0}};
+      {{}, "out.wav", wav_float, 0, 0},
+      {{}, "out", wav_float, 0, 0},
+      {{"--gain=-20"}, "out.wav", wav_float, 0, -20},
+      {{"--format", "wav16"}, "out.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 16, 0},
+      {{}, "out.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_24, 24, 0},
+      {{}, "out.ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS, -1, 0},
+  };
   for (const auto& [before, output, format, bits, gain] : done) {
     Floats expected = y;
     float peak = 0;
@@ -128,19 +165,32 @@ TEST(CoeffApply, FiltersEachChannelAsTheBoardHeaderReplacingTheOutputWholeOrRefu
     }
     std::vector<std::string> args = before;
     args.insert(args.end(), ok.begin(), ok.end() - 1), args.push_back(output);
-    const std::string ran = RunIn(dir, "coeff-apply", args), warning = "|coeff-apply: " + std::to_string(clipped) + " samples clipped; --gain ";
-    const double avoiding = std::strtod(ran.c_str() + std::min(ran.find(warning) + warning.size(), ran.size()), nullptr);
-    EXPECT_EQ(ran, "BiquadN = 2\n" + output + ": 5000 frames, 2 channels; peak " + FormatNumber("%.4f", peak) + " (" + FormatNumber("%+.1f", 20 * std::log10(peak)) + " dBFS)" +
-                       (bits > 0 ? ", " + std::to_string(clipped) + " samples clipped\n" + warning + FormatNumber("%.1f", avoiding) + " would avoid it.\n|0" : "\n||0"));
+    const std::string ran = RunIn(dir, "coeff-apply", args);
+    const std::string warning = no + std::to_string(clipped) + " samples clipped; --gain ";
+    const double avoiding =
+        std::strtod(ran.c_str() + std::min(ran.find(warning) + warning.size(), ran.size()), nullptr);
+    EXPECT_EQ(ran, "BiquadN = 2\n" + output + ": 5000 frames, 2 channels; peak " + FormatNumber("%.4f", peak) + " (" +
+                       FormatNumber("%+.1f", 20 * std::log10(peak)) + " dBFS)" +
+                       (bits > 0 ? ", " + std::to_string(clipped) + " samples clipped\n" + warning +
+                                       FormatNumber("%.1f", avoiding) + " would avoid it.\n|0"
+                                 : "\n||0"));
     const auto [written, samples] = ReadSound(dir + "/" + output);
-    EXPECT_EQ(std::make_pair(written, bits < 0 ? samples.size() == y.size() : samples == expected), std::make_pair(format, true)) << output;
+    EXPECT_EQ(std::make_pair(written, bits < 0 ? samples.size() == y.size() : samples == expected),
+              std::make_pair(format, true))
+        << output;
     // The gain the warning gives avoids clipping; 0.2 dB more does not.
-    for (const double more : {0.0, 0.2})
-      if (bits == 16) EXPECT_EQ(RunIn(dir, "coeff-apply", {"--format", "wav16", "--gain", FormatNumber("%.1f", avoiding + more), "biquad", "coeff1.txt", "22050", "in.wav", "out.wav"}).find(" 0 samples clipped\n||0") != std::string::npos, more == 0) << more;
+    for (const double more : {0.0, 0.2}) {
+      if (bits != 16) continue;
+      std::vector<std::string> gained = args;
+      gained.insert(gained.begin(), {"--gain", FormatNumber("%.1f", avoiding + more)});
+      const bool none = RunIn(dir, "coeff-apply", gained).find(" 0 samples clipped\n||0") != std::string::npos;
+      EXPECT_EQ(none, more == 0) << more;
+    }
   }
   // Vorbis input to .wav: float samples, as WAV holds no Vorbis.
   const std::string vorbis = RunIn(dir, "coeff-apply", {"biquad", "coeff1.txt", "22050", "out.ogg", "out.wav"});
-  EXPECT_EQ(vorbis.substr(vorbis.size() - 3) + std::to_string(ReadSound(dir + "/out.wav").first), "||0" + std::to_string(SF_FORMAT_WAV | SF_FORMAT_FLOAT));
+  EXPECT_EQ(vorbis.substr(vorbis.size() - 3) + std::to_string(ReadSound(dir + "/out.wav").first),
+            "||0" + std::to_string(wav_float));
   EXPECT_TRUE(test::Read(dir + "/in.wav") == input);
-  EXPECT_EQ(Listing(dir), "coeff1.txt\nin.wav\nlocked\nout\nout.flac\nout.ogg\nout.wav\nsame.wav\n");
+  EXPECT_EQ(test::Listing(dir), "coeff1.txt\nin.wav\nlocked\nout\nout.flac\nout.ogg\nout.wav\nsame.wav\n");
 }

@@ -106,15 +106,13 @@ inline std::pair<int, int> WhereShown(const std::string& window, const test::Ima
 // Waits up to 20 s until the window shows `picture` pixel for pixel.
 inline bool Shows(const std::string& id, const test::Image& picture) { return WhereShown(id, picture).first >= 0; }
 
-// Presses and releases keys in the window. Once the program has ended on a
+// Presses and releases the space bar in the window. Once the program has ended on a
 // press, xdotool fails on the window (BadWindow) before the release, and the
 // key would stay down and repeat into the next window: it is released again
 // without a window.
-inline void PressKeys(const std::string& window, const std::string& keys, int times = 1) {
-  test::Capture("xdotool key --window " + window + " --repeat " + std::to_string(times) + " --repeat-delay 12 " +
-                keys + " 2>&1; xdotool keyup " + keys + " 2>&1");
+inline void PressKey(const std::string& window) {
+  test::Capture("xdotool key --window " + window + " space 2>&1; xdotool keyup space 2>&1");
 }
-inline void PressKey(const std::string& window) { PressKeys(window, "space"); }
 
 // Processor time (user and system, all threads) that a process has used,
 // in clock ticks.

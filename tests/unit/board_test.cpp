@@ -14,6 +14,8 @@
 #include "tests/board_support.h"
 #ifdef WITH_LIQUID
 #include <liquid/liquid.h>
+
+#include "tests/unit/biquad_reference.h"
 #endif
 
 namespace {
@@ -33,7 +35,7 @@ Floats WrittenOut(bool biquad, const Floats& c, Floats x) {
     }
     float acc[4] = {0.0f, 0.0f, 0.0f, 0.0f};
     history.insert(history.begin(), v);
-    for (size_t k = 0; !biquad && k < c.size() && k < history.size(); ++k) acc[k % 4] = acc[k % 4] + c[k] * history[k];
+    for (size_t k = 0; !biquad && k < c.size() && k < history.size(); ++k) acc[k % 4] += c[k] * history[k];
     if (!biquad) v = c.empty() ? 0.0f : (acc[0] + acc[1]) + (acc[2] + acc[3]);
   }
   return x;
@@ -62,8 +64,10 @@ TEST(BoardHeader, ImpulseResponsesDerivedByHandAndEveryBitAsTheDocumentedOrderOn
   // (1 + 2 z^-1 + z^-2) / (1 - 0.5 z^-1): 1, 2 + 0.5, 1 + 0.5 * 2.5, then halving (1.125, 0.5625,
   // 0.28125); 1 / (1 + 0.25 z^-2): 1, 0, -0.25, 0, 0.0625, 0; their cascade the convolution of the two.
   // A FIR's, its taps (5: one past the sums of four).
-  EXPECT_EQ(Filter(true, {1, 2, 1, -0.5f, 0, 1, 0, 0, 0, 0.25f}, {1, 0, 0, 0, 0, 0}), (Floats{1, 2.5f, 2, 0.5f, 0.0625f, 0.15625f}));
-  EXPECT_EQ(Filter(false, {0.5f, -0.25f, 0, 2, 1}, {1, 0, 0, 0, 0, 0}, {2, 5}), (Floats{0.5f, -0.25f, 0, 2, 1, 0}));
+  const Floats impulse = {1, 0, 0, 0, 0, 0};
+  EXPECT_EQ(Filter(true, {1, 2, 1, -0.5f, 0, 1, 0, 0, 0, 0.25f}, impulse),
+            (Floats{1, 2.5f, 2, 0.5f, 0.0625f, 0.15625f}));
+  EXPECT_EQ(Filter(false, {0.5f, -0.25f, 0, 2, 1}, impulse, {2, 5}), (Floats{0.5f, -0.25f, 0, 2, 1, 0}));
   EXPECT_EQ(Filter(true, {}, Floats{0.5f, -2}), (Floats{0.5f, -2}));  // no section: the input
   EXPECT_EQ(Filter(false, {}, Floats{1, 2}), (Floats{0, 0}));         // no taps: nothing
   // pelmora's built-in band-pass and tavrine's 140 taps.
@@ -80,19 +84,17 @@ TEST(Export, LayoutsReadBackAsTheFileHoldsThemInTheShortestTexts) {
   // The file: a0 a1 a2 b1 b2 of two sections (blanks, a carriage return
   // and no final newline in its last lines); as taps, ten.
   const float q = 0.1234567890123f;
+  const Floats file = {0.5f, -0.25f, 0.125f, -1.5f, 0.5625f, q, 0.002f, -3, 0.25f, -0.0625f};
   const std::vector<std::tuple<std::string, std::string, Floats>> cases = {
-      {"biquad-c", "#define BIQUAD_SECTIONS 2\n", {0.5f, -0.25f, 0.125f, -1.5f, 0.5625f, q, 0.002f, -3, 0.25f, -0.0625f}},
+      {"biquad-c", "#define BIQUAD_SECTIONS 2\n", file},
       {"biquad-sos", "", {0.5f, -0.25f, 0.125f, 1, -1.5f, 0.5625f, q, 0.002f, -3, 1, 0.25f, -0.0625f}},
-      {"biquad-cmsis", "#define BIQUAD_CMSIS_STAGES 2\n", {0.5f, -0.25f, 0.125f, 1.5f, -0.5625f, q, 0.002f, -3, -0.25f, 0.0625f}},
-      {"fir-c", "#define FIR_TAPS 10\n", {0.5f, -0.25f, 0.125f, -1.5f, 0.5625f, q, 0.002f, -3, 0.25f, -0.0625f}},
-      {"fir-cmsis", "#define FIR_CMSIS_TAPS 10\n", {-0.0625f, 0.25f, -3, 0.002f, q, 0.5625f, -1.5f, 0.125f, -0.25f, 0.5f}},
+      {"biquad-cmsis", "#define BIQUAD_CMSIS_STAGES 2\n",
+       {0.5f, -0.25f, 0.125f, 1.5f, -0.5625f, q, 0.002f, -3, -0.25f, 0.0625f}},
+      {"fir-c", "#define FIR_TAPS 10\n", file},
+      {"fir-cmsis", "#define FIR_CMSIS_TAPS 10\n", Floats(file.rbegin(), file.rend())},  // reversed
   };
-  for (const auto& [layout, from, expected] : cases) EXPECT_EQ(AllBits(Exported(layout, TEST_DATA_DIR "/board_example.txt", from)), AllBits(expected)) << layout;
-  // The values' texts: the shortest that read back as the same float (the
-  // layouts above read back to the bit).
-  EXPECT_EQ(ShortestDecimal(0.265783f) + " " + ShortestDecimal(-0.0f) + " " + ShortestDecimal(1e-7f) + " " +
-                ShortestDecimal(1.0f / 3) + " " + ShortestDecimal(NAN) + " " + ShortestDecimal(-INFINITY),
-            "0.265783 -0 1e-7 0.33333334 nan -inf");
+  for (const auto& [layout, from, expected] : cases)
+    EXPECT_EQ(AllBits(Exported(layout, TEST_DATA_DIR "/board_example.txt", from)), AllBits(expected)) << layout;
 }
 
 TEST(StrictReading, EachLineOneFiniteNumberAsManyAsTheKindHoldsOrTheFirstFaultWithItsLine) {
@@ -100,14 +102,23 @@ TEST(StrictReading, EachLineOneFiniteNumberAsManyAsTheKindHoldsOrTheFirstFaultWi
   const std::string no = " is not a number.", big = " is not a finite single-precision number.";
   // (a biquad file?, text, the values the reading gives or its words); more in the end-to-end test
   const std::vector<std::tuple<bool, std::string, std::string>> cases = {
-      {false, " +1\t \r\n-2.5e-1\n0x1p-3\n-0\n1e-50\n3.4028234663852886e38\n0.1", "1 -0.25 0.125 -0 0 3.4028235e38 0.1"},
-      {false, std::string(36, ' ') + "1\r\n" + std::string(37, ' ') + "2", "1 2"}, {false, "1\n \t\r\n", "f, line 2: the line is blank; each line holds one number."},
-      {false, ones(400, "1\n"), ones(399, "1 ") + "1"}, {false, ones(400, "1\n") + "x", "f, line 401: a tap file holds at most 400 taps."},
-      {true, ones(40, "1\n"), ones(39, "1 ") + "1"}, {true, ones(40, "1\n") + "\n", "f, line 41: a biquad file holds at most 8 sections (40 lines)."},
+      {false, " +1\t \r\n-2.5e-1\n0x1p-3\n-0\n1e-50\n3.4028234663852886e38\n0.1",
+       "1 -0.25 0.125 -0 0 3.4028235e38 0.1"},
+      {false, std::string(36, ' ') + "1\r\n" + std::string(37, ' ') + "2", "1 2"},
+      {false, "1\n \t\r\n", "f, line 2: the line is blank; each line holds one number."},
+      {false, ones(400, "1\n"), ones(399, "1 ") + "1"},
+      {false, ones(400, "1\n") + "x", "f, line 401: a tap file holds at most 400 taps."},
+      {true, ones(40, "1\n"), ones(39, "1 ") + "1"},
+      {true, ones(40, "1\n") + "\n", "f, line 41: a biquad file holds at most 8 sections (40 lines)."},
       {true, ones(6, "1\n"), "f, line 6: the file ends inside section 2; a section is 5 lines: a0, a1, a2, b1, b2."},
-      {false, "1 2\n", "f, line 1: \"1 2\"" + no}, {false, "0,5", "f, line 1: \"0,5\"" + no}, {false, "1\r\r\n", "f, line 1: \"1\\x0D\"" + no}, {false, "\v1\x7f", "f, line 1: \"\\x0B1\\x7F\"" + no},
-      {false, "1\n-inf\n", "f, line 2: \"-inf\"" + big}, {false, "3.5e38", "f, line 1: \"3.5e38\"" + big},
-      {false, "1\n" + std::string(37, ' ') + "1\r\n", "f, line 2: the line is longer than 38 characters, which the viewers read as more than one number."},
+      {false, "1 2\n", "f, line 1: \"1 2\"" + no},
+      {false, "0,5", "f, line 1: \"0,5\"" + no},
+      {false, "1\r\r\n", "f, line 1: \"1\\x0D\"" + no},
+      {false, "\v1\x7f", "f, line 1: \"\\x0B1\\x7F\"" + no},
+      {false, "1\n-inf\n", "f, line 2: \"-inf\"" + big},
+      {false, "3.5e38", "f, line 1: \"3.5e38\"" + big},
+      {false, "1\n" + std::string(37, ' ') + "1\r\n",
+       "f, line 2: the line is longer than 38 characters, which the viewers read as more than one number."},
   };
   for (const auto& [biquad, text, expected] : cases) {
     const CoeffReading reading = ParseCoefficients(biquad ? CoeffKind::kBiquad : CoeffKind::kFir, text, "f");
@@ -149,31 +160,33 @@ static double L1(double n0, double n1, double n2, double d1, double d2) {
 
 // The bound above for inputs of at most 1 (biquad: 5 values a section; fir: taps).
 static double Bound(bool biquad, const Floats& c) {
-  double e = 0, x_max = 1, sum = std::accumulate(c.begin(), c.end(), 0.0, [](double a, float v) { return a + std::fabs(v); });
+  const auto sum = [](const float* v, size_t n) {
+    return std::accumulate(v, v + n, 0.0, [](double a, float f) { return a + std::fabs(f); });
+  };
+  double e = 0, x_max = 1;
   for (size_t k = 0; biquad && k + 5 <= c.size(); k += 5) {
-    const double h = L1(c[k], c[k + 1], c[k + 2], c[k + 3], c[k + 4]), g = std::max({1.0, h, L1(1, 0, 0, c[k + 3], c[k + 4])});
-    const double coefficients = std::fabs(c[k]) + std::fabs(c[k + 1]) + std::fabs(c[k + 2]) + std::fabs(c[k + 3]) + std::fabs(c[k + 4]);
-    e = h * e + 9 * 0x1p-24 * (1 + coefficients) * x_max * g * g;
+    const double h = L1(c[k], c[k + 1], c[k + 2], c[k + 3], c[k + 4]);
+    const double g = std::max({1.0, h, L1(1, 0, 0, c[k + 3], c[k + 4])});
+    e = h * e + 9 * 0x1p-24 * (1 + sum(&c[k], 5)) * x_max * g * g;
     x_max *= h;
   }
-  return biquad ? e : (c.size() + 1) * 0x1p-24 / (1 - (c.size() + 1) * 0x1p-24) * sum;
+  return biquad ? e : (c.size() + 1) * 0x1p-24 / (1 - (c.size() + 1) * 0x1p-24) * sum(c.data(), c.size());
 }
 
 TEST(Liquid, ExportedLayoutsFilterAsTheBoardHeaderWithinRounding) {
   // Every type and order of the designer's printed coefficients, a file each; tap files.
   const std::string dir = test::MakeTempDir();
   std::vector<std::pair<bool, std::string>> files;
-  std::istringstream designs(test::Read(TEST_DATA_DIR "/iir_coefficients.txt"));
-  for (std::string line; std::getline(designs, line);) {
-    if (line[0] == '#') files.push_back({true, dir + "/" + std::to_string(files.size())});
-    test::Write(files.back().second, test::Read(files.back().second) + (line[0] == '#' ? "" : line + "\n"));
-  }
-  for (const char* name : {"/tavrine_coeff1.txt", "/tavrine_band_reject.txt", "/board_example.txt"}) files.push_back({false, TEST_DATA_DIR + std::string(name)});
+  for (const std::string& text : test::PrintedCoefficients())
+    test::Write(files.emplace_back(true, dir + "/" + std::to_string(files.size())).second, text);
+  for (const char* name : {"/tavrine_coeff1.txt", "/tavrine_band_reject.txt", "/board_example.txt"})
+    files.push_back({false, TEST_DATA_DIR + std::string(name)});
   const Floats x = Signal(20000, 7);
   for (const auto& [biquad, file] : files) {
     const Floats c = Exported(biquad ? "biquad-c" : "fir-c", file, "");
     Floats layout = Exported(biquad ? "biquad-sos" : "fir-cmsis", file, ""), b, a, theirs(x.size());
-    for (size_t k = 0; biquad && k < layout.size(); k += 6) b.insert(b.end(), &layout[k], &layout[k + 3]), a.insert(a.end(), &layout[k + 3], &layout[k + 6]);
+    for (size_t k = 0; biquad && k < layout.size(); k += 6)
+      b.insert(b.end(), &layout[k], &layout[k + 3]), a.insert(a.end(), &layout[k + 3], &layout[k + 6]);
     if (biquad) {
       iirfilt_rrrf q = iirfilt_rrrf_create_sos(b.data(), a.data(), unsigned(layout.size() / 6));
       iirfilt_rrrf_execute_block(q, const_cast<float*>(x.data()), unsigned(x.size()), theirs.data());

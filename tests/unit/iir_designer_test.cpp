@@ -28,22 +28,22 @@ TEST(IirDesign, ValuesOfEachStage) {
   EXPECT_NEAR(fcp2, 6061.896, 1e-3);
   MakePelmoraDesign({kBandPass, 1, 2000, 5000, 3, 22050});
   EXPECT_NEAR(PD0, 1.002377, 1e-6);
-  // type, order, PD2 and SD2
-  for (const auto& [type, order, pd2, sd2] : std::vector<std::tuple<int, int, float, float>>{
-           {0, 1, 0, 0}, {0, 2, 1, 1}, {1, 1, 0, 0}, {1, 2, 1, 1}, {2, 1, 0, 1}, {2, 2, 1, 1}, {3, 1, 0, 1}, {3, 2, 1, 1}}) {
+  // type, order, PD2, SD2 and TD2 (7, as set before, but in the band designs of order 2); SD1 is 1 where SD2 is 0
+  // (s alone); PN1 and PN2 are 0 and PN0 is PD0.
+  for (const auto& [type, order, pd2, sd2, td2] : std::vector<std::tuple<int, int, float, float, float>>{
+           {0, 1, 0, 0, 7},
+           {0, 2, 1, 1, 7},
+           {1, 1, 0, 0, 7},
+           {1, 2, 1, 1, 7},
+           {2, 1, 0, 1, 7},
+           {2, 2, 1, 1, 1},
+           {3, 1, 0, 1, 7},
+           {3, 2, 1, 1, 1}}) {
     PD2 = PN1 = PN2 = SD1 = SD2 = TD2 = 7.0f;
     MakePelmoraDesign({type, order, 2000, 5000, 3, 22050});
-    // SD1 is 1 where SD2 is 0: s alone
-    const std::string design = std::to_string(type) + " " + std::to_string(order);
-    EXPECT_EQ(PD2, pd2) << design;
-    EXPECT_EQ(SD2, sd2) << design;
-    if (sd2 == 0.0f) {
-      EXPECT_EQ(SD1, 1.0f) << design;
-    }
-    EXPECT_EQ(PN1, 0.0f) << design;
-    EXPECT_EQ(PN2, 0.0f) << design;
-    EXPECT_EQ(PN0, PD0) << design;
-    EXPECT_EQ(TD2, type >= kBandPass && order == 2 ? 1.0f : 7.0f) << design;
+    EXPECT_EQ(std::vector<float>({PD2, SD2, sd2 == 0 ? SD1 : 1, TD2, PN1, PN2, PN0}),
+              std::vector<float>({pd2, sd2, 1, td2, 0, 0, PD0}))
+        << type << " " << order;
   }
   ResetCoefficients();  // every section pass-through, up to the last
   EXPECT_EQ(std::vector<float>({p_a0[0], p_a1[0], p_b2[0], p_a0[7], p_a2[7]}), std::vector<float>({1, 0, 0, 1, 0}));
@@ -68,10 +68,9 @@ TEST(IirDesign, EveryTypeAndOrder) {
       TxtSave(kFile.c_str());
       EXPECT_TRUE(fc1 != 2000 || test::Read(kFile) == printed[row]) << test::Read(kFile);
       const float* const designed[] = {p_a0, p_a1, p_a2, p_b1, p_b2};
-      for (int j = 0; j < sections; ++j) {
-        EXPECT_TRUE(type != kBandPass || (p_a1[j] == 0.0f && p_a2[j] == -p_a0[j])) << j;
-        EXPECT_TRUE(type != kBandReject || (p_a2[j] == p_a0[j] && (order == 2 || p_a1[j] == p_b1[j]))) << j;
-      }
+      for (int j = 0; j < sections; ++j)
+        EXPECT_TRUE((type != kBandPass || (p_a1[j] == 0.0f && p_a2[j] == -p_a0[j])) &&
+                    (type != kBandReject || (p_a2[j] == p_a0[j] && (order == 2 || p_a1[j] == p_b1[j])))) << j;
       double g, p;
       for (float f : {fc1, type >= kBandPass ? fc2 : fc1}) {
         test::Response(designed, kMaxSections, 2.0 * 3.14159f * f / 22050.0, g, p);

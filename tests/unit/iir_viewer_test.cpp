@@ -84,8 +84,10 @@ TEST(PelmoraLimits, EveryAcceptedDesignIsSoundAsWritten) {
   test::Uniform uniform{std::mt19937(11)};
   int designs = 0;
   for (int n = 0; n < 3360; ++n) {
-    PelmoraDesign d{n % 4, n / 4 % 2 + 1, 0.0f, 0.0f, 0.0f, n / 8 % 3 ? 22050.0f : float(std::pow(10.0, uniform(-15, 15)))};
-    d.attenuation_db = std::vector<float>{1e-5f, 60.0f, float(uniform(1e-5, 60)), float(std::pow(10.0, uniform(-5, 1.78)))}[n / 24 % 4];
+    const float fsamp = n / 8 % 3 ? 22050.0f : float(std::pow(10.0, uniform(-15, 15)));
+    PelmoraDesign d{n % 4, n / 4 % 2 + 1, 0.0f, 0.0f, 0.0f, fsamp};
+    const float attenuations[] = {1e-5f, 60.0f, float(uniform(1e-5, 60)), float(std::pow(10.0, uniform(-5, 1.78)))};
+    d.attenuation_db = attenuations[n / 24 % 4];
     d.fc1 = float(uniform(0.005, 0.485) * d.fsamp);
     d.fc2 = float(uniform(double(d.fc1) / double(d.fsamp), 0.49) * d.fsamp);
     if (!PelmoraAccepts(d)) continue;

@@ -92,13 +92,12 @@ using T = PelmoraTuner;
 TEST(Tuning, PathGivesFreshDesigns) {
   T tuner(kBuiltInPelmoraDesign);
   std::vector<std::pair<int, double>> path;
-  for (int type : {0, 3, 1, 2}) {
-    for (int order : {0, 1}) {
-      path.insert(path.end(), {{T::kType, type}, {T::kOrder, order}, {T::kLowerCorner, 900 + 1500 * type + 400.5 * order},
+  for (int type : {0, 3, 1, 2})
+    for (int order : {0, 1})
+      path.insert(path.end(), {{T::kType, type}, {T::kOrder, order},
+                               {T::kLowerCorner, 900 + 1500 * type + 400.5 * order},
                                {T::kUpperCorner, 11000 - 700 * type}, {T::kAttenuation, 0.1 + 9.7 * type},
                                {T::kFsamp, 22050 + 22050 * (type % 2)}});
-    }
-  }
   Walk(tuner, path);
 }
 
@@ -114,15 +113,15 @@ TEST(Tuning, ChangesHeldAtTheLimits) {
                                     "attenuation at 0.00001 dB or above, at 22050 Hz"},
       {T::kLowerCorner, 11025, 5000 - 22050 / 200.0,
        band + "upper corner at 5000 Hz needs its lower corner at 4889.7 Hz or below, at 22050 Hz"},
-      {T::kUpperCorner, 11025, 0.49 * 22050, band + "lower corner at 4889.7 Hz needs its upper corner at 10804.5 Hz or below, at 22050 Hz"},
-      {T::kLowerCorner, 0, 22050 / 200.0, band + "upper corner at 10804.5 Hz needs its lower corner at 110.3 Hz or above, at 22050 Hz"}});
-  tuner.Set(T::kType, kLowPass);
-  tuner.Set(T::kLowerCorner, 500);
+      {T::kUpperCorner, 11025, 0.49 * 22050,
+       band + "lower corner at 4889.7 Hz needs its upper corner at 10804.5 Hz or below, at 22050 Hz"},
+      {T::kLowerCorner, 0, 22050 / 200.0,
+       band + "upper corner at 10804.5 Hz needs its lower corner at 110.3 Hz or above, at 22050 Hz"}});
+  EXPECT_TRUE(tuner.Set(T::kType, kLowPass) && tuner.Set(T::kLowerCorner, 500));
   HoldsAtLimits(tuner, {{T::kAttenuation, 60, 20 * 2 * std::log10(500 * 650 / 22050.0),
                          "a low-pass of order 2 with its corner at 500 Hz needs its attenuation at 46.7 dB or below, "
                          "at 22050 Hz"}});
-  tuner.Set(T::kLowerCorner, 2000);
-  EXPECT_TRUE(tuner.Set(T::kAttenuation, 60));
+  EXPECT_TRUE(tuner.Set(T::kLowerCorner, 2000) && tuner.Set(T::kAttenuation, 60));
   HoldsAtLimits(tuner, {{T::kLowerCorner, 0, 22050 * std::pow(10.0, 60 / 40.0) / 650,
                          "at 60 dB a low-pass of order 2 needs its corner at 1072.8 Hz or above, at 22050 Hz"},
                         {T::kFsamp, 1e9, 1072.8 / (std::pow(10.0, 60 / 40.0) / 650),
@@ -133,17 +132,18 @@ TEST(Tuning, ChangesHeldAtTheLimits) {
   // or above); order 2 then moves it to 22050 R / 650 = 1072.75 Hz.
   EXPECT_TRUE(tuner.Set(T::kOrder, 0) && tuner.Set(T::kLowerCorner, 400) && tuner.Set(T::kOrder, 1));
   EXPECT_TRUE(tuner.design().order == 2 && tuner.design().fc1 == 1072.8f);
-  EXPECT_EQ(tuner.Held(), "a low-pass of order 2 takes no corners or edges as they were: corner to 1072.8 Hz, at 22050 Hz");
+  EXPECT_EQ(tuner.Held(),
+            "a low-pass of order 2 takes no corners or edges as they were: corner to 1072.8 Hz, at 22050 Hz");
 }
 
 // Numbers written back as the shortest text that strtof reads as the same
 // float; the configure's options read in its forms, a refused one named
 // with its value and what is allowed, and the design left as it was.
 TEST(Tuning, NumbersAndOptionsOfTheConfigure) {
-  for (const auto& [v, text] : std::vector<std::pair<float, std::string>>{
-           {22050, "22050"}, {0.1f, "0.1"}, {1e-15f, "1e-15"}, {91.9f, "91.9"}, {1e15f, "1000000000000000"},
-           {3.4028235e38f, "3.4028235e38"}, {0.00012f, "0.00012"}})
-    EXPECT_EQ(ShortestDecimal(v), text);
+  std::string texts;
+  for (float v : {22050.0f, 0.1f, 1e-15f, 91.9f, 1e15f, 3.4028235e38f, 0.00012f, -0.0f, 1.0f / 3, NAN, -INFINITY})
+    texts += ShortestDecimal(v) + " ";
+  EXPECT_EQ(texts, "22050 0.1 1e-15 91.9 1000000000000000 3.4028235e38 0.00012 -0 0.33333334 nan -inf ");
   std::mt19937 random(18);
   for (int i = 0; i < 100000; ++i) {
     const float v = std::ldexp(std::uniform_real_distribution<float>(1, 2)(random), int(random() % 200) - 100);
@@ -156,11 +156,14 @@ TEST(Tuning, NumbersAndOptionsOfTheConfigure) {
            {{"-DPELMORA_TYPE=low-pass", "-DPELMORA_FC1=1.5e3", "-DPELMORA_ORDER=01", "PELMORA_FSAMP=44100."}, "",
             "-DPELMORA_TYPE=low-pass -DPELMORA_ORDER=1 -DPELMORA_FC1=1500 -DPELMORA_ATTENUATION_DB=3 "
             "-DPELMORA_FSAMP=44100"},
-           {{"-DPELMORA_FC1=2k"}, "PELMORA_FC1 = 2k: not allowed; allowed are decimal numbers, such as 2000, 1500.5 or 2e3", ""},
-           {{"-DPELMORA_TYPE=lowpass"}, "PELMORA_TYPE = lowpass: not allowed; allowed are low-pass, high-pass, band-pass, band-reject", ""},
+           {{"-DPELMORA_FC1=2k"},
+            "PELMORA_FC1 = 2k: not allowed; allowed are decimal numbers, such as 2000, 1500.5 or 2e3", ""},
+           {{"-DPELMORA_TYPE=lowpass"},
+            "PELMORA_TYPE = lowpass: not allowed; allowed are low-pass, high-pass, band-pass, band-reject", ""},
            {{"-DPELMORA_ORDER=1.0"}, "PELMORA_ORDER = 1.0: not allowed; allowed are whole numbers", ""},
            {{"-DPELMORA_ORDER=3"}, "PELMORA_ORDER = 3: not allowed; allowed are 1 and 2", ""},
-           {{"-DPELMORA_ATTENUATION_DB=61"}, "PELMORA_ATTENUATION_DB = 61: not allowed; allowed are numbers from 0.00001 to 60 (dB)", ""},
+           {{"-DPELMORA_ATTENUATION_DB=61"},
+            "PELMORA_ATTENUATION_DB = 61: not allowed; allowed are numbers from 0.00001 to 60 (dB)", ""},
            {{"-DPELMORA_GAIN=1"}, "PELMORA_GAIN=1: not an option; the options are -DNAME=VALUE of PELMORA_TYPE, "
             "PELMORA_ORDER, PELMORA_FC1, PELMORA_FC2, PELMORA_ATTENUATION_DB, PELMORA_FSAMP", ""}}) {
     T fresh(kBuiltInPelmoraDesign);
@@ -177,13 +180,11 @@ using T = TavrineTuner;
 TEST(Tuning, PathGivesFreshDesigns) {
   T tuner(kBuiltInTavrineDesign);
   std::vector<std::pair<int, double>> path;
-  for (int type : {0, 1, 3, 2}) {
-    for (const auto& [taps, bins] : {std::pair{1, 400}, {2, 37}, {400, 400}, {57, 256}}) {
+  for (int type : {0, 1, 3, 2})
+    for (const auto& [taps, bins] : {std::pair{1, 400}, {2, 37}, {400, 400}, {57, 256}})
       path.insert(path.end(), {{T::kType, type}, {T::kBins, bins}, {T::kTaps, taps}, {T::kAlpha, 3.1 * type + taps % 9},
                                {T::kEdge1, 1000 * type + 500.5}, {T::kEdge2, 9000 - 1000 * type},
                                {T::kFsamp, 22050 - 6000 * (taps % 2)}});
-    }
-  }
   Walk(tuner, path);
 }
 
@@ -198,9 +199,10 @@ TEST(Tuning, ChangesHeldAtTheLimits) {
                          "samples at 139 or above, at 22050 Hz"},
       {T::kEdge2, 11025, 11025, "with 139 frequency samples a band-pass with its lower edge at 2000 Hz needs its upper "
                                 "edge at 11024.9 Hz or below, at 22050 Hz"},
-      {T::kEdge1, 0, 22050 / 139.0, "with 139 frequency samples a band-pass with its upper edge at 11024.9 Hz needs its "
-                                    "lower edge at 158.7 Hz or above, at 22050 Hz"},
-      {T::kTaps, 400, 140, "with 139 frequency samples a band-pass needs its requested taps at 140 or below, at 22050 Hz"}});
+      {T::kEdge1, 0, 22050 / 139.0, "with 139 frequency samples a band-pass with its upper edge at 11024.9 Hz needs "
+                                    "its lower edge at 158.7 Hz or above, at 22050 Hz"},
+      {T::kTaps, 400, 140,
+       "with 139 frequency samples a band-pass needs its requested taps at 140 or below, at 22050 Hz"}});
   EXPECT_EQ(tuner.Words(), "band-pass: 139 taps designed (140 asked), Kaiser alpha 7, 139 frequency samples, "
                            "edges 158.7 Hz and 11024.9 Hz; sampling 22050 Hz");
   tuner.Set(T::kTaps, 1);
@@ -239,8 +241,9 @@ TEST(Tuning, TypeSwitchAtEightKilohertz) {
   tuner.Make();
   EXPECT_TRUE(file == tuner.FileText() && again.design().bpf_fc2 == 8000);
   EXPECT_EQ(again.Configure({"-DTAVRINE_BRF_FC2=4000"}),
-            "TAVRINE_BRF_FC2 = 4000: not allowed; allowed are numbers above 0 and below TAVRINE_FSAMP / 2 whose sample, "
-            "TAVRINE_BINS f / TAVRINE_FSAMP rounded down, is from that of TAVRINE_BRF_FC1 + 1 to (TAVRINE_BINS - 1) / 2 (Hz)");
+            "TAVRINE_BRF_FC2 = 4000: not allowed; allowed are numbers above 0 and below TAVRINE_FSAMP / 2 whose "
+            "sample, TAVRINE_BINS f / TAVRINE_FSAMP rounded down, is from that of TAVRINE_BRF_FC1 + 1 to "
+            "(TAVRINE_BINS - 1) / 2 (Hz)");
 }
 #endif
 
