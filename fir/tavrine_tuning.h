@@ -6,47 +6,27 @@
 #pragma once
 
 #include "fir/tavrine_design.h"
-#include "tune/tuning.h"
+#include "fir/tavrine_parameter_table.h"
+#include "tune/table_tuner.h"
 
-class TavrineTuner final : public Tuner {
+class TavrineTuner final : public TableTuner<TavrineDesign> {
  public:
   enum FieldIndex { kType, kTaps, kAlpha, kBins, kEdge1, kEdge2, kFsamp };
 
   // Starts on `start`, which the limits are expected to accept.
   explicit TavrineTuner(const TavrineDesign& start);
-  const TavrineDesign& design() const { return design_; }
 
   const char* Program() const override { return "tavrine"; }
-  std::vector<Field> Fields() const override;
-  std::vector<std::string> Choices(int field) const override;
-  double Value(int field) const override;
-  bool Uses(int field) const override;
-  std::string Name(int field) const override;
   std::string Words() const override;
-  std::string OptionsLine() const override;
   void Make() const override;
   Cascade Design() const override;
   std::string FileText() const override;
   Cascade FromFile(const std::string& text) const override;
   CoeffKind Kind() const override { return CoeffKind::kFir; }
   std::vector<float> Coefficients() const override;
-  double Fsamp() const override { return design_.fsamp; }
   double Attenuation() const override { return 0.0; }
 
  private:
-  TavrineDesign With(int field, double value) const;
-  std::string Variable(int field) const override;
-  std::string RefusalWith(int field, double value) const override;
-  void Assign(int field, double value) override { design_ = With(field, value); }
   std::string Opening(int field) const override;
   std::string Closing(int field) const override;
-  std::vector<std::string> Variables() const override;
-  void AssignVariable(const std::string& variable, double value) override;
-  std::string Refusal() const override;
-  std::string VariableText(const std::string& variable) const override;
-  void SaveState() override { saved_ = design_; }
-  void RestoreState() override { design_ = saved_; }
-
-  TavrineDesign design_, saved_;
-  int decimals_;  // of the edges
 };

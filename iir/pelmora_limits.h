@@ -14,6 +14,8 @@
 
 // The bounds, each written once: the predicates below compare with them,
 // and the refusals' words take their numbers from the same macros.
+#define PELMORA_LOWEST_ORDER 1
+#define PELMORA_HIGHEST_ORDER 2
 #define PELMORA_LOWEST_FSAMP 1e-15
 #define PELMORA_HIGHEST_FSAMP 1e15
 #define PELMORA_LEAST_ATTENUATION 0.00001
@@ -72,7 +74,9 @@ constexpr double Fraction(float f, const PelmoraDesign& d) {
 }
 
 constexpr bool TypeKnown(const PelmoraDesign& d) { return IsType(d.type); }
-constexpr bool OrderKnown(const PelmoraDesign& d) { return d.order == 1 || d.order == 2; }
+constexpr bool OrderKnown(const PelmoraDesign& d) {
+  return d.order >= PELMORA_LOWEST_ORDER && d.order <= PELMORA_HIGHEST_ORDER;
+}
 constexpr bool FsampInRange(const PelmoraDesign& d) {
   return d.fsamp >= LIMIT_FLOAT(PELMORA_LOWEST_FSAMP) && d.fsamp <= LIMIT_FLOAT(PELMORA_HIGHEST_FSAMP);
 }
@@ -116,7 +120,7 @@ using PelmoraLimit = DesignLimit<PelmoraDesign>;
 // ones before it hold.
 constexpr PelmoraLimit kPelmoraLimits[] = {
     {pelmora_limits::TypeKnown, "PELMORA_TYPE", "are " FILTER_TYPE_WORDS},
-    {pelmora_limits::OrderKnown, "PELMORA_ORDER", "are 1 and 2"},
+    {pelmora_limits::OrderKnown, "PELMORA_ORDER", "are " PELMORA_TEXT(LOWEST_ORDER) " and " PELMORA_TEXT(HIGHEST_ORDER)},
     {pelmora_limits::FsampInRange, "PELMORA_FSAMP",
      "are numbers from " PELMORA_TEXT(LOWEST_FSAMP) " to " PELMORA_TEXT(HIGHEST_FSAMP) " (Hz)"},
     {pelmora_limits::AttenuationInRange, "PELMORA_ATTENUATION_DB",

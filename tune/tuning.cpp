@@ -186,12 +186,12 @@ std::string Tuner::Configure(const std::vector<std::string>& options) {
     }
     const std::string said = name + " = " + text + ": not allowed; allowed ";
     double value = 0.0;
-    if (name.size() > 5 && name.compare(name.size() - 5, 5, "_TYPE") == 0) {
+    const ParameterKind kind = KindOf(name);
+    if (kind == ParameterKind::kType) {
       const auto type = std::find(std::begin(kTypeNames), std::end(kTypeNames), text);
       if (type == std::end(kTypeNames)) return refuse(said + "are " FILTER_TYPE_WORDS);
       value = static_cast<double>(type - std::begin(kTypeNames));
-    } else if (name.find("_ORDER") != std::string::npos || name.find("_TAPS") != std::string::npos ||
-               name.find("_BINS") != std::string::npos) {
+    } else if (kind != ParameterKind::kNumber) {
       if (!std::regex_match(text, whole)) return refuse(said + "are whole numbers");
       const std::string digits = text.substr(std::min(text.find_first_not_of('0'), text.size() - 1));
       value = digits.size() > 9 ? 999999999.0 : std::atof(digits.c_str());

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/coeff_layout.h"
+#include "core/design_parameter.h"
 #include "core/textio.h"
 
 // The decimals that a frequency field shows at a sampling frequency: at
@@ -152,6 +153,8 @@ class Tuner {
   virtual void AssignVariable(const std::string& variable, double value) = 0;
   virtual std::string Refusal() const = 0;
   virtual std::string VariableText(const std::string& variable) const = 0;
+  // The form in which the configure takes the variable's value.
+  virtual ParameterKind KindOf(const std::string& variable) const = 0;
   virtual void SaveState() = 0;
   virtual void RestoreState() = 0;
 
