@@ -29,31 +29,44 @@ foreach(line IN LISTS _dp_type_lines)
 endforeach()
 list(JOIN _dp_types ", " _dp_type_words)
 
-# A parameter: its cache variable, default and one-line help text.
-function(_dp_parameter name default help)
-  set(${name} "${default}" CACHE STRING "${help}")
-  if(name MATCHES "_TYPE$")
-    set_property(CACHE ${name} PROPERTY STRINGS ${_dp_types})
-  endif()
+# A designer's parameters, read from its table (TABLE, a C++ header: the
+# rows of core/design_parameter.h): for each row, a cache variable with
+# its default and its help text, and the form that the row's kind asks.
+# The variables in the table's order are left in _dp_<designer>_variables
+# and each one's kind in _dp_kind_<variable>.
+function(_dp_table designer table)
+  set(file ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/../${table})
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${file})
+  file(READ ${file} text)
+  string(REPLACE ";" "<semicolon>" text "${text}")  # a help text's semicolon, kept out of the lists
+  string(REGEX MATCHALL "{\"[A-Z][A-Z0-9_]*\",[^{}]*ParameterKind::k[A-Za-z]+" rows "${text}")
+  set(variables "")
+  foreach(row IN LISTS rows)
+    if(NOT row MATCHES "^{\"([A-Z0-9_]+)\",[ \t\r\n]*\"([^\"]*)\",(.*),[ \t\r\n]*ParameterKind::(k[A-Za-z]+)$")
+      message(FATAL_ERROR "${table}: a row that the configure cannot read:\n${row}")
+    endif()
+    set(name ${CMAKE_MATCH_1})
+    set(default "${CMAKE_MATCH_2}")
+    set(kind ${CMAKE_MATCH_4})
+    # The help: its adjacent string literals joined.
+    string(REGEX REPLACE "\"[ \t\r\n]*\"" "" help "${CMAKE_MATCH_3}")
+    string(REGEX REPLACE "^[ \t\r\n]*\"(.*)\"[ \t\r\n]*$" "\\1" help "${help}")
+    string(REPLACE "<semicolon>" ";" help "${help}")
+    if(kind STREQUAL "kType")
+      string(APPEND help ": ${_dp_type_words}")
+    endif()
+    set(${name} "${default}" CACHE STRING "${designer}: ${help}")
+    if(kind STREQUAL "kType")
+      set_property(CACHE ${name} PROPERTY STRINGS ${_dp_types})
+    endif()
+    list(APPEND variables ${name})
+    set(_dp_kind_${name} ${kind} PARENT_SCOPE)
+  endforeach()
+  set(_dp_${designer}_variables ${variables} PARENT_SCOPE)
 endfunction()
 
-_dp_parameter(PELMORA_TYPE band-pass "pelmora: filter type: ${_dp_type_words}")
-_dp_parameter(PELMORA_ORDER 2 "pelmora: order of the Butterworth prototype, 1 or 2 (a band type doubles it)")
-_dp_parameter(PELMORA_FC1 2000 "pelmora: lower corner in Hz (the only one of low- and high-pass), PELMORA_FSAMP / 200 to 0.49 PELMORA_FSAMP (0.485 PELMORA_FSAMP for band types); narrower at high attenuations (README)")
-_dp_parameter(PELMORA_FC2 5000 "pelmora: upper corner in Hz (band types), PELMORA_FC1 + PELMORA_FSAMP / 200 to 0.49 PELMORA_FSAMP; narrower at high attenuations (README)")
-_dp_parameter(PELMORA_ATTENUATION_DB 3 "pelmora: attenuation at the corners in dB, 0.00001 to 60")
-_dp_parameter(PELMORA_FSAMP 22050 "pelmora: sampling frequency in Hz, 1e-15 to 1e15")
-_dp_parameter(TAVRINE_TYPE band-pass "tavrine: filter type: ${_dp_type_words}")
-_dp_parameter(TAVRINE_TAPS 140 "tavrine: requested tap count, 1 to 400, designing at most TAVRINE_BINS taps (an even count designs one fewer and writes a final zero tap)")
-_dp_parameter(TAVRINE_ALPHA 7 "tavrine: Kaiser window shape parameter alpha (beta in other tools), 0 (a rectangular window) to 91.9")
-_dp_parameter(TAVRINE_BINS 400 "tavrine: frequency samples of the desired response, 1 to 400")
-_dp_parameter(TAVRINE_LPF_FC1 3000 "tavrine: low-pass edge in Hz, below TAVRINE_FSAMP / 2, on sample 1 to (TAVRINE_BINS - 1) / 2")
-_dp_parameter(TAVRINE_HPF_FC1 3000 "tavrine: high-pass edge in Hz, below TAVRINE_FSAMP / 2, on sample 1 to (TAVRINE_BINS - 1) / 2")
-_dp_parameter(TAVRINE_BPF_FC1 2000 "tavrine: band-pass lower edge in Hz, below TAVRINE_FSAMP / 2, on sample 1 to (TAVRINE_BINS - 1) / 2")
-_dp_parameter(TAVRINE_BPF_FC2 8000 "tavrine: band-pass upper edge in Hz, below TAVRINE_FSAMP / 2, on a sample above TAVRINE_BPF_FC1's, at most (TAVRINE_BINS - 1) / 2")
-_dp_parameter(TAVRINE_BRF_FC1 3000 "tavrine: band-reject lower edge in Hz, below TAVRINE_FSAMP / 2, on sample 1 to (TAVRINE_BINS - 1) / 2")
-_dp_parameter(TAVRINE_BRF_FC2 7000 "tavrine: band-reject upper edge in Hz, below TAVRINE_FSAMP / 2, on a sample above TAVRINE_BRF_FC1's, at most (TAVRINE_BINS - 1) / 2")
-_dp_parameter(TAVRINE_FSAMP 22050 "tavrine: sampling frequency in Hz, 1e-35 to 1e36")
+_dp_table(pelmora iir/pelmora_parameter_table.h)
+_dp_table(tavrine fir/tavrine_parameter_table.h)
 
 # Refuses the configuration: one line (a leading blank keeps CMake from
 # wrapping it) with the variable, its value and what is allowed.
@@ -142,19 +155,16 @@ function(_dp_check_values designer header limits_header limits)
   _dp_refuse(${name} "${allowed}")
 endfunction()
 
-# The forms, in the order of the variables.
-_dp_type(PELMORA_TYPE pelmora_type)
-_dp_whole(PELMORA_ORDER pelmora_order)
-foreach(name PELMORA_FC1 PELMORA_FC2 PELMORA_ATTENUATION_DB PELMORA_FSAMP)
-  _dp_decimal(${name} ${name}_LITERAL)
-endforeach()
-_dp_type(TAVRINE_TYPE tavrine_type)
-_dp_whole(TAVRINE_TAPS tavrine_taps)
-_dp_decimal(TAVRINE_ALPHA TAVRINE_ALPHA_LITERAL)
-_dp_whole(TAVRINE_BINS tavrine_bins)
-foreach(name TAVRINE_LPF_FC1 TAVRINE_HPF_FC1 TAVRINE_BPF_FC1 TAVRINE_BPF_FC2 TAVRINE_BRF_FC1 TAVRINE_BRF_FC2
-             TAVRINE_FSAMP)
-  _dp_decimal(${name} ${name}_LITERAL)
+# The forms, in the order of the variables: each value as a literal in
+# <variable>_LITERAL.
+foreach(name IN LISTS _dp_pelmora_variables _dp_tavrine_variables)
+  if(_dp_kind_${name} STREQUAL "kType")
+    _dp_type(${name} ${name}_LITERAL)
+  elseif(_dp_kind_${name} STREQUAL "kNumber")
+    _dp_decimal(${name} ${name}_LITERAL)
+  else()
+    _dp_whole(${name} ${name}_LITERAL)
+  endif()
 endforeach()
 
 set(_dp_pelmora_header
@@ -163,8 +173,8 @@ set(_dp_pelmora_header
 #include \"iir/pelmora_design.h\"
 #include \"core/filter_type.h\"
 constexpr PelmoraDesign kConfiguredDesign = {
-    ${pelmora_type},  // PELMORA_TYPE ${PELMORA_TYPE}
-    ${pelmora_order},  // PELMORA_ORDER
+    ${PELMORA_TYPE_LITERAL},  // PELMORA_TYPE ${PELMORA_TYPE}
+    ${PELMORA_ORDER_LITERAL},  // PELMORA_ORDER
     ${PELMORA_FC1_LITERAL},  // PELMORA_FC1, Hz
     ${PELMORA_FC2_LITERAL},  // PELMORA_FC2, Hz
     ${PELMORA_ATTENUATION_DB_LITERAL},  // PELMORA_ATTENUATION_DB, dB
@@ -177,10 +187,10 @@ set(_dp_tavrine_header
 #include \"fir/tavrine_design.h\"
 #include \"core/filter_type.h\"
 constexpr TavrineDesign kConfiguredDesign = {
-    ${tavrine_type},  // TAVRINE_TYPE ${TAVRINE_TYPE}
-    ${tavrine_taps},  // TAVRINE_TAPS
+    ${TAVRINE_TYPE_LITERAL},  // TAVRINE_TYPE ${TAVRINE_TYPE}
+    ${TAVRINE_TAPS_LITERAL},  // TAVRINE_TAPS
     ${TAVRINE_ALPHA_LITERAL},  // TAVRINE_ALPHA
-    ${tavrine_bins},  // TAVRINE_BINS
+    ${TAVRINE_BINS_LITERAL},  // TAVRINE_BINS
     ${TAVRINE_FSAMP_LITERAL},  // TAVRINE_FSAMP, Hz
     ${TAVRINE_LPF_FC1_LITERAL},  // TAVRINE_LPF_FC1, Hz
     ${TAVRINE_HPF_FC1_LITERAL},  // TAVRINE_HPF_FC1, Hz
