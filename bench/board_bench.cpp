@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "board/filter_board.h"
-#include "core/coeff_reading.h"
+#include "coeff/coeff_reading.h"
 
 namespace {
 

@@ -1,26 +1,24 @@
 #include <cstdio>
+#include <algorithm>
+#include <cstdlib>
 
-#include "core/textio.h"
+#include "coeff/coeff_text.h"
 #include "fir/tap_file.h"
 #include "fir/taps.h"
 
+static_assert(kMostFileTaps <= kMaxTaps, "the viewer's taps hold every tap of a file");
+
 void TxtLoad(const char* name, float* taps) {
-  std::FILE* file = OpenForReadingOrExit(name);
-  char line[kLineBufferSize];
-  int reads = 0;
-  bool left_out = false;
-  while (ReadLinePiece(file, name, line)) {
-    // One more piece than the array holds: the file has taps beyond it, and
-    // nothing further needs reading.
-    if (reads == kMaxTaps) {
-      left_out = true;
-      break;
-    }
-    taps[reads] = static_cast<float>(ParseValue(line));
-    ++reads;
+  const ViewerReading reading = ReadAsViewer(CoeffKind::kFir, name);
+  if (reading.fault != ViewerReading::Fault::kNone) {
+    std::printf("%s\n", reading.words.c_str());
+    std::exit(1);
   }
-  TapN = reads;
+  const std::vector<float>& values = reading.coefficients.values;
+  std::copy(values.begin(), values.end(), taps);
+  TapN = int(values.size());
   std::printf("TapN = %d\n", TapN);
-  if (left_out) std::fprintf(stderr, "%s: more than %d taps; only the first %d are used.\n", name, kMaxTaps, kMaxTaps);
-  std::fclose(file);
+  if (reading.more) {
+    std::fprintf(stderr, "%s: more than %d taps; only the first %d are used.\n", name, kMostFileTaps, kMostFileTaps);
+  }
 }

@@ -1,14 +1,17 @@
 #include <string>
+#include <vector>
 
+#include "coeff/coeff_text.h"
 #include "core/textio.h"
 #include "fir/fir_design.h"
 #include "fir/tap_file.h"
 
-std::string TapFileText(const float* taps) {
-  std::string content;
-  for (int i = 0; i < TapN; ++i) AppendValueLine(content, taps[i]);
-  if (evenTap == 1) AppendValueLine(content, 0.0f);
-  return content;
+std::vector<float> DesignedTaps(const float* taps) {
+  std::vector<float> values(taps, taps + TapN);
+  if (evenTap == 1) values.push_back(0.0f);
+  return values;
 }
+
+std::string TapFileText(const float* taps) { return CoefficientFileText(DesignedTaps(taps)); }
 
 void TxtSave(const char* name, const float* taps) { ReplaceFileOrExit(name, TapFileText(taps)); }

@@ -70,9 +70,6 @@ std::vector<float> TavrineTuner::Coefficients() const {
 }
 
 Cascade TavrineTuner::FromFile(const std::string& text) const {
-  // As the viewer reads: each line a tap narrowed to single precision.
-  std::istringstream lines(text);
-  Section taps{{}, {1.0}};
-  for (std::string line; std::getline(lines, line);) taps.b.push_back(static_cast<float>(ParseValue(line.c_str())));
-  return {taps};
+  // As sunnaq reads it.
+  return CascadeOf(ParseAsViewer(CoeffKind::kFir, text).coefficients);
 }

@@ -52,7 +52,7 @@ void PelmoraTuner::Make() const {
 Cascade PelmoraTuner::Design() const {
   // The sections that the file holds; the entries past them are the
   // pass-through sections of the reset.
-  const int sections = IsBand(design().type) && design().order == 2 ? 2 : 1;
+  const int sections = DesignSections(design().type, design().order);
   Cascade cascade;
   for (int i = 0; i < sections; ++i) {
     cascade.push_back({{p_a0[i], p_a1[i], p_a2[i]}, {1.0, p_b1[i], p_b2[i]}});
@@ -73,14 +73,6 @@ std::vector<float> PelmoraTuner::Coefficients() const {
 }
 
 Cascade PelmoraTuner::FromFile(const std::string& text) const {
-  // As the viewer reads: each line a value narrowed to single precision,
-  // five to a section, a0 a1 a2 b1 b2.
-  std::istringstream lines(text);
-  std::vector<float> values;
-  for (std::string line; std::getline(lines, line);) values.push_back(static_cast<float>(ParseValue(line.c_str())));
-  Cascade cascade;
-  for (size_t i = 0; i + kLinesPerSection <= values.size(); i += kLinesPerSection) {
-    cascade.push_back({{values[i], values[i + 1], values[i + 2]}, {1.0, values[i + 3], values[i + 4]}});
-  }
-  return cascade;
+  // As corvell reads it, a partly filled last section completed.
+  return CascadeOf(ParseAsViewer(CoeffKind::kBiquad, text).coefficients);
 }

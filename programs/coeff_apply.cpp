@@ -1,6 +1,6 @@
 // coeff-apply [--format F] [--gain DB] KIND COEFFS RATE INPUT OUTPUT:
 // filters a sound file with the biquad cascade or the taps of a
-// coefficient file, read strictly (core/coeff_reading.h), each channel on
+// coefficient file, read strictly (coeff/coeff_reading.h), each channel on
 // its own, through the board header (board/filter_board.h), scales the
 // filtered samples by the gain, and writes OUTPUT beside and renames it
 // into place, in the format that --format or OUTPUT's extension names.
@@ -26,7 +26,7 @@
 
 #include "board/filter_board.h"
 #include "core/beside_file.h"
-#include "core/coeff_reading.h"
+#include "coeff/coeff_reading.h"
 #include "core/textio.h"
 
 namespace {
@@ -78,8 +78,8 @@ struct ChannelFilter {
   fb_fir fir;
   ChannelFilter(CoeffKind kind, const std::vector<float>& c) {
     if (kind == CoeffKind::kBiquad) {
-      state.resize(c.size() / 5 * 2 + 1);
-      fb_biquad_init(&biquad, int(c.size() / 5), c.data(), state.data());
+      state.resize(c.size() / kLinesPerSection * 2 + 1);
+      fb_biquad_init(&biquad, int(c.size() / kLinesPerSection), c.data(), state.data());
     } else {
       state.resize(2 * c.size() + 1);
       fb_fir_init(&fir, int(c.size()), c.data(), state.data());
@@ -174,7 +174,7 @@ int main(int argc, char* argv[]) {
     Fail(reading.fault == CoeffReading::Fault::kUnreadable ? 1 : 2, reading.words);
   const std::vector<float>& c = reading.values;
   if (kind == CoeffKind::kBiquad) {
-    std::printf("BiquadN = %zu\n", c.size() / 5);
+    std::printf("BiquadN = %zu\n", c.size() / kLinesPerSection);
   } else {
     std::printf("TapN = %zu\n", c.size());
   }

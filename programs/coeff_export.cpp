@@ -1,7 +1,7 @@
 // coeff-export LAYOUT FILE: writes the coefficients of a biquad file or a
 // tap file on standard output in a layout that DSP code takes
-// (core/coeff_layout.h). The layout names the file's kind, which the file
-// itself does not say; the file is read strictly (core/coeff_reading.h),
+// (coeff/coeff_layout.h). The layout names the file's kind, which the file
+// itself does not say; the file is read strictly (coeff/coeff_reading.h),
 // since what goes to a board must not be guessed.
 //
 // Exit statuses: 0 written; 1 the file cannot be opened or read, or
@@ -13,8 +13,8 @@
 #include <cstring>
 #include <string>
 
-#include "core/coeff_layout.h"
-#include "core/coeff_reading.h"
+#include "coeff/coeff_layout.h"
+#include "coeff/coeff_reading.h"
 
 int main(int argc, char* argv[]) {
   const std::string usage = "usage: coeff-export LAYOUT FILE (LAYOUT: " + CoeffLayoutNames() + ")\n";

@@ -246,11 +246,14 @@ std::string Tuner::ExportTo(const CoeffLayout& layout, const std::string& name) 
 }
 
 Cascade Tuner::Exported(const CoeffLayout& layout) const {
-  const std::vector<float> values = ReadLayout(layout, ExportText(layout));
-  if (layout.kind == CoeffKind::kFir) return {{{values.begin(), values.end()}, {1.0}}};
+  return CascadeOf({layout.kind, ReadLayout(layout, ExportText(layout))});
+}
+
+Cascade CascadeOf(const CoeffSet& set) {
+  const std::vector<float>& v = set.values;
+  if (set.kind == CoeffKind::kFir) return {{{v.begin(), v.end()}, {1.0}}};
   Cascade cascade;
-  for (size_t i = 0; i + 5 <= values.size(); i += 5) {
-    cascade.push_back({{values[i], values[i + 1], values[i + 2]}, {1.0, values[i + 3], values[i + 4]}});
-  }
+  for (size_t i = 0; i + kLinesPerSection <= v.size(); i += kLinesPerSection)
+    cascade.push_back({{v[i], v[i + 1], v[i + 2]}, {1.0, v[i + 3], v[i + 4]}});
   return cascade;
 }

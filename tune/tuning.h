@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/coeff_layout.h"
+#include "coeff/coeff_layout.h"
 #include "core/design_parameter.h"
 #include "core/textio.h"
 
@@ -47,6 +47,10 @@ struct Section {
   std::vector<double> b, a;
 };
 using Cascade = std::vector<Section>;
+
+// The cascade of a design's values: a section for each five values of a
+// biquad cascade, or the taps over 1.
+Cascade CascadeOf(const CoeffSet& set);
 
 // A designer's parameters, over a design that the designer's limits accept
 // at every moment. The window (tune/tuner_window.h) shows the fields,
@@ -125,7 +129,7 @@ class Tuner {
   // (after Make).
   virtual CoeffKind Kind() const = 0;
   virtual std::vector<float> Coefficients() const = 0;
-  // The design in a layout that DSP code takes (core/coeff_layout.h), from
+  // The design in a layout that DSP code takes (coeff/coeff_layout.h), from
   // the values in memory (after Make).
   std::string ExportText(const CoeffLayout& layout) const;
   // Makes the design and writes it in the layout to name with the safe

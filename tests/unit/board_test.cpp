@@ -4,13 +4,12 @@
 // a checksum of those bits pins them across machines (the armhf build
 // runs this under qemu-arm). The layouts: a hand-written file through the
 // strict reading, parsed back to the floats, signs and order written out
-// here, in the shortest texts; what the strict reading refuses, with its
-// words. Where liquid-dsp is found, the layouts in its filters agree with
-// the header within a derived bound.
+// here, in the shortest texts. Where liquid-dsp is found, the layouts in
+// its filters agree with the header within a derived bound.
 #include <numeric>
 
-#include "core/textio.h"
-#include "core/coeff_reading.h"
+#include "coeff/coeff_layout.h"
+#include "coeff/coeff_reading.h"
 #include "tests/board_support.h"
 #ifdef WITH_LIQUID
 #include <liquid/liquid.h>
@@ -95,37 +94,6 @@ TEST(Export, LayoutsReadBackAsTheFileHoldsThemInTheShortestTexts) {
   };
   for (const auto& [layout, from, expected] : cases)
     EXPECT_EQ(AllBits(Exported(layout, TEST_DATA_DIR "/board_example.txt", from)), AllBits(expected)) << layout;
-}
-
-TEST(StrictReading, EachLineOneFiniteNumberAsManyAsTheKindHoldsOrTheFirstFaultWithItsLine) {
-  auto ones = [](int n, const char* each) { std::string text; while (n-- > 0) text += each; return text; };
-  const std::string no = " is not a number.", big = " is not a finite single-precision number.";
-  // (a biquad file?, text, the values the reading gives or its words); more in the end-to-end test
-  const std::vector<std::tuple<bool, std::string, std::string>> cases = {
-      {false, " +1\t \r\n-2.5e-1\n0x1p-3\n-0\n1e-50\n3.4028234663852886e38\n0.1",
-       "1 -0.25 0.125 -0 0 3.4028235e38 0.1"},
-      {false, std::string(36, ' ') + "1\r\n" + std::string(37, ' ') + "2", "1 2"},
-      {false, "1\n \t\r\n", "f, line 2: the line is blank; each line holds one number."},
-      {false, ones(400, "1\n"), ones(399, "1 ") + "1"},
-      {false, ones(400, "1\n") + "x", "f, line 401: a tap file holds at most 400 taps."},
-      {true, ones(40, "1\n"), ones(39, "1 ") + "1"},
-      {true, ones(40, "1\n") + "\n", "f, line 41: a biquad file holds at most 8 sections (40 lines)."},
-      {true, ones(6, "1\n"), "f, line 6: the file ends inside section 2; a section is 5 lines: a0, a1, a2, b1, b2."},
-      {false, "1 2\n", "f, line 1: \"1 2\"" + no},
-      {false, "0,5", "f, line 1: \"0,5\"" + no},
-      {false, "1\r\r\n", "f, line 1: \"1\\x0D\"" + no},
-      {false, "\v1\x7f", "f, line 1: \"\\x0B1\\x7F\"" + no},
-      {false, "1\n-inf\n", "f, line 2: \"-inf\"" + big},
-      {false, "3.5e38", "f, line 1: \"3.5e38\"" + big},
-      {false, "1\n" + std::string(37, ' ') + "1\r\n",
-       "f, line 2: the line is longer than 38 characters, which the viewers read as more than one number."},
-  };
-  for (const auto& [biquad, text, expected] : cases) {
-    const CoeffReading reading = ParseCoefficients(biquad ? CoeffKind::kBiquad : CoeffKind::kFir, text, "f");
-    std::string got = reading.fault == CoeffReading::Fault::kRefused ? reading.words : "";
-    for (float v : reading.values) got += (got.empty() ? "" : " ") + ShortestDecimal(v);
-    EXPECT_EQ(got, expected) << text;
-  }
 }
 
 #ifdef WITH_LIQUID

@@ -1,14 +1,14 @@
 // The strict reading of a coefficient file, for what goes to a board
 // (coeff-export, coeff-apply): each line one number, as many as the kind of
 // file holds, or the fault in words. Nothing is guessed, printed or ended
-// here. The viewers keep their own lenient reading (iir/coeff_load.cpp,
-// fir/tap_load.cpp); a file read here means the same to them.
+// here. The viewers keep their own lenient reading (coeff/coeff_text.h);
+// a file read here means the same to them.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "core/coeff_layout.h"
+#include "coeff/coefficients.h"
 
 // What a reading gives: the values (a biquad file's 5 a section in the
 // file's order, a tap file's taps from tap 0), or a fault and its words,

@@ -1,4 +1,4 @@
-#include "core/coeff_layout.h"
+#include "coeff/coeff_layout.h"
 
 #include <algorithm>
 #include <cmath>
@@ -47,13 +47,13 @@ std::string CArrays(const std::string& comment, const std::string& guard, const 
 }
 
 std::string BiquadC(const std::vector<float>& c, const std::string& source) {
-  const size_t n = c.size() / 5;
+  const size_t n = c.size() / kLinesPerSection;
   return CArrays("Biquad cascade of " + InComment(source) + " for filter_board.h: " + std::to_string(n) +
                      " sections, each a0, a1, a2, b1, b2 of\n"
                      "   (a0 + a1 z^-1 + a2 z^-2) / (1 + b1 z^-1 + b2 z^-2).\n"
                      "     float state[2 * BIQUAD_SECTIONS];\n     fb_biquad f;\n"
                      "     fb_biquad_init(&f, BIQUAD_SECTIONS, biquad_coeffs, state);",
-                 "BIQUAD_COEFFS_H", "BIQUAD_SECTIONS", "biquad_coeffs", c, n, 5);
+                 "BIQUAD_COEFFS_H", "BIQUAD_SECTIONS", "biquad_coeffs", c, n, kLinesPerSection);
 }
 
 std::string FirC(const std::vector<float>& h, const std::string& source) {
@@ -69,17 +69,18 @@ std::string FirC(const std::vector<float>& h, const std::string& source) {
 // denominator terms negated (0 - b keeps a zero positive).
 std::string BiquadCmsis(const std::vector<float>& c, const std::string& source) {
   std::vector<float> stages(c);
-  for (size_t k = 0; k + 5 <= stages.size(); k += 5) {
+  for (size_t k = 0; k + kLinesPerSection <= stages.size(); k += kLinesPerSection) {
     stages[k + 3] = 0.0f - c[k + 3];
     stages[k + 4] = 0.0f - c[k + 4];
   }
-  return CArrays("Biquad cascade of " + InComment(source) + " for CMSIS-DSP: " + std::to_string(c.size() / 5) +
+  return CArrays("Biquad cascade of " + InComment(source) + " for CMSIS-DSP: " + std::to_string(c.size() / kLinesPerSection) +
                      " stages of b0, b1, b2, a1, a2 with\n"
                      "   y[n] = b0 x[n] + b1 x[n-1] + b2 x[n-2] + a1 y[n-1] + a2 y[n-2]\n"
                      "   (a1, a2: the file's b1, b2 negated).\n"
                      "     arm_biquad_cascade_df2T_init_f32(&S, BIQUAD_CMSIS_STAGES, biquad_cmsis_coeffs, state);\n"
                      "   state: 2 floats a stage (arm_biquad_cascade_df1_init_f32: 4).",
-                 "BIQUAD_CMSIS_COEFFS_H", "BIQUAD_CMSIS_STAGES", "biquad_cmsis_coeffs", stages, stages.size() / 5, 5);
+                 "BIQUAD_CMSIS_COEFFS_H", "BIQUAD_CMSIS_STAGES", "biquad_cmsis_coeffs", stages,
+                 stages.size() / kLinesPerSection, kLinesPerSection);
 }
 
 std::string FirCmsis(const std::vector<float>& h, const std::string& source) {
@@ -94,7 +95,7 @@ std::string FirCmsis(const std::vector<float>& h, const std::string& source) {
 // One row a section, b0 b1 b2 1 a1 a2 of (b0 + b1 z^-1 + b2 z^-2) / (1 + a1 z^-1 + a2 z^-2).
 std::string BiquadSos(const std::vector<float>& c, const std::string&) {
   std::string text;
-  for (size_t k = 0; k + 5 <= c.size(); k += 5) {
+  for (size_t k = 0; k + kLinesPerSection <= c.size(); k += kLinesPerSection) {
     text += ShortestDecimal(c[k]) + " " + ShortestDecimal(c[k + 1]) + " " + ShortestDecimal(c[k + 2]) + " 1 " +
             ShortestDecimal(c[k + 3]) + " " + ShortestDecimal(c[k + 4]) + "\n";
   }
@@ -160,7 +161,7 @@ std::vector<float> ReadLayout(const CoeffLayout& layout, const std::string& text
   const size_t count = std::strtoul(text.c_str() + text.find(' ', define + 9), nullptr, 10);
   const size_t open = text.find('{'), close = text.find("};", open);
   std::istringstream items(text.substr(open + 1, close - open - 1));
-  const size_t wanted = layout.kind == CoeffKind::kBiquad ? 5 * count : count;
+  const size_t wanted = layout.kind == CoeffKind::kBiquad ? kLinesPerSection * count : count;
   for (std::string item; values.size() < wanted && std::getline(items, item, ',');) {
     std::istringstream token(item);
     std::string literal;
@@ -168,7 +169,7 @@ std::vector<float> ReadLayout(const CoeffLayout& layout, const std::string& text
     values.push_back(LiteralValue(literal));
   }
   if (&layout == FindCoeffLayout("biquad-cmsis")) {
-    for (size_t k = 0; k + 5 <= values.size(); k += 5) {
+    for (size_t k = 0; k + kLinesPerSection <= values.size(); k += kLinesPerSection) {
       values[k + 3] = 0.0f - values[k + 3];
       values[k + 4] = 0.0f - values[k + 4];
     }

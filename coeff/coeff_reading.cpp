@@ -1,4 +1,4 @@
-#include "core/coeff_reading.h"
+#include "coeff/coeff_reading.h"
 
 #include <fcntl.h>
 #include <locale.h>
@@ -14,8 +14,6 @@
 #include <cstring>
 
 #include "core/textio.h"
-#include "fir/taps.h"
-#include "iir/coeff_file.h"
 
 namespace {
 
@@ -25,7 +23,7 @@ namespace {
 // (each line starts at most 39 bytes after the one before), so the reading
 // refuses it there with the words that the whole file would give, and a
 // device that never ends (/dev/zero) is read no further.
-constexpr size_t kMostBytes = size_t(kMaxTaps) * kMaxLineChars + 1;
+constexpr size_t kMostBytes = size_t(kMostFileTaps) * kMaxLineChars + 1;
 
 CoeffReading Faulty(CoeffReading::Fault fault, const std::string& words) {
   CoeffReading reading;
@@ -50,7 +48,7 @@ std::string Quoted(const std::string& text) {
 
 CoeffReading ParseCoefficients(CoeffKind kind, const std::string& text, const std::string& name) {
   const bool biquad = kind == CoeffKind::kBiquad;
-  const size_t most = biquad ? kMaxCoeffLines : kMaxTaps;
+  const size_t most = biquad ? kMaxCoeffLines : kMostFileTaps;
   auto refuse = [&](size_t line, const std::string& what) {
     return Faulty(CoeffReading::Fault::kRefused, name + ", line " + std::to_string(line) + ": " + what);
   };

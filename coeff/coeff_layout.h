@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-enum class CoeffKind { kBiquad, kFir };
+#include "coeff/coefficients.h"
 
 // A layout: its name, the kind of file it takes, and its writer. A biquad
-// cascade comes as 5 values a section in the file's order (a0, a1, a2, b1,
-// b2 of (a0 + a1 z^-1 + a2 z^-2) / (1 + b1 z^-1 + b2 z^-2)); taps as tap 0
-// first. `source` is the file's name, for the text's opening comment.
+// cascade comes as kLinesPerSection values a section in the file's order
+// (a0, a1, a2, b1, b2 of (a0 + a1 z^-1 + a2 z^-2) / (1 + b1 z^-1 + b2
+// z^-2)); taps as tap 0 first. `source` is the file's name, for the text's opening comment.
 struct CoeffLayout {
   const char* name;
   CoeffKind kind;
