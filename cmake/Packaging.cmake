@@ -12,8 +12,11 @@
 
 include(GNUInstallDirs)
 
-# Each program whose target this tree defines, with its man page.
-set(FILTER_SUITE_PROGRAMS pelmora tavrine corvell sunnaq pelmora-tune tavrine-tune coeff-export coeff-apply)
+# Each program whose target this tree defines, with its man page. The
+# programs are listed once, in cmake/programs.txt (one a line), which
+# scripts/check-armhf reads too.
+file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/programs.txt FILTER_SUITE_PROGRAMS)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/programs.txt)
 foreach(program IN LISTS FILTER_SUITE_PROGRAMS)
   if(NOT TARGET ${program})
     continue()

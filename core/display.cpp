@@ -70,3 +70,15 @@ bool WindowCanBeTried(const WindowDisplay& d) {
   }
   return true;
 }
+
+std::string WindowNotStartedLine(size_t longest) {
+  const char* platform = Setting("QT_QPA_PLATFORM");
+  if (!platform) return "No window can be opened: the window system did not start.\n";
+  return "No window can be opened: the window system's platform " + std::string(platform).substr(0, longest) +
+         " did not start.\n";
+}
+
+std::string WindowLostLine(const char* display_name, size_t longest) {
+  if (!display_name) return "The window was lost: the window system stopped.\n";
+  return "The window was lost: display " + std::string(display_name).substr(0, longest) + " is no longer available.\n";
+}

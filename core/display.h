@@ -3,6 +3,8 @@
 // be reached is said in one line of the program's.
 #pragma once
 
+#include <string>
+
 // Exit status of a program that cannot open its window or loses it.
 constexpr int kNoWindowStatus = 3;
 
@@ -31,3 +33,16 @@ bool DisplayAnswers(const WindowDisplay& display);
 // display is set." or "... display D is not available." on standard error,
 // for a platform that needs a display and has none that answers.
 bool WindowCanBeTried(const WindowDisplay& display);
+
+// The last line, newline included, of a program whose window system did
+// not start: "No window can be opened: the window system did not
+// start.", or, with QT_QPA_PLATFORM set to P, "... the window system's
+// platform P did not start.". A name longer than `longest` characters is
+// cut there.
+std::string WindowNotStartedLine(size_t longest = std::string::npos);
+
+// The last line, newline included, of a program whose window is lost:
+// "The window was lost: display D is no longer available." where the
+// display is named, else "The window was lost: the window system
+// stopped.". A name longer than `longest` characters is cut there.
+std::string WindowLostLine(const char* display_name, size_t longest = std::string::npos);

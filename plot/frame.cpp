@@ -33,6 +33,9 @@ namespace {
 // said stands before the line. Once the window is shown, a failure is the
 // loss of the connection to the display, if there is one.
 WindowDisplay display;
+// The failure lines, made before they are needed: the handler that
+// writes one may not allocate. A name in them is cut at 200 characters.
+constexpr size_t kLongestName = 200;
 char lost_message[320];    // the display is gone
 char failed_message[320];  // anything else
 bool in_window_calls = false, window_shown = false;
@@ -83,13 +86,7 @@ void EndWindowCalls() {
 void CreateFirstWindow(const char* title) {
   display = FindWindowDisplay();
   if (!WindowCanBeTried(display)) std::exit(kNoWindowStatus);
-  const char* platform = std::getenv("QT_QPA_PLATFORM");
-  if (platform && *platform) {
-    std::snprintf(failed_message, sizeof failed_message,
-                  "No window can be opened: the window system's platform %.200s did not start.\n", platform);
-  } else {
-    std::snprintf(failed_message, sizeof failed_message, "No window can be opened: the window system did not start.\n");
-  }
+  std::snprintf(failed_message, sizeof failed_message, "%s", WindowNotStartedLine(kLongestName).c_str());
 
   // What the program has printed so far must not be lost if the window
   // system ends the process (standard error is not buffered).
@@ -105,9 +102,9 @@ void CreateFirstWindow(const char* title) {
 
   // From here on, a failure loses the window that is shown.
   window_shown = true;
-  std::snprintf(lost_message, sizeof lost_message,
-                "The window was lost: display %.200s is no longer available.\n", display.name ? display.name : "");
-  std::snprintf(failed_message, sizeof failed_message, "The window was lost: the window system stopped.\n");
+  const std::string lost = WindowLostLine(display.name ? display.name : "", kLongestName);
+  std::snprintf(lost_message, sizeof lost_message, "%s", lost.c_str());
+  std::snprintf(failed_message, sizeof failed_message, "%s", WindowLostLine(nullptr).c_str());
   if (saved_stderr != -1) {
     dup2(saved_stderr, STDERR_FILENO);
     close(saved_stderr);

@@ -16,7 +16,10 @@ constexpr int kPlottedPoints = 180;  // points 0 to 179: 0 Hz to just below Fsam
 constexpr float kPhasePixelsPerRad = 25.5f;
 constexpr int kGainZeroRow = 40;    // 0 dB, from the grid's top
 constexpr int kPhaseZeroRow = 140;  // 0 rad, from the grid's top
-constexpr float kGridWidth = 360.0f;
+// The grid's lines: 12 rows and 10 columns in the grid of kGridWidth x
+// kGridHeight pixels.
+constexpr int kGridRows = 12, kGridColumns = 10;
+constexpr int kRowPitch = kGridHeight / kGridRows, kColumnPitch = kGridWidth / kGridColumns;
 
 const CvScalar kBlack = cvScalar(0, 0, 0, 0);
 const CvScalar kGridGrey = cvScalar(200, 200, 200, 0);
@@ -45,7 +48,7 @@ struct Plot {
   // grid (s pixels per point).
   void Curve(const float* v, float s, int zero_row, CvScalar colour) {
     for (int i = 0; i < kPlottedPoints - 1; ++i) {
-      if (!(static_cast<float>(i + 1) * s < kGridWidth)) continue;
+      if (!(static_cast<float>(i + 1) * s < static_cast<float>(kGridWidth))) continue;
       Line(PixelOffset(static_cast<float>(i) * s), zero_row - PixelOffset(v[i]),
            PixelOffset(static_cast<float>(i + 1) * s), zero_row - PixelOffset(v[i + 1]), colour);
     }
@@ -88,10 +91,10 @@ void DrawFres(IplImage* canvas, int x0, int y0, const float* gain, const float* 
   for (const PlotText& t : ScaleTexts(labels)) plot.Text(t.text, t.dx, t.dy);
 
   // Grid, then the frame over it.
-  for (int k = 0; k <= 12; ++k) plot.Line(0, 20 * k, 360, 20 * k, kGridGrey);
-  for (int k = 0; k <= 10; ++k) plot.Line(36 * k, 0, 36 * k, 240, kGridGrey);
-  for (int k : {0, 12}) plot.Line(0, 20 * k, 360, 20 * k, kFrameGrey);
-  for (int k : {0, 10}) plot.Line(36 * k, 0, 36 * k, 240, kFrameGrey);
+  for (int k = 0; k <= kGridRows; ++k) plot.Line(0, kRowPitch * k, kGridWidth, kRowPitch * k, kGridGrey);
+  for (int k = 0; k <= kGridColumns; ++k) plot.Line(kColumnPitch * k, 0, kColumnPitch * k, kGridHeight, kGridGrey);
+  for (int y : {0, kGridHeight}) plot.Line(0, y, kGridWidth, y, kFrameGrey);
+  for (int x : {0, kGridWidth}) plot.Line(x, 0, x, kGridHeight, kFrameGrey);
 
   const float s = Fsamp / freq_range;  // pixels per response point
 
@@ -102,13 +105,15 @@ void DrawFres(IplImage* canvas, int x0, int y0, const float* gain, const float* 
   plot.Line(250, -30, 270, -30, kPhaseLegendGreen);
 
   // Gains beyond the grid lie on the frame; a gain that is not a number
-  // passes both tests and is drawn on the 0 dB row.
-  const float g = 200.0f / gain_range;  // pixels per dB
+  // passes both tests and is drawn on the 0 dB row. gain_range dB span the
+  // grid below the 0 dB row.
+  constexpr float kAbove = float(kGainZeroRow), kBelow = float(kGridHeight - kGainZeroRow);
+  const float g = kBelow / gain_range;  // pixels per dB
   float q[kPlottedPoints];
   for (int i = 0; i < kPlottedPoints; ++i) {
     q[i] = gain[i] * g;
-    if (q[i] < -200.0f) q[i] = -200.0f;
-    if (q[i] > 40.0f) q[i] = 40.0f;
+    if (q[i] < -kBelow) q[i] = -kBelow;
+    if (q[i] > kAbove) q[i] = kAbove;
   }
   plot.Curve(q, s, kGainZeroRow, kGainRed);
   plot.Text("Gain", 100, labels.legend_y);

@@ -25,9 +25,9 @@
 #include <vector>
 
 #include "board/filter_board.h"
-#include "core/beside_file.h"
 #include "coeff/coeff_reading.h"
-#include "core/textio.h"
+#include "core/file_replacement.h"
+#include "core/number_text.h"
 
 namespace {
 
@@ -115,15 +115,24 @@ bool IsFloatFormat(int format) {
          sub == SF_FORMAT_MPEG_LAYER_III;
 }
 
-}  // namespace
+// What the command line asks for, each argument checked.
+struct Request {
+  CoeffKind kind;
+  const char *coeffs, *input, *output;
+  double rate;
+  double gain_db;
+  float gain;  // the factor of gain_db, in single precision as the samples it multiplies
+  int format;  // the output format asked for, or 0: the input's
+};
 
-int main(int argc, char* argv[]) {
+// Reads the command line: --help answered, a wrong count of arguments
+// refused with the usage line, the options taken out.
+std::vector<const char*> Arguments(int argc, char* argv[], const char*& format_name, const char*& gain_text) {
   std::vector<const char*> args;
-  const char *format_name = nullptr, *gain_text = nullptr;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--help") == 0) {
       std::printf("%s%s", kUsage, kHelp);
-      return 0;
+      std::exit(0);
     } else if (std::strcmp(argv[i], "--format") == 0 && i + 1 < argc) {
       format_name = argv[++i];
     } else if (std::strncmp(argv[i], "--format=", 9) == 0) {
@@ -138,24 +147,13 @@ int main(int argc, char* argv[]) {
   }
   if (args.size() != 5) {
     std::fputs(kUsage, stderr);
-    return -1;
+    std::exit(255);
   }
-  const std::string kind_name = args[0];
-  const char *coeffs = args[1], *input = args[3], *output = args[4];
-  if (kind_name != "biquad" && kind_name != "fir")
-    Fail(2, "unknown kind " + kind_name + "; the kinds are biquad and fir.");
-  const CoeffKind kind = kind_name == "biquad" ? CoeffKind::kBiquad : CoeffKind::kFir;
-  char* end = nullptr;
-  const double rate = std::strtod(args[2], &end);
-  if (end == args[2] || *end || !(rate > 0) || !std::isfinite(rate)) {
-    Fail(2,
-         std::string("the rate must be the design's sampling frequency in Hz, a number above 0, not ") + args[2] + ".");
-  }
-  const double gain_db = gain_text ? std::strtod(gain_text, &end) : 0.0;
-  if (gain_text && (end == gain_text || *end || !(std::fabs(gain_db) <= 200)))
-    Fail(2, std::string("the gain must be a number of dB from -200 to 200, not ") + gain_text + ".");
-  // The factor of the gain, in single precision as the samples it multiplies.
-  const float gain = float(std::pow(10.0, gain_db / 20));
+  return args;
+}
+
+// The output format that --format or OUTPUT's extension names, 0 for none.
+int OutputFormat(const char* format_name, const char* output) {
   int format = 0;
   for (const NamedFormat& f : kFormats)
     if (format_name && std::strcmp(format_name, f.name) == 0) format = f.format;
@@ -168,141 +166,220 @@ int main(int argc, char* argv[]) {
     Fail(2, std::string(output) + ": unknown extension ." + extension +
                 "; the extensions are .wav, .flac and .ogg, or --format names the format.");
   }
+  return format;
+}
 
-  const CoeffReading reading = ReadCoefficientFile(kind, coeffs);
+// The request of the command line, or the program ends with the refusal.
+Request ReadRequest(int argc, char* argv[]) {
+  const char *format_name = nullptr, *gain_text = nullptr;
+  const std::vector<const char*> args = Arguments(argc, argv, format_name, gain_text);
+  Request r{};
+  const std::string kind_name = args[0];
+  r.coeffs = args[1], r.input = args[3], r.output = args[4];
+  if (kind_name != "biquad" && kind_name != "fir")
+    Fail(2, "unknown kind " + kind_name + "; the kinds are biquad and fir.");
+  r.kind = kind_name == "biquad" ? CoeffKind::kBiquad : CoeffKind::kFir;
+  char* end = nullptr;
+  r.rate = std::strtod(args[2], &end);
+  if (end == args[2] || *end || !(r.rate > 0) || !std::isfinite(r.rate)) {
+    Fail(2,
+         std::string("the rate must be the design's sampling frequency in Hz, a number above 0, not ") + args[2] + ".");
+  }
+  r.gain_db = gain_text ? std::strtod(gain_text, &end) : 0.0;
+  if (gain_text && (end == gain_text || *end || !(std::fabs(r.gain_db) <= 200)))
+    Fail(2, std::string("the gain must be a number of dB from -200 to 200, not ") + gain_text + ".");
+  r.gain = float(std::pow(10.0, r.gain_db / 20));
+  r.format = OutputFormat(format_name, r.output);
+  return r;
+}
+
+// The coefficient file, read strictly, its size printed.
+std::vector<float> ReadCoefficients(const Request& r) {
+  const CoeffReading reading = ReadCoefficientFile(r.kind, r.coeffs);
   if (reading.fault != CoeffReading::Fault::kNone)
     Fail(reading.fault == CoeffReading::Fault::kUnreadable ? 1 : 2, reading.words);
-  const std::vector<float>& c = reading.values;
-  if (kind == CoeffKind::kBiquad) {
-    std::printf("BiquadN = %zu\n", c.size() / kLinesPerSection);
+  if (r.kind == CoeffKind::kBiquad) {
+    std::printf("BiquadN = %zu\n", reading.values.size() / kLinesPerSection);
   } else {
-    std::printf("TapN = %zu\n", c.size());
+    std::printf("TapN = %zu\n", reading.values.size());
   }
+  return reading.values;
+}
 
-  SF_INFO in_info = {};
-  SNDFILE* in = sf_open(input, SFM_READ, &in_info);
-  if (!in) Fail(1, std::string(input) + " cannot be opened as a sound file: " + sf_strerror(nullptr));
-  if (double(in_info.samplerate) != rate) {
-    Fail(2, std::string(input) + " is sampled at " + std::to_string(in_info.samplerate) +
-                " Hz, but the coefficients were designed for " + FormatNumber("%.9g", rate) + " Hz.");
+// Opens INPUT, checks it against the request, and works out the output's
+// format into out_info.
+SNDFILE* OpenInput(const Request& r, SF_INFO& in_info, SF_INFO& out_info) {
+  SNDFILE* in = sf_open(r.input, SFM_READ, &in_info);
+  if (!in) Fail(1, std::string(r.input) + " cannot be opened as a sound file: " + sf_strerror(nullptr));
+  if (double(in_info.samplerate) != r.rate) {
+    Fail(2, std::string(r.input) + " is sampled at " + std::to_string(in_info.samplerate) +
+                " Hz, but the coefficients were designed for " + FormatNumber("%.9g", r.rate) + " Hz.");
   }
   // The same file under two names (a link, a path of another spelling) is
   // one device and inode.
   struct stat in_stat, out_stat;
-  if (stat(input, &in_stat) == 0 && stat(output, &out_stat) == 0 && in_stat.st_dev == out_stat.st_dev &&
+  if (stat(r.input, &in_stat) == 0 && stat(r.output, &out_stat) == 0 && in_stat.st_dev == out_stat.st_dev &&
       in_stat.st_ino == out_stat.st_ino) {
-    Fail(2, std::string(input) + " and " + output + " are the same file; the output must be another.");
+    Fail(2, std::string(r.input) + " and " + r.output + " are the same file; the output must be another.");
   }
   // A format without its sample format (.wav) takes the input's, or float
   // samples where it cannot hold that one (a WAV of Vorbis input).
-  SF_INFO out_info = in_info;
-  if (format & SF_FORMAT_SUBMASK) {
-    out_info.format = format;
-  } else if (format) {
-    out_info.format = format | (in_info.format & SF_FORMAT_SUBMASK);
-    if (!sf_format_check(&out_info)) out_info.format = format | SF_FORMAT_FLOAT;
+  out_info = in_info;
+  if (r.format & SF_FORMAT_SUBMASK) {
+    out_info.format = r.format;
+  } else if (r.format) {
+    out_info.format = r.format | (in_info.format & SF_FORMAT_SUBMASK);
+    if (!sf_format_check(&out_info)) out_info.format = r.format | SF_FORMAT_FLOAT;
   }
   if (!sf_format_check(&out_info)) {
-    Fail(2, std::string(output) + ": the format cannot hold " + std::to_string(in_info.channels) + " channels at " +
-                std::to_string(in_info.samplerate) + " Hz.");
+    Fail(2, std::string(r.output) + ": the format cannot hold " + std::to_string(in_info.channels) +
+                " channels at " + std::to_string(in_info.samplerate) + " Hz.");
+  }
+  return in;
+}
+
+// The progress of a file that takes more than a second: on a terminal, one
+// line rewritten; elsewhere (a log), a line each time; once shown, it ends
+// at 100 % on a line of its own.
+class Progress {
+ public:
+  Progress(const char* output, sf_count_t frames) : output_(output), frames_(frames) {}
+  void Show(sf_count_t done) {
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    if (seconds < next_report_ || frames_ <= 0) return;
+    std::fprintf(stderr, terminal_ ? "\rcoeff-apply: %s: %3d %%" : "coeff-apply: %s: %3d %%\n", output_,
+                 int(100.0 * double(done) / double(frames_)));
+    next_report_ = seconds + 0.5;
+    reported_ = true;
+    progress_open = terminal_;
+  }
+  void End() {
+    const char* format = terminal_ ? "\rcoeff-apply: %s: 100 %%\n" : "coeff-apply: %s: 100 %%\n";
+    if (reported_) std::fprintf(stderr, format, output_);
+    progress_open = false;
   }
 
-  BesideFile file;
-  const int fd = file.Create(output);
-  if (fd < 0) Fail(1, std::string(output) + " cannot be created: " + std::strerror(errno) + ".");
-  SNDFILE* out = sf_open_fd(fd, SFM_WRITE, &out_info, SF_FALSE);
-  if (!out) {
-    file.Abandon();
-    Fail(1, std::string(output) + " cannot be written: " + sf_strerror(nullptr));
-  }
-  // Integer PCM samples: y full scales to round(y 2^(bits-1)), saturated,
-  // placed in the top bits of an int, which libsndfile shifts down exactly
-  // (its own conversion of floats rounds down). Other integer codings
-  // (A-law, ADPCM, ...) take libsndfile's conversion, clipped. The gain
-  // multiplies the filter's output before this, so the peak and the clipped
-  // samples are those of the scaled samples.
-  const bool integer = !IsFloatFormat(out_info.format);
-  const int bits = PcmBits(out_info.format);
-  const double full_scale = std::ldexp(1.0, bits - 1), top = full_scale - 1;
-  if (integer) sf_command(out, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+ private:
+  const char* output_;
+  sf_count_t frames_;
+  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+  double next_report_ = 1.0;
+  bool reported_ = false;
+  bool terminal_ = isatty(2) != 0;
+};
 
-  const int channels = in_info.channels;
-  std::vector<std::unique_ptr<ChannelFilter>> filters;
-  for (int ch = 0; ch < channels; ++ch) filters.push_back(std::make_unique<ChannelFilter>(kind, c));
-  constexpr sf_count_t kFrames = 4096;
-  std::vector<float> frames(size_t(kFrames) * channels), one(kFrames);
-  std::vector<int> pcm(bits ? frames.size() : 0);
+// What the filtered samples came to.
+struct Written {
+  sf_count_t frames = 0;
   float peak = 0.0f;
   long long clipped = 0;
-  sf_count_t done = 0;
-  const auto start = std::chrono::steady_clock::now();
-  double next_report = 1.0;
-  bool reported = false;
-  const bool terminal = isatty(2);
-  for (sf_count_t n; (n = sf_readf_float(in, frames.data(), kFrames)) > 0; done += n) {
+  bool integer = false;    // an integer output format
+  int bits = 0;            // its bits, where this program rounds to them
+  double full_scale = 1;   // 2^(bits-1)
+};
+
+// Filters INPUT into OUTPUT's new file, channel by channel, scaled by the
+// gain. Integer PCM samples: y full scales to round(y 2^(bits-1)),
+// saturated, placed in the top bits of an int, which libsndfile shifts
+// down exactly (its own conversion of floats rounds down). Other integer
+// codings (A-law, ADPCM, ...) take libsndfile's conversion, clipped. The
+// gain multiplies the filter's output before this, so the peak and the
+// clipped samples are those of the scaled samples.
+Written Filter(const Request& r, const std::vector<float>& c, SNDFILE* in, const SF_INFO& in_info, SNDFILE* out,
+               int out_format, BesideFile& file) {
+  Written w;
+  w.integer = !IsFloatFormat(out_format);
+  w.bits = PcmBits(out_format);
+  w.full_scale = std::ldexp(1.0, w.bits - 1);
+  const double top = w.full_scale - 1;
+  if (w.integer) sf_command(out, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+  const int channels = in_info.channels;
+  std::vector<std::unique_ptr<ChannelFilter>> filters;
+  for (int ch = 0; ch < channels; ++ch) filters.push_back(std::make_unique<ChannelFilter>(r.kind, c));
+  constexpr sf_count_t kFrames = 4096;
+  std::vector<float> frames(size_t(kFrames) * channels), one(kFrames);
+  std::vector<int> pcm(w.bits ? frames.size() : 0);
+  Progress progress(r.output, in_info.frames);
+  for (sf_count_t n; (n = sf_readf_float(in, frames.data(), kFrames)) > 0; w.frames += n) {
     for (int ch = 0; ch < channels; ++ch) {
       for (sf_count_t i = 0; i < n; ++i) one[i] = frames[size_t(i * channels + ch)];
-      filters[ch]->Run(kind, one.data(), size_t(n));
+      filters[ch]->Run(r.kind, one.data(), size_t(n));
       for (sf_count_t i = 0; i < n; ++i) {
         const size_t at = size_t(i * channels + ch);
-        const float y = frames[at] = one[i] * gain;
-        peak = std::fmax(peak, std::fabs(y));
-        if (bits) {
-          const double q = std::nearbyint(double(y) * full_scale);
-          clipped += q > top || q < -full_scale;
-          pcm[at] = int(std::ldexp(std::fmin(std::fmax(q, -full_scale), top), 32 - bits));
+        const float y = frames[at] = one[i] * r.gain;
+        w.peak = std::fmax(w.peak, std::fabs(y));
+        if (w.bits) {
+          const double q = std::nearbyint(double(y) * w.full_scale);
+          w.clipped += q > top || q < -w.full_scale;
+          pcm[at] = int(std::ldexp(std::fmin(std::fmax(q, -w.full_scale), top), 32 - w.bits));
         } else {
-          clipped += integer && std::fabs(y) > 1.0f;
+          w.clipped += w.integer && std::fabs(y) > 1.0f;
         }
       }
     }
-    if ((bits ? sf_writef_int(out, pcm.data(), n) : sf_writef_float(out, frames.data(), n)) != n) {
+    if ((w.bits ? sf_writef_int(out, pcm.data(), n) : sf_writef_float(out, frames.data(), n)) != n) {
       const std::string why = sf_strerror(out);
       sf_close(out);
       file.Abandon();
-      Fail(1, std::string(output) + " cannot be written: " + why);
+      Fail(1, std::string(r.output) + " cannot be written: " + why);
     }
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    // Progress: on a terminal, one line rewritten; elsewhere (a log), a line each time.
-    if (seconds >= next_report && in_info.frames > 0) {
-      std::fprintf(stderr, terminal ? "\rcoeff-apply: %s: %3d %%" : "coeff-apply: %s: %3d %%\n", output,
-                   int(100.0 * double(done + n) / double(in_info.frames)));
-      next_report = seconds + 0.5;
-      reported = true;
-      progress_open = terminal;
-    }
+    progress.Show(w.frames + n);
   }
   if (sf_error(in) != SF_ERR_NO_ERROR) {
     const std::string why = sf_strerror(in);
     sf_close(out);
     file.Abandon();
-    Fail(1, std::string(input) + " cannot be read: " + why);
+    Fail(1, std::string(r.input) + " cannot be read: " + why);
   }
-  // Progress, once shown, ends at 100 % on a line of its own.
-  if (reported) std::fprintf(stderr, terminal ? "\rcoeff-apply: %s: 100 %%\n" : "coeff-apply: %s: 100 %%\n", output);
-  progress_open = false;
+  progress.End();
+  return w;
+}
+
+// The summary line, and where samples were clipped, the gain that would
+// bring the peak to the largest value the format holds, rounded down to a
+// tenth of a dB, so that it does avoid clipping.
+void Report(const Request& r, const Written& w, int channels) {
+  std::string report = std::string(r.output) + ": " + std::to_string(w.frames) + " frames, " +
+                       std::to_string(channels) + (channels == 1 ? " channel; peak " : " channels; peak ") +
+                       FormatNumber("%.4f", w.peak) + " (" + FormatNumber("%+.1f", 20 * std::log10(double(w.peak))) +
+                       " dBFS)";
+  if (w.integer) report += ", " + std::to_string(w.clipped) + " samples clipped";
+  std::printf("%s\n", report.c_str());
+  if (w.clipped > 0) {
+    const double largest = w.bits ? (w.full_scale - 1) / w.full_scale : 1.0;
+    const double avoiding = std::floor((r.gain_db + 20 * std::log10(largest / double(w.peak))) * 10) / 10;
+    std::fflush(stdout);
+    std::fprintf(stderr, "coeff-apply: %lld samples clipped; %s.\n", w.clipped,
+                 std::isfinite(w.peak) ? ("--gain " + FormatNumber("%.1f", avoiding) + " would avoid it").c_str()
+                                       : "the output is not finite, which no gain avoids");
+  }
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  const Request r = ReadRequest(argc, argv);
+  const std::vector<float> c = ReadCoefficients(r);
+  SF_INFO in_info = {}, out_info = {};
+  SNDFILE* in = OpenInput(r, in_info, out_info);
+
+  BesideFile file;
+  const int fd = file.Create(r.output);
+  if (fd < 0) Fail(1, std::string(r.output) + " cannot be created: " + std::strerror(errno) + ".");
+  SNDFILE* out = sf_open_fd(fd, SFM_WRITE, &out_info, SF_FALSE);
+  if (!out) {
+    file.Abandon();
+    Fail(1, std::string(r.output) + " cannot be written: " + sf_strerror(nullptr));
+  }
+  const Written written = Filter(r, c, in, in_info, out, out_info.format, file);
   sf_close(in);
   sf_write_sync(out);
   const int closed = sf_close(out);
   if (closed != 0 || !file.Commit()) {
     if (closed != 0) file.Abandon();
-    Fail(1, std::string(output) + " cannot be written: " + (closed ? sf_error_number(closed) : std::strerror(errno)) +
-                ".");
+    Fail(1, std::string(r.output) + " cannot be written: " +
+                (closed ? sf_error_number(closed) : std::strerror(errno)) + ".");
   }
-  std::string report = std::string(output) + ": " + std::to_string(done) + " frames, " + std::to_string(channels) +
-                       (channels == 1 ? " channel; peak " : " channels; peak ") + FormatNumber("%.4f", peak) + " (" +
-                       FormatNumber("%+.1f", 20 * std::log10(double(peak))) + " dBFS)";
-  if (integer) report += ", " + std::to_string(clipped) + " samples clipped";
-  std::printf("%s\n", report.c_str());
-  // The gain that would bring the peak to the largest value the format
-  // holds, rounded down to a tenth of a dB, so that it does avoid clipping.
-  if (clipped > 0) {
-    const double largest = bits ? top / full_scale : 1.0;
-    const double avoiding = std::floor((gain_db + 20 * std::log10(largest / double(peak))) * 10) / 10;
-    std::fflush(stdout);
-    std::fprintf(stderr, "coeff-apply: %lld samples clipped; %s.\n", clipped,
-                 std::isfinite(peak) ? ("--gain " + FormatNumber("%.1f", avoiding) + " would avoid it").c_str()
-                                     : "the output is not finite, which no gain avoids");
-  }
+  Report(r, written, in_info.channels);
   return 0;
 }

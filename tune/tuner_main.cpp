@@ -25,11 +25,7 @@ bool in_event_loop = false;
 bool window_destroyed = false;
 
 [[noreturn]] void WindowLost() {
-  if (display.name) {
-    std::fprintf(stderr, "The window was lost: display %s is no longer available.\n", display.name);
-  } else {
-    std::fprintf(stderr, "The window was lost: the window system stopped.\n");
-  }
+  std::fputs(WindowLostLine(display.name).c_str(), stderr);
   std::fflush(stderr);
   std::_Exit(kNoWindowStatus);
 }
@@ -44,12 +40,7 @@ void OnQtMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
   if (window_destroyed && context.category && std::strncmp(context.category, "qt.qpa.xcb", 10) == 0) return;
   std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
   if (type != QtFatalMsg) return;
-  const char* platform = std::getenv("QT_QPA_PLATFORM");
-  if (platform && *platform) {
-    std::fprintf(stderr, "No window can be opened: the window system's platform %s did not start.\n", platform);
-  } else {
-    std::fprintf(stderr, "No window can be opened: the window system did not start.\n");
-  }
+  std::fputs(WindowNotStartedLine().c_str(), stderr);
   std::fflush(stderr);
   std::_Exit(kNoWindowStatus);
 }
