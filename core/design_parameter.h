@@ -2,16 +2,15 @@
 // fir/tavrine_parameter_table.h): a row per configure variable, from which
 // the configure takes its default, help text and form
 // (cmake/DesignParameters.cmake reads the rows as text), and the live
-// tuners their fields, options line and option parsing (tune/tuning.h).
+// tuners their fields, options line and option parsing (tune/table_tuner.h).
 #pragma once
 
 // The form of a value, as the configure takes it and the form shows it.
 enum class ParameterKind {
-  kType,   // a filter type by name (core/filter_type.h); a choice in the form
-  kListed, // a whole number from min to max, few enough to be a choice in the
-           // form
-  kWhole,  // a whole number, held at its limits in the form
-  kNumber, // a decimal number, made single precision
+  kType,    // a filter type by name (core/filter_type.h); a choice in the form
+  kListed,  // a whole number from min to max, few enough to be a choice in the form
+  kWhole,   // a whole number, held at its limits in the form
+  kNumber,  // a decimal number, made single precision
 };
 
 // The filter types that use a variable, a bit per type code.
@@ -22,25 +21,24 @@ constexpr unsigned TypeBit(int type) { return 1u << type; }
 // (FrequencyDecimals in tune/tuning.h).
 constexpr int kRateDecimals = -1;
 
-// One parameter. The configure reads the rows as text: the first three
-// members, the kind and the unit stay string literals (the help may be
-// several adjacent ones) in this order, with no braces inside a row.
-template <typename Design> struct DesignParameter {
-  const char *variable; // the configure variable: "PELMORA_FC1"
-  const char *preset;   // its default, as the configure is given it: "2000"
-  const char *help; // the configure's help text, after "designer: " (a type's
-                    // names are added)
+// One parameter. The configure reads the rows as text: the variable, the
+// default, the help (one or several adjacent string literals) and the
+// kind come first, in this order, and no row holds a brace.
+template <typename Design>
+struct DesignParameter {
+  const char* variable;  // the configure variable: "PELMORA_FC1"
+  const char* preset;    // its default, as the configure is given it: "2000"
+  const char* help;      // the configure's help, after "designer: " (a type's names are added)
   ParameterKind kind;
-  const char *unit;   // "Hz", "dB" or ""
-  const char *label;  // the field's label: "lower corner"
-  const char *alone;  // its label where the type has one corner or edge, or ""
-  int Design::*whole; // the design's value: a whole number (type, counts) ...
-  float Design::*number; // ... or a decimal one
-  double min,
-      max; // of the field: every value that some design accepts (whole numbers
-           // and numbers; a corner or edge goes from 0 to half the rate)
-  int decimals; // shown and stepped, or kRateDecimals
-  int corner; // 1 or 2: the type's first or second corner or edge (the second a
-              // band's only), else 0
-  unsigned types; // the types that use the variable
+  const char* unit;       // "Hz", "dB" or ""
+  const char* label;      // the field's label: "lower corner"
+  const char* alone;      // its label where the type has one corner or edge, or ""
+  int Design::*whole;     // the design's value: a whole number (type, counts) ...
+  float Design::*number;  // ... or a decimal one
+  // The field's range: every value that some design accepts (the limits'
+  // bounds); a corner or edge goes from 0 to half the rate instead.
+  double min, max;
+  int decimals;    // shown and stepped, or kRateDecimals
+  int corner;      // 1 or 2: the type's first or second corner or edge (the second a band's only), else 0
+  unsigned types;  // the types that use the variable
 };

@@ -15,58 +15,44 @@ using TavrineParameter = DesignParameter<TavrineDesign>;
 // In the configure's order, which is the form's (the edges one field each
 // of the first and the second).
 constexpr TavrineParameter kTavrineParameters[] = {
-    {"TAVRINE_TYPE", "band-pass", "filter type", ParameterKind::kType, "",
-     "type", "", &TavrineDesign::type, nullptr, kLowPass, kBandReject, 0, 0,
-     kAllTypes},
+    {"TAVRINE_TYPE", "band-pass", "filter type", ParameterKind::kType, "", "type", "", &TavrineDesign::type, nullptr,
+     kLowPass, kBandReject, 0, 0, kAllTypes},
     {"TAVRINE_TAPS", "140",
-     "requested tap count, 1 to 400, designing at most TAVRINE_BINS taps (an "
-     "even count designs one fewer and "
-     "writes a final zero tap)",
-     ParameterKind::kWhole, "", "requested taps", "", &TavrineDesign::taps,
-     nullptr, 1, TAVRINE_MOST_COUNT, 0, 0, kAllTypes},
+     "requested tap count, 1 to 400, designing at most TAVRINE_BINS taps (an even count designs one fewer and writes a "
+     "final zero tap)",
+     ParameterKind::kWhole, "", "requested taps", "", &TavrineDesign::taps, nullptr, 1, TAVRINE_MOST_COUNT, 0, 0,
+     kAllTypes},
     {"TAVRINE_ALPHA", "7",
-     "Kaiser window shape parameter alpha (beta in other tools), 0 (a "
-     "rectangular window) to 91.9",
-     ParameterKind::kNumber, "", "Kaiser alpha", "", nullptr,
-     &TavrineDesign::alpha, 0, TAVRINE_MOST_ALPHA, 1, 0, kAllTypes},
-    {"TAVRINE_BINS", "400",
-     "frequency samples of the desired response, 1 to 400",
-     ParameterKind::kWhole, "", "frequency samples", "", &TavrineDesign::bins,
-     nullptr, 1, TAVRINE_MOST_COUNT, 0, 0, kAllTypes},
-    {"TAVRINE_LPF_FC1", "3000",
-     "low-pass edge in Hz, below TAVRINE_FSAMP / 2, on sample 1 to "
-     "(TAVRINE_BINS - 1) / 2",
-     ParameterKind::kNumber, "Hz", "edge", "", nullptr, &TavrineDesign::lpf_fc1,
-     0, 0, kRateDecimals, 1, TypeBit(kLowPass)},
-    {"TAVRINE_HPF_FC1", "3000",
-     "high-pass edge in Hz, below TAVRINE_FSAMP / 2, on sample 1 to "
-     "(TAVRINE_BINS - 1) / 2",
-     ParameterKind::kNumber, "Hz", "edge", "", nullptr, &TavrineDesign::hpf_fc1,
-     0, 0, kRateDecimals, 1, TypeBit(kHighPass)},
+     "Kaiser window shape parameter alpha (beta in other tools), 0 (a rectangular window) to 91.9",
+     ParameterKind::kNumber, "", "Kaiser alpha", "", nullptr, &TavrineDesign::alpha, 0, TAVRINE_MOST_ALPHA, 1, 0,
+     kAllTypes},
+    {"TAVRINE_BINS", "400", "frequency samples of the desired response, 1 to 400", ParameterKind::kWhole, "",
+     "frequency samples", "", &TavrineDesign::bins, nullptr, 1, TAVRINE_MOST_COUNT, 0, 0, kAllTypes},
+    {"TAVRINE_LPF_FC1", "3000", "low-pass edge in Hz, below TAVRINE_FSAMP / 2, on sample 1 to (TAVRINE_BINS - 1) / 2",
+     ParameterKind::kNumber, "Hz", "edge", "", nullptr, &TavrineDesign::lpf_fc1, 0, 0, kRateDecimals, 1,
+     TypeBit(kLowPass)},
+    {"TAVRINE_HPF_FC1", "3000", "high-pass edge in Hz, below TAVRINE_FSAMP / 2, on sample 1 to (TAVRINE_BINS - 1) / 2",
+     ParameterKind::kNumber, "Hz", "edge", "", nullptr, &TavrineDesign::hpf_fc1, 0, 0, kRateDecimals, 1,
+     TypeBit(kHighPass)},
     {"TAVRINE_BPF_FC1", "2000",
-     "band-pass lower edge in Hz, below TAVRINE_FSAMP / 2, on sample 1 to "
-     "(TAVRINE_BINS - 1) / 2",
-     ParameterKind::kNumber, "Hz", "lower edge", "", nullptr,
-     &TavrineDesign::bpf_fc1, 0, 0, kRateDecimals, 1, TypeBit(kBandPass)},
+     "band-pass lower edge in Hz, below TAVRINE_FSAMP / 2, on sample 1 to (TAVRINE_BINS - 1) / 2",
+     ParameterKind::kNumber, "Hz", "lower edge", "", nullptr, &TavrineDesign::bpf_fc1, 0, 0, kRateDecimals, 1,
+     TypeBit(kBandPass)},
     {"TAVRINE_BPF_FC2", "8000",
-     "band-pass upper edge in Hz, below TAVRINE_FSAMP / 2, on a sample above "
-     "TAVRINE_BPF_FC1's, at most "
-     "(TAVRINE_BINS - 1) / 2",
-     ParameterKind::kNumber, "Hz", "upper edge", "", nullptr,
-     &TavrineDesign::bpf_fc2, 0, 0, kRateDecimals, 2, TypeBit(kBandPass)},
+     "band-pass upper edge in Hz, below TAVRINE_FSAMP / 2, on a sample above TAVRINE_BPF_FC1's, at most (TAVRINE_BINS "
+     "- 1) / 2",
+     ParameterKind::kNumber, "Hz", "upper edge", "", nullptr, &TavrineDesign::bpf_fc2, 0, 0, kRateDecimals, 2,
+     TypeBit(kBandPass)},
     {"TAVRINE_BRF_FC1", "3000",
-     "band-reject lower edge in Hz, below TAVRINE_FSAMP / 2, on sample 1 to "
-     "(TAVRINE_BINS - 1) / 2",
-     ParameterKind::kNumber, "Hz", "lower edge", "", nullptr,
-     &TavrineDesign::brf_fc1, 0, 0, kRateDecimals, 1, TypeBit(kBandReject)},
+     "band-reject lower edge in Hz, below TAVRINE_FSAMP / 2, on sample 1 to (TAVRINE_BINS - 1) / 2",
+     ParameterKind::kNumber, "Hz", "lower edge", "", nullptr, &TavrineDesign::brf_fc1, 0, 0, kRateDecimals, 1,
+     TypeBit(kBandReject)},
     {"TAVRINE_BRF_FC2", "7000",
-     "band-reject upper edge in Hz, below TAVRINE_FSAMP / 2, on a sample above "
-     "TAVRINE_BRF_FC1's, at most "
+     "band-reject upper edge in Hz, below TAVRINE_FSAMP / 2, on a sample above TAVRINE_BRF_FC1's, at most "
      "(TAVRINE_BINS - 1) / 2",
-     ParameterKind::kNumber, "Hz", "upper edge", "", nullptr,
-     &TavrineDesign::brf_fc2, 0, 0, kRateDecimals, 2, TypeBit(kBandReject)},
-    {"TAVRINE_FSAMP", "22050", "sampling frequency in Hz, 1e-35 to 1e36",
-     ParameterKind::kNumber, "Hz", "sampling frequency", "", nullptr,
-     &TavrineDesign::fsamp, TAVRINE_LOWEST_FSAMP, TAVRINE_HIGHEST_FSAMP,
+     ParameterKind::kNumber, "Hz", "upper edge", "", nullptr, &TavrineDesign::brf_fc2, 0, 0, kRateDecimals, 2,
+     TypeBit(kBandReject)},
+    {"TAVRINE_FSAMP", "22050", "sampling frequency in Hz, 1e-35 to 1e36", ParameterKind::kNumber, "Hz",
+     "sampling frequency", "", nullptr, &TavrineDesign::fsamp, TAVRINE_LOWEST_FSAMP, TAVRINE_HIGHEST_FSAMP,
      kRateDecimals, 0, kAllTypes},
 };

@@ -58,16 +58,18 @@ void TavrineTuner::Make() const {
   CalcFres(Gain, Theta);
 }
 
-Cascade TavrineTuner::Design() const { return {{{hh, hh + TapN}, {1.0}}}; }
+CoeffSet MakeTavrine(const TavrineDesign& design) {
+  MakeTavrineDesign(design);
+  return {CoeffKind::kFir, DesignedTaps(hh)};
+}
+
+Cascade TavrineTuner::Design() const {
+  // The taps designed, without the file's final zero tap of an even request.
+  const std::vector<float>& taps = Made().values;
+  return {{{taps.begin(), taps.begin() + DesignedTapCount(design().taps)}, {1.0}}};
+}
 
 std::string TavrineTuner::FileText() const { return TapFileText(hh); }
-
-std::vector<float> TavrineTuner::Coefficients() const {
-  // The taps designed, and the file's final zero tap of an even request.
-  std::vector<float> taps(hh, hh + TapN);
-  if (evenTap == 1) taps.push_back(0.0f);
-  return taps;
-}
 
 Cascade TavrineTuner::FromFile(const std::string& text) const {
   // As sunnaq reads it.

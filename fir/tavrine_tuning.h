@@ -9,6 +9,11 @@
 #include "fir/tavrine_parameter_table.h"
 #include "tune/table_tuner.h"
 
+// The design that tavrine's chain makes (MakeTavrineDesign): the values that its
+// file holds. This is where the tuner's side runs the chain, and rewrites
+// its state.
+CoeffSet MakeTavrine(const TavrineDesign& design);
+
 class TavrineTuner final : public TableTuner<TavrineDesign> {
  public:
   enum FieldIndex { kType, kTaps, kAlpha, kBins, kEdge1, kEdge2, kFsamp };
@@ -23,10 +28,10 @@ class TavrineTuner final : public TableTuner<TavrineDesign> {
   std::string FileText() const override;
   Cascade FromFile(const std::string& text) const override;
   CoeffKind Kind() const override { return CoeffKind::kFir; }
-  std::vector<float> Coefficients() const override;
   double Attenuation() const override { return 0.0; }
 
  private:
+  CoeffSet MakeOf(const TavrineDesign& design) const override { return MakeTavrine(design); }
   std::string Opening(int field) const override;
   std::string Closing(int field) const override;
 };

@@ -49,28 +49,14 @@ void PelmoraTuner::Make() const {
   CalcFres(Gain, Theta);
 }
 
-Cascade PelmoraTuner::Design() const {
-  // The sections that the file holds; the entries past them are the
-  // pass-through sections of the reset.
-  const int sections = DesignSections(design().type, design().order);
-  Cascade cascade;
-  for (int i = 0; i < sections; ++i) {
-    cascade.push_back({{p_a0[i], p_a1[i], p_a2[i]}, {1.0, p_b1[i], p_b2[i]}});
-  }
-  return cascade;
+CoeffSet MakePelmora(const PelmoraDesign& design) {
+  MakePelmoraDesign(design);
+  return {CoeffKind::kBiquad, DesignedCoefficients()};
 }
+
+Cascade PelmoraTuner::Design() const { return CascadeOf(Made()); }
 
 std::string PelmoraTuner::FileText() const { return CoeffFileText(); }
-
-std::vector<float> PelmoraTuner::Coefficients() const {
-  std::vector<float> values;
-  for (const Section& s : Design()) {
-    // Design() holds the sections' single-precision values, widened exactly.
-    values.insert(values.end(), {static_cast<float>(s.b[0]), static_cast<float>(s.b[1]), static_cast<float>(s.b[2]),
-                                 static_cast<float>(s.a[1]), static_cast<float>(s.a[2])});
-  }
-  return values;
-}
 
 Cascade PelmoraTuner::FromFile(const std::string& text) const {
   // As corvell reads it, a partly filled last section completed.

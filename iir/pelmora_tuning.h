@@ -8,6 +8,11 @@
 #include "iir/pelmora_parameter_table.h"
 #include "tune/table_tuner.h"
 
+// The design that pelmora's chain makes (MakePelmoraDesign): the values that its
+// file holds. This is where the tuner's side runs the chain, and rewrites
+// its state.
+CoeffSet MakePelmora(const PelmoraDesign& design);
+
 class PelmoraTuner final : public TableTuner<PelmoraDesign> {
  public:
   enum FieldIndex { kType, kOrder, kLowerCorner, kUpperCorner, kAttenuation, kFsamp };
@@ -22,10 +27,10 @@ class PelmoraTuner final : public TableTuner<PelmoraDesign> {
   std::string FileText() const override;
   Cascade FromFile(const std::string& text) const override;
   CoeffKind Kind() const override { return CoeffKind::kBiquad; }
-  std::vector<float> Coefficients() const override;
   double Attenuation() const override { return design().attenuation_db; }
 
  private:
+  CoeffSet MakeOf(const PelmoraDesign& design) const override { return MakePelmora(design); }
   std::string Opening(int field) const override;
   std::string Closing(int field) const override;
 };

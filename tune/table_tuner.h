@@ -4,6 +4,7 @@
 // from the table's rows; the designer adds its words and its chain.
 #pragma once
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -14,52 +15,46 @@
 
 // A field is a row of the table, or, for the corners or edges, the row of
 // the type chosen that is its first or second one (Values' `type`).
-template <typename Values> class TableTuner : public Tuner {
-public:
+template <typename Values>
+class TableTuner : public Tuner {
+ public:
   using Row = DesignParameter<Values>;
   using Limit = DesignLimit<Values>;
 
   template <size_t Rows, size_t Limits>
-  TableTuner(const Values &start, const Row (&rows)[Rows],
-             const Limit (&limits)[Limits], float Values::*rate)
-      : rows_(rows, rows + Rows), limits_(limits, limits + Limits), rate_(rate),
-        design_(start), saved_(start),
+  TableTuner(const Values& start, const Row (&rows)[Rows], const Limit (&limits)[Limits], float Values::*rate)
+      : rows_(rows, rows + Rows),
+        limits_(limits, limits + Limits),
+        rate_(rate),
+        design_(start),
+        saved_(start),
         decimals_(FrequencyDecimals(start.*rate)) {
     for (int r = 0; r < static_cast<int>(Rows); ++r) {
       bool known = false;
-      for (const Place &p : places_)
-        known = known || (rows[r].corner != 0 && p.corner == rows[r].corner);
-      if (!known)
-        places_.push_back({r, rows[r].corner});
+      for (const Place& p : places_) known = known || (rows[r].corner != 0 && p.corner == rows[r].corner);
+      if (!known) places_.push_back({r, rows[r].corner});
     }
   }
-  const Values &design() const { return design_; }
+  const Values& design() const { return design_; }
 
   std::vector<Field> Fields() const override;
   std::vector<std::string> Choices(int field) const override {
-    const Row &row = Shown(field);
-    if (row.kind == ParameterKind::kType)
-      return {kTypeNames, kTypeNames + kTypeCount};
+    const Row& row = Shown(field);
+    if (row.kind == ParameterKind::kType) return {kTypeNames, kTypeNames + kTypeCount};
     std::vector<std::string> choices;
-    for (int v = static_cast<int>(row.min); v <= static_cast<int>(row.max); ++v)
-      choices.push_back(std::to_string(v));
+    for (int v = static_cast<int>(row.min); v <= static_cast<int>(row.max); ++v) choices.push_back(std::to_string(v));
     return choices;
   }
   double Value(int field) const override {
-    const Row *row = Used(field);
-    if (!row)
-      return 0.0;
-    if (row->number)
-      return design_.*(row->number);
-    return design_.*(row->whole) -
-           (row->kind == ParameterKind::kListed ? row->min : 0.0);
+    const Row* row = Used(field);
+    if (!row) return 0.0;
+    if (row->number) return design_.*(row->number);
+    return design_.*(row->whole) - (row->kind == ParameterKind::kListed ? row->min : 0.0);
   }
   // The second corner or edge is a band's only.
-  bool Uses(int field) const override {
-    return places_[static_cast<size_t>(field)].corner != 2 || IsBand(Type());
-  }
+  bool Uses(int field) const override { return places_[static_cast<size_t>(field)].corner != 2 || IsBand(Type()); }
   std::string Name(int field) const override {
-    const Row &row = Shown(field);
+    const Row& row = Shown(field);
     return *row.alone && !IsBand(Type()) ? row.alone : row.label;
   }
   std::string OptionsLine() const override {
@@ -67,61 +62,67 @@ public:
     // configure's defaults of the others are accepted at any rate).
     std::string line;
     for (int i = 0; i < static_cast<int>(places_.size()); ++i) {
-      if (Uses(i))
-        line += (line.empty() ? "-D" : " -D") + Variable(i) + "=" +
-                VariableText(Variable(i));
+      if (Uses(i)) line += (line.empty() ? "-D" : " -D") + Variable(i) + "=" + VariableText(Variable(i));
     }
     return line;
   }
   std::vector<std::string> Variables() const override {
     std::vector<std::string> variables;
-    for (const Row &row : rows_)
-      variables.push_back(row.variable);
+    for (const Row& row : rows_) variables.push_back(row.variable);
     return variables;
   }
   double Fsamp() const override { return design_.*rate_; }
+  std::vector<float> Coefficients() const override { return Made().values; }
 
-protected:
+ protected:
   int Type() const { return design_.type; }
+  // The present design as the designer's chain makes it: a function of the
+  // design's values alone, whatever was made or asked before (made again
+  // only when they have changed; the designs have no padding bytes).
+  const CoeffSet& Made() const {
+    if (made_.values.empty() || std::memcmp(&made_of_, &design_, sizeof design_) != 0) {
+      made_ = MakeOf(design_);
+      made_of_ = design_;
+    }
+    return made_;
+  }
   // A frequency in words: "2000 Hz".
   static std::string Hz(float v) { return ShortestDecimal(v) + " Hz"; }
 
-private:
+ private:
+  // Runs the designer's chain on the design.
+  virtual CoeffSet MakeOf(const Values& design) const = 0;
+
   struct Place {
-    int row;    // the field's row, or the first row of its corner or edge
-    int corner; // 1 or 2, or 0
+    int row;     // the field's row, or the first row of its corner or edge
+    int corner;  // 1 or 2, or 0
   };
 
   // The row of the field for the present type, or nullptr (the upper edge
   // of a low-pass, where each type has edges of its own).
-  const Row *Used(int field) const {
-    const Place &place = places_[static_cast<size_t>(field)];
-    if (place.corner == 0)
-      return &rows_[static_cast<size_t>(place.row)];
-    for (const Row &row : rows_) {
-      if (row.corner == place.corner && (row.types & TypeBit(Type())))
-        return &row;
+  const Row* Used(int field) const {
+    const Place& place = places_[static_cast<size_t>(field)];
+    if (place.corner == 0) return &rows_[static_cast<size_t>(place.row)];
+    for (const Row& row : rows_) {
+      if (row.corner == place.corner && (row.types & TypeBit(Type()))) return &row;
     }
     return nullptr;
   }
   // The row that the form shows for the field: the one used, else the
   // first of its corner or edge.
-  const Row &Shown(int field) const {
-    const Row *row = Used(field);
-    return row ? *row
-               : rows_[static_cast<size_t>(
-                     places_[static_cast<size_t>(field)].row)];
+  const Row& Shown(int field) const {
+    const Row* row = Used(field);
+    return row ? *row : rows_[static_cast<size_t>(places_[static_cast<size_t>(field)].row)];
   }
-  const Row *RowOf(const std::string &variable) const {
-    for (const Row &row : rows_) {
-      if (variable == row.variable)
-        return &row;
+  const Row* RowOf(const std::string& variable) const {
+    for (const Row& row : rows_) {
+      if (variable == row.variable) return &row;
     }
     return nullptr;
   }
   // A whole number beyond an int (the configure's 999999999) stays one
   // that the limits refuse.
-  static void Put(const Row &row, Values &d, double value) {
+  static void Put(const Row& row, Values& d, double value) {
     if (row.number) {
       d.*(row.number) = static_cast<float>(value);
     } else {
@@ -131,51 +132,37 @@ private:
   // The design with the field at value (a listed whole number: its index).
   Values With(int field, double value) const {
     Values d = design_;
-    if (const Row *row = Used(field))
-      Put(*row, d,
-          value + (row->kind == ParameterKind::kListed ? row->min : 0.0));
+    if (const Row* row = Used(field)) Put(*row, d, value + (row->kind == ParameterKind::kListed ? row->min : 0.0));
     return d;
   }
-  const Limit *RefusalOf(const Values &d) const {
-    for (const Limit &limit : limits_) {
-      if (!limit.holds(d))
-        return &limit;
+  const Limit* RefusalOf(const Values& d) const {
+    for (const Limit& limit : limits_) {
+      if (!limit.holds(d)) return &limit;
     }
     return nullptr;
   }
 
-  std::string Variable(int field) const override {
-    return Shown(field).variable;
-  }
+  std::string Variable(int field) const override { return Shown(field).variable; }
   std::string RefusalWith(int field, double value) const override {
-    const Limit *refusal = RefusalOf(With(field, value));
+    const Limit* refusal = RefusalOf(With(field, value));
     return refusal ? refusal->variable : "";
   }
-  void Assign(int field, double value) override {
-    design_ = With(field, value);
-  }
-  void AssignVariable(const std::string &variable, double value) override {
-    if (const Row *row = RowOf(variable))
-      Put(*row, design_, value);
+  void Assign(int field, double value) override { design_ = With(field, value); }
+  void AssignVariable(const std::string& variable, double value) override {
+    if (const Row* row = RowOf(variable)) Put(*row, design_, value);
   }
   std::string Refusal() const override {
-    const Limit *refusal = RefusalOf(design_);
-    return refusal ? std::string(refusal->variable) + "|" + refusal->allowed
-                   : "";
+    const Limit* refusal = RefusalOf(design_);
+    return refusal ? std::string(refusal->variable) + "|" + refusal->allowed : "";
   }
-  std::string VariableText(const std::string &variable) const override {
-    const Row *row = RowOf(variable);
-    if (!row)
-      return "";
-    if (row->number)
-      return ShortestDecimal(design_.*(row->number));
+  std::string VariableText(const std::string& variable) const override {
+    const Row* row = RowOf(variable);
+    if (!row) return "";
+    if (row->number) return ShortestDecimal(design_.*(row->number));
     const int value = design_.*(row->whole);
-    return row->kind == ParameterKind::kType ? kTypeNames[value]
-                                             : std::to_string(value);
+    return row->kind == ParameterKind::kType ? kTypeNames[value] : std::to_string(value);
   }
-  ParameterKind KindOf(const std::string &variable) const override {
-    return RowOf(variable)->kind;
-  }
+  ParameterKind KindOf(const std::string& variable) const override { return RowOf(variable)->kind; }
   void SaveState() override { saved_ = design_; }
   void RestoreState() override { design_ = saved_; }
 
@@ -184,27 +171,25 @@ private:
   std::vector<Place> places_;
   float Values::*rate_;
   Values design_, saved_;
-  int decimals_; // of the frequencies, at the starting rate
+  int decimals_;  // of the frequencies, at the starting rate
+  mutable CoeffSet made_;
+  mutable Values made_of_{};
 };
 
 template <typename Values>
 std::vector<Field> TableTuner<Values>::Fields() const {
   std::vector<Field> fields;
   for (int i = 0; i < static_cast<int>(places_.size()); ++i) {
-    const Row &row = Shown(i);
+    const Row& row = Shown(i);
     const bool listed = row.kind == ParameterKind::kListed;
-    const FieldKind kind =
-        row.kind == ParameterKind::kType || listed ? FieldKind::kChoice
-        : row.kind == ParameterKind::kWhole        ? FieldKind::kWhole
-                                                   : FieldKind::kNumber;
+    const FieldKind kind = row.kind == ParameterKind::kType || listed ? FieldKind::kChoice
+                           : row.kind == ParameterKind::kWhole        ? FieldKind::kWhole
+                                                                      : FieldKind::kNumber;
     // A corner or edge: from 0 to half the rate; a listed number: its index.
     const double min = row.corner || listed ? 0.0 : row.min;
-    const double max = row.corner ? static_cast<double>(design_.*rate_) / 2.0
-                       : listed   ? row.max - row.min
-                                  : row.max;
-    fields.push_back({Name(i), kind, row.unit, min, max,
-                      row.decimals == kRateDecimals ? decimals_ : row.decimals,
-                      row.corner != 0});
+    const double max = row.corner ? static_cast<double>(design_.*rate_) / 2.0 : listed ? row.max - row.min : row.max;
+    fields.push_back(
+        {Name(i), kind, row.unit, min, max, row.decimals == kRateDecimals ? decimals_ : row.decimals, row.corner != 0});
   }
   return fields;
 }

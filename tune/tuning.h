@@ -105,10 +105,11 @@ class Tuner {
   // The configure variables that Configure() takes, in the designer's order.
   virtual std::vector<std::string> Variables() const = 0;
 
-  // Makes the current design as the designer makes it (its state, the
-  // response in Gain and Theta).
+  // Makes the current design as the designer makes it (the chain's state,
+  // the response in Gain and Theta).
   virtual void Make() const = 0;
-  // What the design chain made (after Make): the cascade as it computes.
+  // The cascade that the design chain makes of the current design, as it
+  // computes (at any time: a function of the parameters alone).
   virtual Cascade Design() const = 0;
   // The text of coeff1.txt as the designer writes it (after Make).
   virtual std::string FileText() const = 0;
@@ -126,18 +127,18 @@ class Tuner {
 
   // The kind of the designer's file, and the design's values as the file
   // holds them, in its order, but every single-precision value in full
-  // (after Make).
+  // (at any time, as Design()).
   virtual CoeffKind Kind() const = 0;
   virtual std::vector<float> Coefficients() const = 0;
   // The design in a layout that DSP code takes (coeff/coeff_layout.h), from
-  // the values in memory (after Make).
+  // the values in memory (Coefficients()).
   std::string ExportText(const CoeffLayout& layout) const;
   // Makes the design and writes it in the layout to name with the safe
   // replacement: "" once written, else the message with the reason ("NAME
   // cannot be opened: Is a directory.").
   std::string ExportTo(const CoeffLayout& layout, const std::string& name) const;
   // The cascade of the values that the layout's text holds, as the code
-  // that takes it gets them (after Make).
+  // that takes it gets them.
   Cascade Exported(const CoeffLayout& layout) const;
 
  protected:

@@ -10,19 +10,23 @@
 
 #include "tests/support.h"
 #ifdef PELMORA_TUNING
+#include "iir/coeff_file.h"
 #include "iir/iir_design.h"
 #include "iir/pelmora_limits.h"
 #include "iir/pelmora_tuning.h"
 using Design = PelmoraDesign;
 using DesignTuner = PelmoraTuner;
 constexpr auto Accepts = PelmoraAccepts;
+#define CHAIN_VALUES DesignedCoefficients()
 #else
 #include "fir/fir_design.h"
+#include "fir/tap_file.h"
 #include "fir/tavrine_limits.h"
 #include "fir/tavrine_tuning.h"
 using Design = TavrineDesign;
 using DesignTuner = TavrineTuner;
 constexpr auto Accepts = TavrineAccepts;
+#define CHAIN_VALUES DesignedTaps(hh)
 #endif
 
 namespace {
@@ -62,12 +66,15 @@ std::string FreshDesignBytes(const Design& design) {
 }
 
 // Moves the tuner along path (field, value) and compares each step's
-// design, accepted by the limits, with the fresh one.
+// design, accepted by the limits, with the fresh one; its values, asked
+// before the chain's state is made, are those of the step's design.
 void Walk(DesignTuner& tuner, const std::vector<std::pair<int, double>>& path) {
   for (const auto& [field, value] : path) {
     tuner.Set(field, value);
+    const std::vector<float> values = tuner.Coefficients();
     tuner.Make();
-    EXPECT_TRUE(Accepts(tuner.design()) && DesignBytes() == FreshDesignBytes(tuner.design())) << tuner.OptionsLine();
+    EXPECT_TRUE(Accepts(tuner.design()) && DesignBytes() == FreshDesignBytes(tuner.design()) && values == CHAIN_VALUES)
+        << tuner.OptionsLine();
   }
 }
 
