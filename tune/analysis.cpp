@@ -5,8 +5,6 @@
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-
 // sum p_n x^n and sum n p_n x^n at x = z^-1 = e^-jw, by Horner's scheme
 // for the polynomial and its derivative (the second sum is x times it).
 std::pair<std::complex<double>, std::complex<double>> Sums(const std::vector<double>& p, double w) {

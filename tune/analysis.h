@@ -10,6 +10,10 @@
 
 #include "tune/tuning.h"
 
+// Pi in double precision, for the views (the design chain has its own,
+// in single precision, in core/state.h).
+constexpr double kPi = 3.14159265358979323846;
+
 // H(e^jw) at w = 2 pi hz / fsamp: the product over the sections of
 // b(e^-jw) / a(e^-jw), each polynomial summed term by term.
 std::complex<double> ResponseAt(const Cascade& cascade, double hz, double fsamp);

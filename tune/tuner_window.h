@@ -1,32 +1,28 @@
 // The tuners' window: the design form (a row per parameter in the user's
 // units, its allowed range beside it, the line that says what held a
-// change), the configure line and Save, and the views of the design:
-// gain and phase with the file's response beside the design's, draggable
-// corner markers, group delay, poles and zeros, impulse response.
+// change), the configure line and Save, the menus, and the views of the
+// design in tabs (tune/views.cpp's list: response, group delay, poles and
+// zeros, impulse response), the shown one drawn on every change.
 #pragma once
 
 #include <QMainWindow>
 #include <QString>
-#include <QVector>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "tune/analysis.h"
+#include "tune/tuner_view.h"
 #include "tune/tuning.h"
 
 class QLabel;
 class QLineEdit;
 class QTabWidget;
-class QCheckBox;
-class QwtPlot;
-class QwtPlotCurve;
-class QwtPlotMarker;
-class QwtPlotZoomer;
-class PointerReadout;
+class QVBoxLayout;
 
 class TunerWindow : public QMainWindow {
  public:
   explicit TunerWindow(Tuner& tuner, QWidget* parent = nullptr);
+  ~TunerWindow() override;
 
   // Asks the tuner for value in the field, as an edit of its control
   // does, and shows the outcome.
@@ -57,19 +53,24 @@ class TunerWindow : public QMainWindow {
   QString Message() const;
   QString RangeText(int field) const;
   QString OptionsText() const;
-  QwtPlot* ResponsePlot() const { return response_plot_; }
-  QwtPlotMarker* CornerMarker(int field) const { return markers_[static_cast<size_t>(field)]; }
-  void SetLogarithmic(bool logarithmic);
-  void ShowWholeBand();
-  // The curves: design and file gain, phase, group delay, impulse
-  // response, zeros and poles (x: Hz, sample or real part).
-  QVector<QPointF> CurvePoints(const char* name) const;
-  // What the tracker shows at the frequency.
-  QString TrackerText(double hz) const;
+  // The view of the class V (ResponseView...), null if none.
+  template <typename V>
+  V* View() const {
+    for (const auto& view : views_) {
+      if (auto* v = dynamic_cast<V*>(view.get())) return v;
+    }
+    return nullptr;
+  }
+  // Shows the view's tab, which draws it, as choosing the tab does.
+  void Show(TunerView* view);
 
  private:
   void closeEvent(QCloseEvent* event) override;
+  void BuildMenus();
   void BuildForm(QWidget* panel);
+  // The fields' rows, in a scroll area, and the lines and buttons below.
+  QWidget* BuildRows();
+  void BuildFooter(QVBoxLayout* column);
   // Asks the tuner for the text typed in the field, and shows the outcome.
   void Typed(int field, const QString& text);
   void ShowMessage(const std::string& text, Tone tone);
@@ -77,11 +78,8 @@ class TunerWindow : public QMainWindow {
   void Record(const QString& name);
   void BuildViews();
   void Refresh();
-  void RedrawResponse();
-  void RedrawOtherViews();
-  void FullBand();
-  // The pointer's nearest pole or zero: its count, frequency and radius.
-  QString NearestRootText(const QPointF& at) const;
+  // Draws the shown view.
+  void RedrawView();
 
   Tuner& tuner_;
   std::vector<Field> fields_;
@@ -91,26 +89,12 @@ class TunerWindow : public QMainWindow {
   QLabel* message_ = nullptr;
   QLabel* message_icon_ = nullptr;
   QLineEdit* options_ = nullptr;
-  QTabWidget* views_ = nullptr;
-  QCheckBox* logarithmic_ = nullptr;
-  QwtPlot* response_plot_ = nullptr;
-  QwtPlot* delay_plot_ = nullptr;
-  QwtPlot* pz_plot_ = nullptr;
-  QwtPlot* impulse_plot_ = nullptr;
-  QwtPlotZoomer* zoomer_ = nullptr;
-  QCheckBox* unwrapped_ = nullptr;
-  PointerReadout* response_readout_ = nullptr;
-  PointerReadout* pz_readout_ = nullptr;
-  std::vector<MergedRoot> roots_;  // those of the poles and zeros view
-  std::vector<QwtPlotMarker*> markers_;
-  QwtPlotMarker* attenuation_ = nullptr;
-  std::vector<std::pair<std::string, QwtPlotCurve*>> curves_;
-  Cascade design_, file_, exported_;
-  const CoeffLayout* export_layout_ = nullptr;  // whose values' response is shown
+  QTabWidget* tabs_ = nullptr;
+  std::vector<std::unique_ptr<TunerView>> views_;  // a tab each, in order
+  ViewInput drawn_;                                 // what the views draw
   std::string save_message_;
   Tone tone_ = Tone::kNone;
   std::string clean_line_;                                   // of the design last saved, or the first
   std::vector<std::pair<std::string, std::string>> written_;  // file, configure line
   bool refreshing_ = false;
-  bool redrawing_ = false;
 };

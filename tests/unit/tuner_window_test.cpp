@@ -28,14 +28,17 @@
 #include <QMessageBox>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QTabWidget>
 #include <QTimer>
 #include <QWheelEvent>
 #include <QtTest/QTest>
 #include <complex>
 
 #include "tests/support.h"
+#include "tune/delay_view.h"
+#include "tune/impulse_view.h"
 #include "tune/plot_tools.h"
+#include "tune/pole_zero_view.h"
+#include "tune/response_view.h"
 #include "tune/tuner_window.h"
 #ifdef PELMORA_TUNING
 #include "iir/iir_design.h"
@@ -73,7 +76,8 @@ struct Window : testing::Test {
     QTest::keyClicks(Box(field), text);
     QTest::keyClick(Box(field), Qt::Key_Return);
   }
-  QwtPlot* plot = window.ResponsePlot();
+  ResponseView* response = window.View<ResponseView>();
+  QwtPlot* plot = response->Plot();
   QWidget* canvas = plot->canvas();
   // The response canvas's point at `hz`, halfway up.
   QPoint At(double hz) { return {int(std::lround(plot->transform(QwtPlot::xBottom, hz))), canvas->height() / 2}; }
@@ -83,9 +87,11 @@ struct Window : testing::Test {
     QTest::mouseRelease(canvas, button, {}, to);
   }
   double HzPerPixel() { return tuner.Fsamp() / 2 / canvas->width(); }
-  QwtPlot* View(int tab) {
-    window.findChild<QTabWidget*>()->setCurrentIndex(tab);
-    return qobject_cast<QwtPlot*>(window.findChild<QTabWidget*>()->currentWidget());
+  // The view of the class V, shown as when its tab is chosen.
+  template <typename V>
+  V* Shown() {
+    window.Show(window.View<V>());
+    return window.View<V>();
   }
 };
 
@@ -110,7 +116,7 @@ struct Views : Window {
   std::vector<std::pair<int, CornerMarker*>> Corners() {
     std::vector<std::pair<int, CornerMarker*>> corners;
     for (int f = 0; f < int(tuner.Fields().size()); ++f) {
-      auto* m = dynamic_cast<CornerMarker*>(window.CornerMarker(f));
+      auto* m = dynamic_cast<CornerMarker*>(response->CornerMarker(f));
       if (m && m->isVisible()) corners.emplace_back(f, m);
     }
     return corners;
@@ -153,11 +159,11 @@ Complex H(const Cascade& cascade, double w) {
 TEST_F(Window, ResponseAgainstTheTransferFunction) {
   const double half = tuner.Fsamp() / 2;
   for (bool log : {false, true}) {
-    window.SetLogarithmic(log);
+    response->SetLogarithmic(log);
     for (const auto& [name, file, phase] : {std::tuple{"gain", false, false}, {"gain of coeff1.txt", true, false},
                                             {"phase", false, true}}) {
-      const QVector<QPointF> points = window.CurvePoints(name);
-      ASSERT_GE(points.size(), window.ResponsePlot()->canvas()->width()) << name;
+      const QVector<QPointF> points = response->CurvePoints(name);
+      ASSERT_GE(points.size(), plot->canvas()->width()) << name;
       EXPECT_NEAR(points.front().x(), log ? half / 1e4 : 0.0, 1e-9 * half);
       EXPECT_NEAR(points.back().x(), half, 1e-9 * half);
       const Cascade cascade = ChainCascade(file);
@@ -173,17 +179,17 @@ TEST_F(Window, ResponseAgainstTheTransferFunction) {
       EXPECT_TRUE(!log || std::fabs(points[2].x() / points[1].x() - points[1].x() / points[0].x()) < 1e-9);
     }
   }
-  window.SetLogarithmic(false);
-  window.ResponsePlot()->setAxisScale(QwtPlot::xBottom, 1000, 2000);
-  window.ResponsePlot()->replot();
-  QVector<QPointF> zoomed = window.CurvePoints("gain");
+  response->SetLogarithmic(false);
+  plot->setAxisScale(QwtPlot::xBottom, 1000, 2000);
+  plot->replot();
+  QVector<QPointF> zoomed = response->CurvePoints("gain");
   EXPECT_TRUE(zoomed.front().x() == 1000 && zoomed.back().x() == 2000 && zoomed.size() >= 1024);
-  window.ShowWholeBand();
-  EXPECT_EQ(window.CurvePoints("gain").back().x(), half);
+  response->ShowWholeBand();
+  EXPECT_EQ(response->CurvePoints("gain").back().x(), half);
   const Complex h = H(ChainCascade(false), 2 * kPi * 3000 / tuner.Fsamp());
   const QString numbers = QString("3000.0 Hz: %1 dB, %2").arg(20 * std::log10(std::abs(h)), 0, 'f', 2);
-  EXPECT_TRUE(window.TrackerText(3000).startsWith(numbers.arg(std::arg(h) * 180 / kPi, 0, 'f', 1)))
-      << window.TrackerText(3000).toStdString();
+  EXPECT_TRUE(response->TrackerText(3000).startsWith(numbers.arg(std::arg(h) * 180 / kPi, 0, 'f', 1)))
+      << response->TrackerText(3000).toStdString();
 }
 
 // Group delay against the phase's slope, the impulse response against H
@@ -192,8 +198,7 @@ TEST_F(Window, ResponseAgainstTheTransferFunction) {
 // taps, where the taps' polynomial vanishes.
 TEST_F(Window, OtherViewsAgainstIndependentValues) {
   const Cascade cascade = ChainCascade(false);
-  View(1);
-  const QVector<QPointF> delay = window.CurvePoints("group delay");
+  const QVector<QPointF> delay = Shown<DelayView>()->CurvePoints("group delay");
   ASSERT_GE(delay.size(), 1024);
   for (int i = 1; i < delay.size() - 1; i += 53) {
     const double w = 2 * kPi * delay[i].x() / tuner.Fsamp(), dw = 1e-6;
@@ -201,15 +206,14 @@ TEST_F(Window, OtherViewsAgainstIndependentValues) {
     const double slope = -std::arg(H(cascade, w + dw) / H(cascade, w - dw)) / (2 * dw);
     ASSERT_NEAR(delay[i].y(), slope, 1e-4 * (1 + std::fabs(slope))) << delay[i].x();
   }
-  View(3);
-  const QVector<QPointF> impulse = window.CurvePoints("impulse response");
+  const QVector<QPointF> impulse = Shown<ImpulseView>()->CurvePoints("impulse response");
   for (double w : {0.3, 1.1, 2.9}) {
     Complex sum = 0.0;
     for (const QPointF& p : impulse) sum += p.y() * std::exp(Complex(0, -w * p.x()));
     EXPECT_LT(std::abs(sum - H(cascade, w)), 1e-6) << w;
   }
-  View(2);
-  const QVector<QPointF> zeros = window.CurvePoints("zeros"), poles = window.CurvePoints("poles");
+  const PoleZeroView* pz = Shown<PoleZeroView>();
+  const QVector<QPointF> zeros = pz->CurvePoints("zeros"), poles = pz->CurvePoints("poles");
 #ifdef PELMORA_TUNING
   std::vector<Complex> expected_zeros, expected_poles;
   for (const Section& s : cascade) {
@@ -312,7 +316,7 @@ TEST_F(Views, ExportsEveryLayoutInFullPrecision) {
     for (auto* l : plot->findChildren<QwtLegendLabel*>())
       legend += !l->isHidden() && l->text().text().startsWith("gain as");
     for (QwtPlotItem* c : plot->itemList()) curve += c->isVisible() && c->title().text().startsWith("gain as");
-    return std::tuple{legend, curve, window.TrackerText(1000).count('\n')};
+    return std::tuple{legend, curve, response->TrackerText(1000).count('\n')};
   };
   EXPECT_EQ(shown(), std::tuple(0, 0, 1));
   const std::string dir = test::MakeTempDir();
@@ -338,8 +342,8 @@ TEST_F(Views, ExportsEveryLayoutInFullPrecision) {
     const std::string text = test::Read(dir + "/" + name);
     EXPECT_EQ(test::Numbers(text, text.find('{') + 1), expected) << name;
     std::vector<double> as_exported, designed;
-    for (const QPointF& p : window.CurvePoints("gain as exported")) as_exported.push_back(p.y());
-    for (const QPointF& p : window.CurvePoints("gain")) designed.push_back(p.y());
+    for (const QPointF& p : response->CurvePoints("gain as exported")) as_exported.push_back(p.y());
+    for (const QPointF& p : response->CurvePoints("gain")) designed.push_back(p.y());
     EXPECT_EQ(as_exported, designed) << name;
   }
   EXPECT_EQ(shown(), std::tuple(1, 1, 2));
@@ -409,7 +413,7 @@ TEST_F(Views, ReadoutFollowsThePointerWhole) {
 TEST_F(Views, CornerLabelsApartAndWhole) {
   for (const auto& [log, closest] : {std::pair{false, false}, {true, false}, {false, true}, {true, true}}) {
     if (closest) window.Change(Corners().front().first, tuner.Range(Corners().front().first).second);
-    window.SetLogarithmic(log);
+    response->SetLogarithmic(log);
     const auto corners = Corners();
     for (size_t i = 0; i < corners.size(); ++i) {
       const QRect label = corners[i].second->LabelRect();
@@ -426,7 +430,7 @@ TEST_F(Views, WheelAndPannerHeldWithinTheBand) {
   const QRect r = canvas->contentsRect();
   const QPoint at(r.width() / 4, r.height() / 2);
   for (bool log : {false, true}) {
-    window.SetLogarithmic(log);
+    response->SetLogarithmic(log);
     const auto whole = Band();
     const double hz = plot->invTransform(QwtPlot::xBottom, at.x());
     const double pixel = hz - plot->invTransform(QwtPlot::xBottom, at.x() - 1);
@@ -451,11 +455,11 @@ TEST_F(Views, WheelAndPannerHeldWithinTheBand) {
 // side; tavrine's 139 symmetric taps delay (139 - 1) / 2 = 69 samples,
 // and their phase, unwrapped, falls 69 turns over the sampling frequency.
 TEST_F(Views, GroupDelayAndPhaseRead) {
-  const QVector<QPointF> phase = window.CurvePoints("phase");
+  const QVector<QPointF> phase = response->CurvePoints("phase");
   const auto step = [&phase](int i) { return phase[i + 1].y() - phase[i].y(); };
   for (int i : {0, phase.size() - 3}) EXPECT_NEAR(step(i), step(i + 1), 5.0) << phase[i].x();
-  const QwtInterval axis = View(1)->axisInterval(QwtPlot::yLeft);
-  const QVector<QPointF> delay = window.CurvePoints("group delay");
+  const QwtInterval axis = Shown<DelayView>()->Plot()->axisInterval(QwtPlot::yLeft);
+  const QVector<QPointF> delay = window.View<DelayView>()->CurvePoints("group delay");
   EXPECT_GE(axis.width(), 2.0);
   for (const QPointF& p : delay) ASSERT_TRUE(std::isfinite(p.y()) && axis.contains(p.y())) << p.x();
   for (int i : {0, delay.size() - 2}) EXPECT_NEAR(delay[i].y(), delay[i + 1].y(), 0.01 * (1 + std::abs(delay[i].y())));
@@ -470,7 +474,7 @@ TEST_F(Views, GroupDelayAndPhaseRead) {
 // the counts beside repeated roots, and no other; the nearest root's
 // text under the pointer.
 TEST_F(Views, PolesAndZerosSquareCountedAndPointed) {
-  QwtPlot* pz = View(2);
+  QwtPlot* pz = Shown<PoleZeroView>()->Plot();
   const auto length = [pz](int axis) { return std::abs(pz->transform(axis, 1) - pz->transform(axis, -1)); };
   for (QSize size : {QSize(1000, 560), QSize(1000, 760)}) {
     window.resize(size);
@@ -542,7 +546,7 @@ TEST_F(Window, TypedDraggedAndHeld) {
   EXPECT_EQ(window.Message().toStdString(), "at 60 dB a band-pass of order 2 with its upper corner at " +
                                                 ShortestDecimal(tuner.design().fc2) + " Hz needs its lower corner at " +
                                                 ShortestDecimal(fc1) + " Hz or below, at 22050 Hz");
-  EXPECT_EQ(window.CornerMarker(T::kLowerCorner)->xValue(), fc1);
+  EXPECT_EQ(response->CornerMarker(T::kLowerCorner)->xValue(), fc1);
   // Up steps from the value shown; Page Up ten steps.
   const double fc2 = tuner.design().fc2;
   for (Qt::Key key : {Qt::Key_Up, Qt::Key_PageUp}) QTest::keyClick(Box(T::kUpperCorner), key);
