@@ -15,8 +15,8 @@
 namespace {
 
 const int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
-// The new file's name while it exists, for the signal handler, and the
-// actions the handler stands in for.
+// The new file's name, for the signal handler, which is in place only
+// while the file exists; and the actions the handler stands in for.
 char pending[PATH_MAX + 32];
 struct sigaction actions_before[sizeof kEndingSignals / sizeof *kEndingSignals];
 
@@ -46,7 +46,7 @@ class EndingSignalsHeld {
 // Removes the new file and ends the program by the signal that came: held
 // back while the handler runs, it takes its default action on return.
 void RemovePendingAndEnd(int sig) {
-  if (pending[0]) unlink(pending);
+  unlink(pending);
   std::signal(sig, SIG_DFL);
   raise(sig);
 }
@@ -154,7 +154,6 @@ bool BesideFile::Commit() {
     errno = error;
     return false;
   }
-  pending[0] = '\0';
   pending_ = false;
   RestoreEndingActions();
   return true;
@@ -166,7 +165,6 @@ void BesideFile::Abandon() {
   if (!pending_) return;
   EndingSignalsHeld held;
   unlink(pending);
-  pending[0] = '\0';
   pending_ = false;
   RestoreEndingActions();
 }
@@ -200,16 +198,14 @@ int WriteError() { return errno ? errno : ENOSPC; }
 // The new content through a file beside the target.
 const char* WriteBeside(BesideFile& beside, int fd, const std::string& content, int& error) {
   size_t written = 0;
-  if (!WriteAll(fd, content, written)) {
+  if (!WriteAll(fd, content, written)) {  // the new file goes with beside
     error = WriteError();
-    beside.Abandon();
     return "cannot be written";
   }
   if (!beside.Commit()) {
     error = errno;
     return "cannot be written";
   }
-  error = 0;
   return nullptr;
 }
 
@@ -234,7 +230,7 @@ const char* WriteInPlace(const std::string& target, bool regular, const std::str
   bool ok = WriteAll(fd, content, changed);
   if (ok) changed = std::string::npos;
   ok = ok && (!regular || ftruncate(fd, off_t(content.size())) == 0) && (fsync(fd) == 0 || errno == EINVAL);
-  error = ok ? 0 : WriteError();
+  if (!ok) error = WriteError();
   bool earlier_lost = false;
   if (regular && !ok && changed) {
     size_t put_back = 0;
@@ -248,7 +244,7 @@ const char* WriteInPlace(const std::string& target, bool regular, const std::str
 
 // ReplaceFile's work: nullptr once the file holds content, else what
 // failed, in the words of the message, and in error the system's error
-// number of the step that failed.
+// number of the step that failed (error is left as it was on success).
 const char* Replace(const char* name, const std::string& content, int& error) {
   const auto not_opened = [&error](int number) {
     error = number;
@@ -280,11 +276,10 @@ const char* Replace(const char* name, const std::string& content, int& error) {
 }  // namespace
 
 void ReplaceFileOrExit(const char* name, const std::string& content) {
-  int error = 0;
-  if (const char* failure = Replace(name, content, error)) {
-    std::printf("%s %s.\n", name, failure);
-    std::exit(1);
-  }
+  const std::string failure = ReplaceFile(name, content);
+  if (failure.empty()) return;
+  std::printf("%s\n", failure.c_str());
+  std::exit(1);
 }
 
 std::string ReplaceFile(const char* name, const std::string& content, int* error) {

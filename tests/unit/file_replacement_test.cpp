@@ -92,43 +92,48 @@ TEST(FileReplacement, EndingSignalRemovesTheFileBeside) {
     int ready[2];
     ASSERT_EQ(pipe(ready), 0);
     const pid_t child = fork();
-    if (child == 0) {  // writes a byte every 10 ms for 10 s, unless a signal ends it
+    if (child == 0) {  // writes a byte every 10 ms for 10 s, unless a signal ends it; tells the file's mode
       const rlimit no_core{0, 0};
       setrlimit(RLIMIT_CORE, &no_core);
       BesideFile beside;
       const int fd = beside.Create((dir + "/" + name).c_str());
-      for (int i = 0; i < 1000 && fd != -1 && write(fd, "x", 1) == 1 && write(ready[1], "", 1) == 1; ++i) usleep(10000);
+      struct stat st {};
+      fstat(fd, &st);
+      for (int i = 0; i < 1000 && write(fd, "x", 1) == 1 && write(ready[1], &st, sizeof st) > 0; ++i) usleep(10000);
       _exit(beside.Commit() ? 0 : 1);
     }
-    char byte;
-    const bool written = close(ready[1]) == 0 && read(ready[0], &byte, 1) == 1;
-    const std::string listed = test::Listing(dir);
-    const size_t at = listed.find("." + name + ".");
-    const std::string beside = listed.substr(std::min(at, listed.size()), listed.find('\n', at) - at);
     struct stat st {};
-    EXPECT_TRUE(written && stat((dir + "/" + beside).c_str(), &st) == 0) << listed;
-    EXPECT_EQ(std::make_tuple(st.st_mode & 07777, beside.size()),
-              std::make_tuple(name == "out.wav" ? 0604u : 0640u, name.size() + 8));
+    EXPECT_TRUE(close(ready[1]) == 0 && read(ready[0], &st, sizeof st) == sizeof st);
+    EXPECT_EQ(st.st_mode & 07777, name == "out.wav" ? 0604u : 0640u);
+    EXPECT_NE(test::Listing(dir).find("." + name + "."), std::string::npos);
     kill(child, sig);
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig && close(ready[0]) == 0) << sig << " " << status;
     EXPECT_EQ(test::Listing(dir) + test::Read(dir + "/out.wav"), "out.wav\nearlier");
   }
+  // A folder of the name is found only when the new file is renamed over it.
+  BesideFile beside;
+  ASSERT_TRUE(mkdir((dir + "/out.wav.d").c_str(), 0755) == 0 && beside.Create((dir + "/out.wav.d").c_str()) != -1);
+  EXPECT_TRUE(!beside.Commit() && errno == EISDIR);
+  EXPECT_EQ(test::Listing(dir), "out.wav\nout.wav.d\n");
 }
 
 // The file beside is 8 characters longer than the name: a name that much
-// short of the longest the folder takes is replaced; a longer one is
-// refused with its reason, the earlier file as it was.
+// short of the longest the folder takes is replaced (here through a link
+// to its full path); a longer one is refused with its reason, the earlier
+// file as it was; so is a symbolic link that leads to itself.
 TEST(FileReplacement, NameTooLongForTheFileBeside) {
   const std::string dir = test::MakeTempDir(), name(size_t(pathconf(dir.c_str(), _PC_NAME_MAX)) - 8, 'n');
-  const std::string fits = dir + "/" + name, too_long = fits + "n";
+  const std::string fits = dir + "/" + name, too_long = fits + "n", loop = dir + "/loop";
   test::Write(too_long, "earlier");
-  int error = 0;
-  const std::string said = ReplaceFile(fits.c_str(), "1\n") + ReplaceFile(too_long.c_str(), "1\n", &error);
-  EXPECT_EQ(said, too_long + " cannot be opened.");
-  EXPECT_EQ(std::make_tuple(error, test::Read(fits), test::Read(too_long), test::Listing(dir)),
-            std::make_tuple(ENAMETOOLONG, "1\n", "earlier", name + "\n" + name + "n\n"));
+  ASSERT_EQ(symlink("loop", loop.c_str()) + symlink(fits.c_str(), (dir + "/full").c_str()), 0);
+  int error = 0, loop_error = 0;
+  const std::string said = ReplaceFile((dir + "/full").c_str(), "1\n") + ReplaceFile(too_long.c_str(), "1\n", &error) +
+                           "|" + ReplaceFile(loop.c_str(), "1\n", &loop_error);
+  EXPECT_EQ(said, too_long + " cannot be opened.|" + loop + " cannot be opened.");
+  EXPECT_EQ(std::make_tuple(error, loop_error, test::Read(fits), test::Read(too_long), test::Listing(dir)),
+            std::make_tuple(ENAMETOOLONG, ELOOP, "1\n", "earlier", "full\nloop\n" + name + "\n" + name + "n\n"));
 }
 
 // Numbers are written and read with '.' as the decimal point whatever the
