@@ -1,6 +1,7 @@
 #include "coeff/coeff_layout.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <iterator>
 #include <sstream>
@@ -131,10 +132,12 @@ std::vector<const CoeffLayout*> CoeffLayoutsOf(CoeffKind kind) {
 
 namespace {
 
-// A number as C reads the literal (its f dropped, the <math.h> macros
-// for what has no number) or as strtof reads a row's value.
+// A number as C reads the literal (its f after the last digit dropped,
+// the <math.h> macros for what has no number) or as strtof reads a row's
+// value ("inf" keeps its f).
 float LiteralValue(std::string token) {
-  if (!token.empty() && token.back() == 'f') token.pop_back();
+  if (token.size() > 1 && token.back() == 'f' && std::isdigit(static_cast<unsigned char>(token[token.size() - 2])))
+    token.pop_back();
   const bool negative = !token.empty() && token[0] == '-';
   if (token == "NAN") return NAN;
   if (token == "INFINITY" || token == "-INFINITY") return negative ? -INFINITY : INFINITY;
