@@ -5,6 +5,10 @@
 // tuners their fields, options line and option parsing (tune/table_tuner.h).
 #pragma once
 
+#include <cstddef>
+
+#include "core/filter_type.h"
+
 // The form of a value, as the configure takes it and the form shows it.
 enum class ParameterKind {
   kType,    // a filter type by name (core/filter_type.h); a choice in the form
@@ -42,3 +46,30 @@ struct DesignParameter {
   int corner;      // 1 or 2: the type's first or second corner or edge (the second a band's only), else 0
   unsigned types;  // the types that use the variable
 };
+
+// Whether a row's default is the design's value: a type's name, or a
+// whole number written in digits, read exactly (a default in another form
+// is left to the configure's check).
+template <typename Design>
+constexpr bool PresetIs(const DesignParameter<Design>& row, const Design& d) {
+  const char* text = row.preset;
+  if (row.kind == ParameterKind::kType) {
+    const char* name = kTypeNames[d.*(row.whole)];
+    while (*text && *text == *name) ++text, ++name;
+    return *text == *name;
+  }
+  double value = 0.0;
+  for (; *text; ++text) {
+    if (*text < '0' || *text > '9') return true;
+    value = value * 10.0 + (*text - '0');
+  }
+  return row.number ? d.*(row.number) == value : d.*(row.whole) == value;
+}
+
+template <typename Design, std::size_t N>
+constexpr bool PresetsAre(const DesignParameter<Design> (&rows)[N], const Design& d) {
+  for (const DesignParameter<Design>& row : rows) {
+    if (!PresetIs(row, d)) return false;
+  }
+  return true;
+}

@@ -19,7 +19,8 @@ struct TavrineDesign {
 };
 
 // The built-in design: a band-pass from 2000 Hz to 8000 Hz at 22050 Hz,
-// 140 requested taps, 400 bins, alpha 7.0.
+// 140 requested taps, 400 bins, alpha 7.0: the configure's defaults
+// (fir/tavrine_parameter_table.h, which checks that they make it).
 constexpr TavrineDesign kBuiltInTavrineDesign = {2,       140,     7.0f,    400,     22050.0f, 3000.0f,
                                                  3000.0f, 2000.0f, 8000.0f, 3000.0f, 7000.0f};
 

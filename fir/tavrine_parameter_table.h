@@ -56,3 +56,6 @@ constexpr TavrineParameter kTavrineParameters[] = {
      "sampling frequency", "", nullptr, &TavrineDesign::fsamp, TAVRINE_LOWEST_FSAMP, TAVRINE_HIGHEST_FSAMP,
      kRateDecimals, 0, kAllTypes},
 };
+
+// The configure's defaults make the built-in design.
+static_assert(PresetsAre(kTavrineParameters, kBuiltInTavrineDesign), "the defaults are the built-in design");

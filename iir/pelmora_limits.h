@@ -120,7 +120,8 @@ using PelmoraLimit = DesignLimit<PelmoraDesign>;
 // ones before it hold.
 constexpr PelmoraLimit kPelmoraLimits[] = {
     {pelmora_limits::TypeKnown, "PELMORA_TYPE", "are " FILTER_TYPE_WORDS},
-    {pelmora_limits::OrderKnown, "PELMORA_ORDER", "are " PELMORA_TEXT(LOWEST_ORDER) " and " PELMORA_TEXT(HIGHEST_ORDER)},
+    {pelmora_limits::OrderKnown, "PELMORA_ORDER",
+     "are " PELMORA_TEXT(LOWEST_ORDER) " and " PELMORA_TEXT(HIGHEST_ORDER)},
     {pelmora_limits::FsampInRange, "PELMORA_FSAMP",
      "are numbers from " PELMORA_TEXT(LOWEST_FSAMP) " to " PELMORA_TEXT(HIGHEST_FSAMP) " (Hz)"},
     {pelmora_limits::AttenuationInRange, "PELMORA_ATTENUATION_DB",

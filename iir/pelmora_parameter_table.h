@@ -33,3 +33,6 @@ constexpr PelmoraParameter kPelmoraParameters[] = {
      "sampling frequency", "", nullptr, &PelmoraDesign::fsamp, PELMORA_LOWEST_FSAMP, PELMORA_HIGHEST_FSAMP,
      kRateDecimals, 0, kAllTypes},
 };
+
+// The configure's defaults make the built-in design.
+static_assert(PresetsAre(kPelmoraParameters, kBuiltInPelmoraDesign), "the defaults are the built-in design");
