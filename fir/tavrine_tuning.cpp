@@ -54,7 +54,7 @@ std::string TavrineTuner::Words() const {
 }
 
 void TavrineTuner::Make() const {
-  MakeTavrineDesign(design());
+  Remake();
   CalcFres(Gain, Theta);
 }
 

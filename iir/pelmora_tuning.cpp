@@ -45,7 +45,7 @@ std::string PelmoraTuner::Words() const {
 }
 
 void PelmoraTuner::Make() const {
-  MakePelmoraDesign(design());
+  Remake();
   CalcFres(Gain, Theta);
 }
 

@@ -80,11 +80,14 @@ class TableTuner : public Tuner {
   // design's values alone, whatever was made or asked before (made again
   // only when they have changed; the designs have no padding bytes).
   const CoeffSet& Made() const {
-    if (made_.values.empty() || std::memcmp(&made_of_, &design_, sizeof design_) != 0) {
-      made_ = MakeOf(design_);
-      made_of_ = design_;
-    }
+    if (made_.values.empty() || std::memcmp(&made_of_, &design_, sizeof design_) != 0) Remake();
     return made_;
+  }
+  // Runs the chain on the present design, which leaves its state, and
+  // keeps what it made.
+  void Remake() const {
+    made_ = MakeOf(design_);
+    made_of_ = design_;
   }
   // A frequency in words: "2000 Hz".
   static std::string Hz(float v) { return ShortestDecimal(v) + " Hz"; }
