@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/textio.h"
+#include "core/number_text.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/textio.h"
+#include "core/number_text.h"
 
 namespace {
 

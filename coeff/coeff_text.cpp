@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "core/textio.h"
+#include "core/number_text.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <vector>
 
 #include "coeff/coeff_text.h"
-#include "core/textio.h"
+#include "core/file_replacement.h"
 #include "fir/fir_design.h"
 #include "fir/tap_file.h"
 

@@ -2,7 +2,7 @@
 #include <vector>
 
 #include "coeff/coeff_text.h"
-#include "core/textio.h"
+#include "core/file_replacement.h"
 #include "iir/coeff_file.h"
 #include "iir/iir_design.h"
 

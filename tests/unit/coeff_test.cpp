@@ -5,7 +5,7 @@
 #include "coeff/coeff_layout.h"
 #include "coeff/coeff_reading.h"
 #include "coeff/coeff_text.h"
-#include "core/textio.h"
+#include "core/number_text.h"
 #include "tests/support.h"
 
 namespace {
