@@ -1,7 +1,6 @@
 #include "coeff/coeff_layout.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <iterator>
 #include <sstream>
@@ -132,15 +131,12 @@ std::vector<const CoeffLayout*> CoeffLayoutsOf(CoeffKind kind) {
 
 namespace {
 
-// A number as C reads the literal (its f after the last digit dropped,
-// the <math.h> macros for what has no number) or as strtof reads a row's
-// value ("inf" keeps its f).
-float LiteralValue(std::string token) {
-  if (token.size() > 1 && token.back() == 'f' && std::isdigit(static_cast<unsigned char>(token[token.size() - 2])))
-    token.pop_back();
-  const bool negative = !token.empty() && token[0] == '-';
+// A number as C reads the literal (the <math.h> macros for what has no
+// number; strtof stops before a literal's f) or as strtof reads a row's
+// value ("inf", "-inf" and "nan" too).
+float LiteralValue(const std::string& token) {
   if (token == "NAN") return NAN;
-  if (token == "INFINITY" || token == "-INFINITY") return negative ? -INFINITY : INFINITY;
+  if (token == "INFINITY" || token == "-INFINITY") return token[0] == '-' ? -INFINITY : INFINITY;
   return ParseFloat(token.c_str());
 }
 
