@@ -51,12 +51,14 @@ void RemovePendingAndEnd(int sig) {
   raise(sig);
 }
 
+// A signal that the program ignores (SIGHUP under nohup) stays ignored.
 void SetEndingHandlers() {
   struct sigaction action = {};
   action.sa_handler = RemovePendingAndEnd;
   sigemptyset(&action.sa_mask);
   for (size_t i = 0; i < sizeof kEndingSignals / sizeof *kEndingSignals; ++i) {
-    sigaction(kEndingSignals[i], &action, &actions_before[i]);
+    sigaction(kEndingSignals[i], nullptr, &actions_before[i]);
+    if (actions_before[i].sa_handler != SIG_IGN) sigaction(kEndingSignals[i], &action, nullptr);
   }
 }
 

@@ -6,7 +6,8 @@
 //
 // The new file is named ".NAME.XXXXXX" (six letters or digits) in the
 // folder of the file it replaces. While it exists, SIGINT, SIGTERM, SIGHUP
-// and SIGQUIT remove it and then end the program by that same signal.
+// and SIGQUIT (those that the program does not ignore) remove it and then
+// end the program by that same signal.
 #pragma once
 
 #include <string>

@@ -81,7 +81,7 @@ TEST(FileReplacement, TextReplacedWholeOrNotAtAll) {
 // While a sound file is written as it comes, the file beside has 0666
 // less the umask, or the mode of the file it replaces; SIGINT, SIGTERM,
 // SIGHUP and SIGQUIT remove it and end the program by that same signal,
-// leaving the earlier file (or none) as it was.
+// leaving the earlier file (or none) as it was; an ignored one stays so.
 TEST(FileReplacement, EndingSignalRemovesTheFileBeside) {
   const std::string dir = test::MakeTempDir();
   test::Write(dir + "/out.wav", "earlier");
@@ -95,6 +95,7 @@ TEST(FileReplacement, EndingSignalRemovesTheFileBeside) {
     if (child == 0) {  // writes a byte every 10 ms for 10 s, unless a signal ends it; tells the file's mode
       const rlimit no_core{0, 0};
       setrlimit(RLIMIT_CORE, &no_core);
+      if (sig == SIGTERM) signal(SIGHUP, SIG_IGN);  // as under nohup: SIGHUP stays ignored
       BesideFile beside;
       const int fd = beside.Create((dir + "/" + name).c_str());
       struct stat st {};
@@ -106,6 +107,7 @@ TEST(FileReplacement, EndingSignalRemovesTheFileBeside) {
     EXPECT_TRUE(close(ready[1]) == 0 && read(ready[0], &st, sizeof st) == sizeof st);
     EXPECT_EQ(std::make_tuple(st.st_mode & 07777, test::Listing(dir).find("." + name + ".") != std::string::npos),
               std::make_tuple(name == "out.wav" ? 0604u : 0640u, true));
+    if (sig == SIGTERM) kill(child, SIGHUP);
     kill(child, sig);
     int status = 0;
     EXPECT_TRUE(waitpid(child, &status, 0) == child && WIFSIGNALED(status) && WTERMSIG(status) == sig) << status;
