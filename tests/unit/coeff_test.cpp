@@ -40,6 +40,7 @@ TEST(ViewerReading, PiecesOfAtMost39CharactersEachAValueAsAtofReadsItUpToTheView
   };
   for (const auto& [biquad, text, values, more] : cases) {
     const ViewerReading reading = ParseAsViewer(biquad ? CoeffKind::kBiquad : CoeffKind::kFir, text);
+    EXPECT_EQ(reading.coefficients.kind, biquad ? CoeffKind::kBiquad : CoeffKind::kFir);
     EXPECT_EQ(Shortest(reading.coefficients.values), values) << text;
     EXPECT_EQ(reading.more, more) << text;
   }
