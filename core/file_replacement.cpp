@@ -52,10 +52,12 @@ void RemovePendingAndEnd(int sig) {
 }
 
 // A signal that the program ignores (SIGHUP under nohup) stays ignored.
+// The others wait while the handler runs, so that the first ends the
+// program.
 void SetEndingHandlers() {
   struct sigaction action = {};
   action.sa_handler = RemovePendingAndEnd;
-  sigemptyset(&action.sa_mask);
+  action.sa_mask = EndingSignals();
   for (size_t i = 0; i < sizeof kEndingSignals / sizeof *kEndingSignals; ++i) {
     sigaction(kEndingSignals[i], nullptr, &actions_before[i]);
     if (actions_before[i].sa_handler != SIG_IGN) sigaction(kEndingSignals[i], &action, nullptr);
