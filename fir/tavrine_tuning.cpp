@@ -69,8 +69,6 @@ Cascade TavrineTuner::Design() const {
   return {{{taps.begin(), taps.begin() + DesignedTapCount(design().taps)}, {1.0}}};
 }
 
-std::string TavrineTuner::FileText() const { return TapFileText(hh); }
-
 Cascade TavrineTuner::FromFile(const std::string& text) const {
   // As sunnaq reads it.
   return CascadeOf(ParseAsViewer(CoeffKind::kFir, text).coefficients);

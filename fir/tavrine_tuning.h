@@ -25,7 +25,6 @@ class TavrineTuner final : public TableTuner<TavrineDesign> {
   std::string Words() const override;
   void Make() const override;
   Cascade Design() const override;
-  std::string FileText() const override;
   Cascade FromFile(const std::string& text) const override;
   CoeffKind Kind() const override { return CoeffKind::kFir; }
   double Attenuation() const override { return 0.0; }

@@ -56,8 +56,6 @@ CoeffSet MakePelmora(const PelmoraDesign& design) {
 
 Cascade PelmoraTuner::Design() const { return CascadeOf(Made()); }
 
-std::string PelmoraTuner::FileText() const { return CoeffFileText(); }
-
 Cascade PelmoraTuner::FromFile(const std::string& text) const {
   // As corvell reads it, a partly filled last section completed.
   return CascadeOf(ParseAsViewer(CoeffKind::kBiquad, text).coefficients);

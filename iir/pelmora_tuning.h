@@ -24,7 +24,6 @@ class PelmoraTuner final : public TableTuner<PelmoraDesign> {
   std::string Words() const override;
   void Make() const override;
   Cascade Design() const override;
-  std::string FileText() const override;
   Cascade FromFile(const std::string& text) const override;
   CoeffKind Kind() const override { return CoeffKind::kBiquad; }
   double Attenuation() const override { return design().attenuation_db; }

@@ -250,7 +250,6 @@ void TunerWindow::Refresh() {
   options_->setCursorPosition(0);
   refreshing_ = false;
 
-  tuner_.Make();
   drawn_.design = tuner_.Design();
   drawn_.file = tuner_.FromFile(tuner_.FileText());
   if (drawn_.exported_layout) drawn_.exported = tuner_.Exported(*drawn_.exported_layout);

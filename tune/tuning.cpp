@@ -9,6 +9,7 @@
 #include <regex>
 #include <string>
 
+#include "coeff/coeff_text.h"
 #include "core/filter_type.h"
 #include "core/textio.h"
 
@@ -227,8 +228,9 @@ std::string WithReason(std::string message, int error) {
 
 }  // namespace
 
+std::string Tuner::FileText() const { return CoefficientFileText(Coefficients()); }
+
 std::string Tuner::SaveTo(const std::string& name) const {
-  Make();
   int error = 0;
   const std::string message = ReplaceFile(name.c_str(), FileText(), &error);
   return WithReason(message, error);
@@ -239,7 +241,6 @@ std::string Tuner::ExportText(const CoeffLayout& layout) const {
 }
 
 std::string Tuner::ExportTo(const CoeffLayout& layout, const std::string& name) const {
-  Make();
   int error = 0;
   const std::string message = ReplaceFile(name.c_str(), ExportText(layout), &error);
   return WithReason(message, error);

@@ -111,8 +111,9 @@ class Tuner {
   // The cascade that the design chain makes of the current design, as it
   // computes (at any time: a function of the parameters alone).
   virtual Cascade Design() const = 0;
-  // The text of coeff1.txt as the designer writes it (after Make).
-  virtual std::string FileText() const = 0;
+  // The text of coeff1.txt as the designer writes it (at any time, of
+  // Coefficients()).
+  std::string FileText() const;
   // The cascade of a coefficient file's text, read as the viewer reads it.
   virtual Cascade FromFile(const std::string& text) const = 0;
   // The sampling frequency (Hz) and the attenuation asked at the corners
@@ -120,7 +121,7 @@ class Tuner {
   virtual double Fsamp() const = 0;
   virtual double Attenuation() const = 0;
 
-  // Makes the design and writes its file to name with the designer's safe
+  // Writes the design's file to name with the designer's safe
   // replacement. "" once written, else the designer's message with the
   // system's reason ("coeff1.txt cannot be opened: Permission denied.").
   std::string SaveTo(const std::string& name) const;
@@ -133,7 +134,7 @@ class Tuner {
   // The design in a layout that DSP code takes (coeff/coeff_layout.h), from
   // the values in memory (Coefficients()).
   std::string ExportText(const CoeffLayout& layout) const;
-  // Makes the design and writes it in the layout to name with the safe
+  // Writes the design in the layout to name with the safe
   // replacement: "" once written, else the message with the reason ("NAME
   // cannot be opened: Is a directory.").
   std::string ExportTo(const CoeffLayout& layout, const std::string& name) const;
