@@ -10,9 +10,8 @@ namespace board {
 
 using Floats = std::vector<float>;
 
-// pelmora's built-in band-pass, as its coeff1.txt (tests/data/pelmora_coeff1.txt) reads.
-const Floats kPelmora = {0.265783f, 0, -0.265783f, -0.385449f, 0.475031f,   // a0, a1, a2, b1, b2 of section 1
-                         0.422319f, 0, -0.422319f, -1.316578f, 0.639658f};  // and of section 2
+// pelmora's built-in band-pass, its coeff1.txt read as floats: a0, a1, a2, b1, b2 of each of its two sections.
+const Floats kPelmora = test::Numbers(test::Read(TEST_DATA_DIR "/pelmora_coeff1.txt"));
 
 // Exact floats in [-1, 1) from a linear congruential sequence: the same
 // inputs on every machine, with no mathematics library in the way.

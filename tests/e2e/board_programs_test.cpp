@@ -88,23 +88,31 @@ TEST(CoeffExport, GivesAHeaderThatACProgramFiltersWithAsTheBoardHeaderOrRefusesA
             e + "standard output cannot be written.\n|1");
 }
 
-TEST(CoeffApply, FiltersEachChannelAsTheBoardHeaderReplacingTheOutputWholeOrRefusesWithALine) {
-  const std::string dir = test::MakeTempDir(), tavrine = e2e::kData + "/tavrine_coeff1.txt";
-  const std::string no = "|coeff-apply: ", bq = "BiquadN = 2\n" + no;
+// A folder with pelmora's coeff1.txt, a stereo in.wav, its hard link
+// same.wav, an earlier out.wav and a folder that cannot be written.
+struct CoeffApply : testing::Test {
+  const std::string dir = test::MakeTempDir(), no = "|coeff-apply: ";
+  const std::vector<std::string> ok = {"biquad", "coeff1.txt", "22050", "in.wav", "out.wav"};
+  Floats y;  // in.wav's frames through the header's cascade
+  std::string input;
+  void SetUp() override {
+    test::Write(dir + "/coeff1.txt", test::Read(TEST_DATA_DIR "/pelmora_coeff1.txt"));
+    y = Filter(true, kPelmora, WriteSound(dir + "/in.wav"), {4096}, 2);
+    input = test::Read(dir + "/in.wav");
+    test::Write(dir + "/out.wav", e2e::kEarlier);
+    link((dir + "/in.wav").c_str(), (dir + "/same.wav").c_str());
+    mkdir((dir + "/locked").c_str(), 0500);
+  }
+};
+
+TEST_F(CoeffApply, RefusesWithALineLeavingEveryFileAsItWas) {
+  const std::string tavrine = e2e::kData + "/tavrine_coeff1.txt", bq = "BiquadN = 2\n" + no;
   const std::string usage =
       "usage: coeff-apply [--format wav16|wav24|float|flac] [--gain DB] biquad|fir COEFFS RATE INPUT OUTPUT\n";
-  test::Write(dir + "/coeff1.txt", test::Read(TEST_DATA_DIR "/pelmora_coeff1.txt"));
-  const Floats y = Filter(true, kPelmora, WriteSound(dir + "/in.wav"), {4096}, 2);
-  const std::string input = test::Read(dir + "/in.wav");
-  test::Write(dir + "/out.wav", e2e::kEarlier);
-  link((dir + "/in.wav").c_str(), (dir + "/same.wav").c_str());
-  mkdir((dir + "/locked").c_str(), 0500);
-  // Refused, with every file as it was. Root passes over a folder's permissions
-  // unless it gives up the capabilities that let it.
+  // Root passes over a folder's permissions unless it gives up the capabilities that let it.
   const auto as_user =
       geteuid() ? std::vector<std::string>{}
                 : std::vector<std::string>{"setpriv", "--bounding-set=-dac_override,-dac_read_search,-fowner", "--"};
-  const std::vector<std::string> ok = {"biquad", "coeff1.txt", "22050", "in.wav", "out.wav"};
   auto with = [&](size_t at, const std::string& arg) { std::vector<std::string> a = ok; a[at] = arg; return a; };
   const std::vector<std::tuple<std::vector<std::string>, std::vector<std::string>, std::string>> cases = {
       {{"biquad", "coeff1.txt", "22050", "in.wav"}, {}, "|" + usage + "|255"},
@@ -140,6 +148,9 @@ TEST(CoeffApply, FiltersEachChannelAsTheBoardHeaderReplacingTheOutputWholeOrRefu
     EXPECT_TRUE(test::Read(dir + "/in.wav") == input && test::Read(dir + "/out.wav") == e2e::kEarlier);
     EXPECT_EQ(test::Listing(dir) + test::Listing(dir + "/locked"), "coeff1.txt\nin.wav\nlocked\nout.wav\nsame.wav\n");
   }
+}
+
+TEST_F(CoeffApply, FiltersEachChannelAsTheBoardHeaderReplacingTheOutputWhole) {
   // Done, in the format that --format or OUTPUT's extension names (none: the
   // input's): float samples, times 10^(G/20) in single precision for a gain
   // of G dB; integer samples rounded to the nearest step, full scale where

@@ -70,7 +70,8 @@ TEST(BoardHeader, ImpulseResponsesDerivedByHandAndEveryBitAsTheDocumentedOrderOn
   EXPECT_EQ(Filter(true, {}, Floats{0.5f, -2}), (Floats{0.5f, -2}));  // no section: the input
   EXPECT_EQ(Filter(false, {}, Floats{1, 2}), (Floats{0, 0}));         // no taps: nothing
   // pelmora's built-in band-pass and tavrine's 140 taps.
-  const Floats x = Signal(6000), taps = Exported("fir-c", TEST_DATA_DIR "/tavrine_coeff1.txt", "{");
+  const Floats x = Signal(6000);
+  const Floats taps = Exported("fir-c", TEST_DATA_DIR "/tavrine_coeff1.txt", "#define FIR_TAPS 140\n");
   const Floats biquad = WrittenOut(true, kPelmora, x), fir = WrittenOut(false, taps, x);
   uint32_t hashes[2] = {2166136261u, 2166136261u};
   EXPECT_EQ(AllBits(Filter(true, kPelmora, x)), AllBits(biquad, &hashes[0]));

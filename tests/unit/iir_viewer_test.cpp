@@ -11,6 +11,7 @@ namespace {
 
 const std::string kFile = test::MakeTempDir() + "/coeff1.txt";
 const float* const kLoaded[] = {a0, a1, a2, b1, b2};  // the sections as read
+const float kPassThrough[] = {1, 0, 0, 0, 0};          // a0, a1, a2, b1, b2 of a section that passes its input
 
 // Reads kFile as the viewer does; returns what it printed on standard
 // output and error, joined by "|".
@@ -34,7 +35,7 @@ TEST(CoeffFile, ReaderFillsTheSectionsLineByLine) {
     const std::string note = content == numbered ? kFile + ": more than 8 sections; only the first 8 are used.\n" : "";
     EXPECT_EQ(Load(), "BiquadN = " + std::to_string((lines + 4) / 5) + "\n|" + note);
     for (int n = 0; n < kMaxCoeffLines; ++n) {
-      const float expected = lines == 40 ? float(n + 1) : (n < lines ? values[n] : (n % 5 ? 0.0f : 1.0f));
+      const float expected = lines == 40 ? float(n + 1) : (n < lines ? values[n] : kPassThrough[n % 5]);
       EXPECT_EQ(kLoaded[n % 5][n / 5], expected) << "line " << n << " of " << content.substr(0, 20);
     }
   }

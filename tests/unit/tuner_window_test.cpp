@@ -129,8 +129,7 @@ Cascade ChainCascade(bool file) {
   const auto value = [file](float v) { return file ? std::strtof(std::to_string(v).c_str(), nullptr) : v; };  // "%f"
   Cascade cascade;
 #ifdef PELMORA_TUNING
-  const int sections = IsBand(FilType) && OrderN == 2 ? 2 : 1;
-  for (int i = 0; i < sections; ++i)
+  for (int i = 0; i < 2; ++i)  // the built-in band-pass of order 2: two sections
     cascade.push_back({{value(p_a0[i]), value(p_a1[i]), value(p_a2[i])}, {1.0, value(p_b1[i]), value(p_b2[i])}});
 #else
   Section taps{{}, {1.0}};
@@ -304,12 +303,13 @@ TEST_F(Window, ClosingAsksToSaveAChangedDesign) {
   EXPECT_EQ(window.WrittenLines(), "coeff1.txt: " + saved + "\n");
 }
 
-// Each layout written from the values in memory: its numbers, scanned
-// here, are the chain's single-precision values in the layout's order
-// (CMSIS-DSP's feedback negated, its taps reversed), and the response of
-// what it holds is the design's, point for point; "gain as exported" in
-// the plot, its legend and the readout once something was exported. An
-// export that fails says so and keeps the design.
+// Each layout written from the values in memory: its count and its
+// numbers, scanned here, printed as the designer prints its file ("%f"),
+// are the built-in design's printed values in the layout's order, written
+// out here; the response of what it holds is the design's, point for
+// point (which the six-decimal values are not: the numbers hold every
+// bit); "gain as exported" in the plot, its legend and the readout once
+// something was exported. An export that fails says so and keeps the design.
 TEST_F(Views, ExportsEveryLayoutInFullPrecision) {
   const auto shown = [this] {
     int legend = 0, curve = 0;
@@ -320,27 +320,34 @@ TEST_F(Views, ExportsEveryLayoutInFullPrecision) {
   };
   EXPECT_EQ(shown(), std::tuple(0, 0, 1));
   const std::string dir = test::MakeTempDir();
-  std::vector<float> file_order;
-  for (const Section& s : ChainCascade(false)) {
-    for (size_t i = 0; i < s.b.size(); ++i) file_order.push_back(static_cast<float>(s.b[i]));
-    for (size_t i = 1; i < s.a.size(); ++i) file_order.push_back(static_cast<float>(s.a[i]));
-  }
 #ifdef PELMORA_TUNING
-  const std::vector<std::string> layouts = {"biquad-c", "biquad-sos", "biquad-cmsis"};
+  // Two sections of a0 a1 a2 b1 b2; SciPy's rows b0 b1 b2 1 a1 a2; CMSIS-DSP's b0 b1 b2 -a1 -a2.
+  const std::vector<std::tuple<std::string, std::string, std::string>> layouts = {
+      {"biquad-c", "#define BIQUAD_SECTIONS 2\n",
+       "0.265783 0.000000 -0.265783 -0.385449 0.475031 0.422319 0.000000 -0.422319 -1.316578 0.639658 "},
+      {"biquad-sos", "",
+       "0.265783 0.000000 -0.265783 1.000000 -0.385449 0.475031 "
+       "0.422319 0.000000 -0.422319 1.000000 -1.316578 0.639658 "},
+      {"biquad-cmsis", "#define BIQUAD_CMSIS_STAGES 2\n",
+       "0.265783 0.000000 -0.265783 0.385449 -0.475031 0.422319 0.000000 -0.422319 1.316578 -0.639658 "}};
 #else
-  if (evenTap) file_order.push_back(0.0f);
-  const std::vector<std::string> layouts = {"fir-c", "fir-cmsis"};
+  // The file's 140 taps; CMSIS-DSP's in reverse: the 139 symmetric taps read the same backward, the final
+  // zero comes first.
+  std::string taps;
+  std::istringstream lines(kBuiltInFile);
+  for (std::string line; lines >> line;) taps += line + " ";
+  ASSERT_EQ(taps.rfind("0.000000 ") + 9, taps.size());
+  const std::vector<std::tuple<std::string, std::string, std::string>> layouts = {
+      {"fir-c", "#define FIR_TAPS 140\n", taps},
+      {"fir-cmsis", "#define FIR_CMSIS_TAPS 140\n", "0.000000 " + taps.substr(0, taps.size() - 9)}};
 #endif
-  for (const std::string& name : layouts) {
-    std::vector<float> expected = file_order;
-    for (size_t k = 0; name == "biquad-sos" && k < expected.size(); k += 6)
-      expected.insert(expected.begin() + k + 3, 1);
-    for (size_t k = 0; name == "biquad-cmsis" && k < expected.size(); k += 5)
-      expected[k + 3] *= -1, expected[k + 4] *= -1;
-    if (name == "fir-cmsis") std::reverse(expected.begin(), expected.end());
+  for (const auto& [name, count, expected] : layouts) {
     ASSERT_TRUE(window.ExportTo(*FindCoeffLayout(name), QString::fromStdString(dir + "/" + name)));
     const std::string text = test::Read(dir + "/" + name);
-    EXPECT_EQ(test::Numbers(text, text.find('{') + 1), expected) << name;
+    EXPECT_NE(text.find(count), std::string::npos) << name;
+    std::string printed;
+    for (float v : test::Numbers(text, text.find('{') + 1)) printed += QString::asprintf("%f ", v).toStdString();
+    EXPECT_EQ(printed, expected) << name;
     std::vector<double> as_exported, designed;
     for (const QPointF& p : response->CurvePoints("gain as exported")) as_exported.push_back(p.y());
     for (const QPointF& p : response->CurvePoints("gain")) designed.push_back(p.y());
@@ -349,7 +356,7 @@ TEST_F(Views, ExportsEveryLayoutInFullPrecision) {
   EXPECT_EQ(shown(), std::tuple(1, 1, 2));
   bool exported = true;
   const QString folder = QString::fromStdString(dir);
-  EXPECT_EQ(test::Printed([&] { exported = window.ExportTo(*FindCoeffLayout(layouts[0]), folder); }),
+  EXPECT_EQ(test::Printed([&] { exported = window.ExportTo(*FindCoeffLayout(std::get<0>(layouts[0])), folder); }),
             "|" + dir + " cannot be opened: Is a directory.\n");
   EXPECT_FALSE(exported);
 }

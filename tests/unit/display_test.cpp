@@ -1,0 +1,70 @@
+// The display a window opens on, found from the environment, and the line
+// a program prints when no window can be tried, with no real display: a
+// display number whose socket does not exist stands for one that no
+// server answers at.
+
+#include <sys/stat.h>
+
+#include "core/display.h"
+#include "tests/support.h"
+
+namespace {
+
+const char* const kSettings[] = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
+
+// Each test sets DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM (null: unset)
+// and leaves them as they were.
+struct Display : testing::Test {
+  std::vector<std::string> saved;
+  void Set(const char* display, const char* wayland, const char* platform) {
+    const char* values[] = {display, wayland, platform};
+    for (int i = 0; i < 3; ++i) values[i] ? setenv(kSettings[i], values[i], 1) : unsetenv(kSettings[i]);
+  }
+  void SetUp() override {
+    for (const char* name : kSettings) saved.push_back(std::getenv(name) ? std::getenv(name) : "\1");
+  }
+  void TearDown() override {
+    for (int i = 0; i < 3; ++i) saved[i] == "\1" ? unsetenv(kSettings[i]) : setenv(kSettings[i], saved[i].c_str(), 1);
+  }
+  // WindowCanBeTried's answer and what it printed: "true|" or "false|" and standard error.
+  static std::string Tried() {
+    bool tried = false;
+    const std::string printed = test::Printed([&] { tried = WindowCanBeTried(FindWindowDisplay()); });
+    return (tried ? "true" : "false") + printed;
+  }
+  // What FindWindowDisplay finds: "used x name", "-" for no name.
+  static std::string Found() {
+    const WindowDisplay d = FindWindowDisplay();
+    return std::to_string(d.used) + " " + std::to_string(d.x) + " " + (d.name ? d.name : "-");
+  }
+};
+
+// ":N", the highest N up to 9999 whose socket does not exist.
+std::string UnusedDisplay() {
+  struct stat s;
+  int n = 9999;
+  while (stat(("/tmp/.X11-unix/X" + std::to_string(n)).c_str(), &s) == 0) --n;
+  return ":" + std::to_string(n);
+}
+
+// Without a platform DISPLAY, else WAYLAND_DISPLAY (empty is unset); the X
+// platform DISPLAY alone, the Wayland ones WAYLAND_DISPLAY alone, the
+// others none. Where the display is X, or none is set, whether a window
+// can be tried ("" where it needs a Wayland server).
+TEST_F(Display, ThePlatformChoosesTheSettingAndNoneOrNoServerIsSaid) {
+  const std::string x = UnusedDisplay(), no = "false|No window can be opened: no display is set.\n";
+  const std::string absent = "false|No window can be opened: display " + x + " is not available.\n";
+  const std::vector<std::tuple<const char*, const char*, const char*, std::string, std::string>> cases = {
+      {nullptr, nullptr, nullptr, "1 0 -", no},        {"", "", nullptr, "1 0 -", no},
+      {x.c_str(), nullptr, nullptr, "1 1 " + x, absent}, {x.c_str(), "wl-9", nullptr, "1 1 " + x, absent},
+      {x.c_str(), "", "xcb:nograb", "1 1 " + x, absent}, {nullptr, "wl-9", "xcb", "1 1 -", no},
+      {nullptr, "wl-9", nullptr, "1 0 wl-9", ""},      {x.c_str(), nullptr, "wayland", "1 0 -", no},
+      {x.c_str(), "wl-9", "wayland-egl", "1 0 wl-9", ""}, {x.c_str(), "wl-9", "offscreen", "0 0 -", "true|"}};
+  for (const auto& [display, wayland, platform, found, tried] : cases) {
+    Set(display, wayland, platform);
+    EXPECT_EQ(Found(), found) << (platform ? platform : "no platform");
+    EXPECT_EQ(tried.empty() ? "" : Tried(), tried) << found << " " << (platform ? platform : "no platform");
+  }
+}
+
+}  // namespace
