@@ -10,34 +10,24 @@
 
 namespace {
 
-const char* const kSettings[] = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
+// Sets DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM (null: unset) for this process.
+void Set(const char* display, const char* wayland, const char* platform) {
+  const char* names[] = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}, *values[] = {display, wayland, platform};
+  for (int i = 0; i < 3; ++i) values[i] ? setenv(names[i], values[i], 1) : unsetenv(names[i]);
+}
 
-// Each test sets DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM (null: unset)
-// and leaves them as they were.
-struct Display : testing::Test {
-  std::vector<std::string> saved;
-  void Set(const char* display, const char* wayland, const char* platform) {
-    const char* values[] = {display, wayland, platform};
-    for (int i = 0; i < 3; ++i) values[i] ? setenv(kSettings[i], values[i], 1) : unsetenv(kSettings[i]);
-  }
-  void SetUp() override {
-    for (const char* name : kSettings) saved.push_back(std::getenv(name) ? std::getenv(name) : "\1");
-  }
-  void TearDown() override {
-    for (int i = 0; i < 3; ++i) saved[i] == "\1" ? unsetenv(kSettings[i]) : setenv(kSettings[i], saved[i].c_str(), 1);
-  }
-  // WindowCanBeTried's answer and what it printed: "true|" or "false|" and standard error.
-  static std::string Tried() {
-    bool tried = false;
-    const std::string printed = test::Printed([&] { tried = WindowCanBeTried(FindWindowDisplay()); });
-    return (tried ? "true" : "false") + printed;
-  }
-  // What FindWindowDisplay finds: "used x name", "-" for no name.
-  static std::string Found() {
-    const WindowDisplay d = FindWindowDisplay();
-    return std::to_string(d.used) + " " + std::to_string(d.x) + " " + (d.name ? d.name : "-");
-  }
-};
+// What FindWindowDisplay finds: "used x name", "-" for no name.
+std::string Found() {
+  const WindowDisplay d = FindWindowDisplay();
+  return std::to_string(d.used) + " " + std::to_string(d.x) + " " + (d.name ? d.name : "-");
+}
+
+// WindowCanBeTried's answer and standard error, captured: "true|" or "false|" and the line.
+std::string Tried() {
+  bool tried = false;
+  const std::string printed = test::Printed([&] { tried = WindowCanBeTried(FindWindowDisplay()); });
+  return (tried ? "true" : "false") + printed;
+}
 
 // ":N", the highest N up to 9999 whose socket does not exist.
 std::string UnusedDisplay() {
@@ -51,7 +41,7 @@ std::string UnusedDisplay() {
 // platform DISPLAY alone, the Wayland ones WAYLAND_DISPLAY alone, the
 // others none. Where the display is X, or none is set, whether a window
 // can be tried ("" where it needs a Wayland server).
-TEST_F(Display, ThePlatformChoosesTheSettingAndNoneOrNoServerIsSaid) {
+TEST(Display, ThePlatformChoosesTheSettingAndNoneOrNoServerIsSaid) {
   const std::string x = UnusedDisplay(), no = "false|No window can be opened: no display is set.\n";
   const std::string absent = "false|No window can be opened: display " + x + " is not available.\n";
   const std::vector<std::tuple<const char*, const char*, const char*, std::string, std::string>> cases = {
