@@ -208,35 +208,120 @@ double Median(std::vector<double> v) {
   return (v[(v.size() - 1) / 2] + v[v.size() / 2]) / 2.0;
 }
 
-}  // namespace
+// The command line's counts and seconds.
+struct Options {
+  double rounds, cpu_rounds, cpu_seconds;
+};
 
-int main(int argc, char** argv) {
+// Reads the options, or prints the usage line and returns false.
+bool ReadOptions(int argc, char** argv, Options& read) {
   std::map<std::string, double> options = {{"--rounds", 11}, {"--cpu-rounds", 5}, {"--cpu-seconds", 5}};
   for (int i = 1; i < argc; i += 2) {
     if (!options.count(argv[i]) || i + 1 == argc) {
       std::fprintf(stderr, "usage: %s [--rounds N] [--cpu-rounds N] [--cpu-seconds S]\n", argv[0]);
-      return 2;
+      return false;
     }
     options[argv[i]] = std::atof(argv[i + 1]);
   }
-  const double rounds = options["--rounds"], cpu_rounds = options["--cpu-rounds"], cpu_seconds = options["--cpu-seconds"];
+  read = {options["--rounds"], options["--cpu-rounds"], options["--cpu-seconds"]};
+  return true;
+}
 
+// The private X server, and this process's connection to it.
+struct Server {
+  FILE* xvfb;
+  Display* display;
+  pid_t pid;
+};
+
+// Starts Xvfb and connects to it, DISPLAY set to it for the programs;
+// false if it did not start.
+bool StartServer(Server& server) {
   // Xvfb prints the display number it picks, and ends once its last
   // client, this process, leaves.
-  FILE* xvfb = popen("exec Xvfb -displayfd 1 -screen 0 1920x1080x24 -nolisten tcp -terminate 2>/dev/null", "r");
+  server.xvfb = popen("exec Xvfb -displayfd 1 -screen 0 1920x1080x24 -nolisten tcp -terminate 2>/dev/null", "r");
   char number[16] = "none";
-  if (xvfb) std::fgets(number, sizeof number, xvfb);
+  if (server.xvfb) std::fgets(number, sizeof number, server.xvfb);
   const std::string name = ":" + std::string(number, std::strcspn(number, "\n"));
-  Display* display = XOpenDisplay(name.c_str());
-  if (!display) {
+  server.display = XOpenDisplay(name.c_str());
+  if (!server.display) {
     std::fprintf(stderr, "the private X server did not start\n");
-    return 1;
+    return false;
   }
   // It is this process's only child so far.
-  const pid_t xserver = std::atoi(Read("/proc/self/task/" + std::to_string(getpid()) + "/children").c_str());
+  server.pid = std::atoi(Read("/proc/self/task/" + std::to_string(getpid()) + "/children").c_str());
   setenv("DISPLAY", name.c_str(), 1);
   XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
-  XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
+  XSelectInput(server.display, DefaultRootWindow(server.display), SubstructureNotifyMask);
+  return true;
+}
+
+using Samples = std::map<std::string, std::array<std::vector<double>, kFigures>>;
+
+// The subjects' figures, round after round, after one round that is not
+// counted: it brings the programs and libraries into the page cache and
+// writes the viewers' files.
+Samples MeasureRounds(const Server& server, const std::vector<Subject>& subjects, const Options& o) {
+  for (const Subject& s : subjects) Measure(server.display, server.pid, s, 0);
+  Samples samples;
+  for (int r = 0; r < o.rounds; ++r) {
+    // Each round starts with another subject, so that none always follows the same.
+    for (size_t k = 0; k < subjects.size(); ++k) {
+      const Subject& s = subjects[(k + r) % subjects.size()];
+      const Sample sample = Measure(server.display, server.pid, s, r < o.cpu_rounds ? o.cpu_seconds : 0);
+      for (int f = 0; f < kFigures; ++f) samples[s.name][f].push_back(sample[f]);
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+  }
+  return samples;
+}
+
+// The medians of each subject, and their ratios to the first's.
+void PrintWindows(const std::vector<Subject>& subjects, Samples& samples, const Options& o) {
+  std::array<double, kFigures> median{}, base{};
+  std::printf("\nwindow under Xvfb: medians of %.0f rounds (processor time: %.0f rounds of %.0f s)\n", o.rounds,
+              std::min(o.rounds, o.cpu_rounds), o.cpu_seconds);
+  std::printf("%-20s %9s %6s %10s %6s %9s %9s %11s %6s\n", "program", "to window", "ratio", "peak RSS", "ratio",
+              "CPU wait", "X server", "key to exit", "ratio");
+  for (const Subject& s : subjects) {
+    for (int f = 0; f < kFigures; ++f) median[f] = Median(samples[s.name][f]);
+    if (&s == &subjects[0]) base = median;
+    std::printf("%-20s %6.0f ms %6.3f %7.1f MB %6.3f %7.2f %% %7.2f %% %8.1f ms %6.2f\n", s.name.c_str(),
+                median[kStart] * 1e3, median[kStart] / base[kStart], median[kPeak], median[kPeak] / base[kPeak],
+                median[kCpu], median[kServerCpu], median[kKeyToExit] * 1e3, median[kKeyToExit] / base[kKeyToExit]);
+  }
+  std::printf("CPU wait: the program's user + system time, all threads, per second of waiting, in %% of one core.\n");
+}
+
+// The live tuners' start to their first painted window, beside a bare Qt
+// window's: measured round after round, after one that is not counted,
+// and printed.
+void MeasureTuners(Display* display, const std::string& iir, const std::string& fir, const Options& o) {
+  const std::vector<Subject> tuners = {{"bare Qt window", {QT_BASELINE_PROGRAM}, "tuner baseline", iir},
+                                       {"pelmora-tune", {PROGRAM_DIR "/pelmora-tune"}, "pelmora-tune", iir},
+                                       {"tavrine-tune", {PROGRAM_DIR "/tavrine-tune"}, "tavrine-tune", fir}};
+  std::map<std::string, std::vector<double>> starts;
+  for (const Subject& s : tuners) StartToPainted(display, s);  // not counted
+  for (int r = 0; r < o.rounds; ++r) {
+    for (size_t k = 0; k < tuners.size(); ++k) {
+      const Subject& s = tuners[(k + r) % tuners.size()];
+      starts[s.name].push_back(StartToPainted(display, s));
+    }
+  }
+  std::printf("\nlive tuners: start to the painted window, medians of %.0f rounds\n", o.rounds);
+  for (const Subject& s : tuners) {
+    std::printf("%-20s %6.0f ms %6.3f\n", s.name.c_str(), Median(starts[s.name]) * 1e3,
+                Median(starts[s.name]) / Median(starts[tuners[0].name]));
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options{};
+  if (!ReadOptions(argc, argv, options)) return 2;
+  Server server{};
+  if (!StartServer(server)) return 1;
 
   // Each designer in a directory of its own, where its viewer reads the
   // file it writes (the first, uncounted round writes them).
@@ -250,55 +335,12 @@ int main(int argc, char** argv) {
       {"tavrine", {PROGRAM_DIR "/tavrine"}, "Frequency Response", fir},
       {"sunnaq coeff1.txt", {PROGRAM_DIR "/sunnaq", "coeff1.txt"}, "Frequency Response", fir},
   };
+  Samples samples = MeasureRounds(server, subjects, options);
+  PrintWindows(subjects, samples, options);
+  MeasureTuners(server.display, iir, fir, options);
 
-  // One round that is not counted: it brings the programs and libraries
-  // into the page cache and writes the viewers' files.
-  for (const Subject& s : subjects) Measure(display, xserver, s, 0);
-  std::map<std::string, std::array<std::vector<double>, kFigures>> samples;
-  for (int r = 0; r < rounds; ++r) {
-    // Each round starts with another subject, so that none always follows the same.
-    for (size_t k = 0; k < subjects.size(); ++k) {
-      const Subject& s = subjects[(k + r) % subjects.size()];
-      const Sample sample = Measure(display, xserver, s, r < cpu_rounds ? cpu_seconds : 0);
-      for (int f = 0; f < kFigures; ++f) samples[s.name][f].push_back(sample[f]);
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-  }
-
-  std::array<double, kFigures> median{}, base{};
-  std::printf("\nwindow under Xvfb: medians of %.0f rounds (processor time: %.0f rounds of %.0f s)\n", rounds,
-              std::min(rounds, cpu_rounds), cpu_seconds);
-  std::printf("%-20s %9s %6s %10s %6s %9s %9s %11s %6s\n", "program", "to window", "ratio", "peak RSS", "ratio",
-              "CPU wait", "X server", "key to exit", "ratio");
-  for (const Subject& s : subjects) {
-    for (int f = 0; f < kFigures; ++f) median[f] = Median(samples[s.name][f]);
-    if (&s == &subjects[0]) base = median;
-    std::printf("%-20s %6.0f ms %6.3f %7.1f MB %6.3f %7.2f %% %7.2f %% %8.1f ms %6.2f\n", s.name.c_str(),
-                median[kStart] * 1e3, median[kStart] / base[kStart], median[kPeak], median[kPeak] / base[kPeak],
-                median[kCpu], median[kServerCpu], median[kKeyToExit] * 1e3, median[kKeyToExit] / base[kKeyToExit]);
-  }
-  std::printf("CPU wait: the program's user + system time, all threads, per second of waiting, in %% of one core.\n");
-
-  // The live tuners' start to their first painted window, beside a bare Qt
-  // window's.
-  const std::vector<Subject> tuners = {{"bare Qt window", {QT_BASELINE_PROGRAM}, "tuner baseline", iir},
-                                       {"pelmora-tune", {PROGRAM_DIR "/pelmora-tune"}, "pelmora-tune", iir},
-                                       {"tavrine-tune", {PROGRAM_DIR "/tavrine-tune"}, "tavrine-tune", fir}};
-  std::map<std::string, std::vector<double>> starts;
-  for (const Subject& s : tuners) StartToPainted(display, s);  // not counted
-  for (int r = 0; r < rounds; ++r) {
-    for (size_t k = 0; k < tuners.size(); ++k) {
-      const Subject& s = tuners[(k + r) % tuners.size()];
-      starts[s.name].push_back(StartToPainted(display, s));
-    }
-  }
-  std::printf("\nlive tuners: start to the painted window, medians of %.0f rounds\n", rounds);
-  for (const Subject& s : tuners) {
-    std::printf("%-20s %6.0f ms %6.3f\n", s.name.c_str(), Median(starts[s.name]) * 1e3,
-                Median(starts[s.name]) / Median(starts[tuners[0].name]));
-  }
   for (const std::string& dir : {iir, fir}) std::filesystem::remove_all(dir);
-  XCloseDisplay(display);
-  pclose(xvfb);
+  XCloseDisplay(server.display);
+  pclose(server.xvfb);
   return 0;
 }
