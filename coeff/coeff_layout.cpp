@@ -102,10 +102,73 @@ std::string BiquadSos(const std::vector<float>& c, const std::string&) {
   return text;
 }
 
+// A number as C reads the literal (the <math.h> macros for what has no
+// number; strtof stops before a literal's f) or as strtof reads a row's
+// value ("inf", "-inf" and "nan" too).
+float LiteralValue(const std::string& token) {
+  if (token == "NAN") return NAN;
+  if (token == "INFINITY" || token == "-INFINITY") return token[0] == '-' ? -INFINITY : INFINITY;
+  return ParseFloat(token.c_str());
+}
+
+// Rows of b0 b1 b2 1 a1 a2: the fourth value is the denominator's 1.
+std::vector<float> ReadBiquadSos(const std::string& text) {
+  std::vector<float> values;
+  std::istringstream rows(text);
+  for (std::string row; std::getline(rows, row);) {
+    std::istringstream numbers(row);
+    std::vector<std::string> tokens{std::istream_iterator<std::string>(numbers), {}};
+    for (size_t i = 0; i < tokens.size() && i < 6; ++i)
+      if (i != 3) values.push_back(LiteralValue(tokens[i]));
+  }
+  return values;
+}
+
+// C arrays: the count macro, then the values between the braces, `per`
+// values for each that the macro counts.
+std::vector<float> ReadCArray(const std::string& text, size_t per) {
+  std::vector<float> values;
+  const size_t define = text.find("\n#define ", text.find("#define ") + 1);
+  const size_t count = std::strtoul(text.c_str() + text.find(' ', define + 9), nullptr, 10);
+  const size_t open = text.find('{'), close = text.find("};", open);
+  std::istringstream items(text.substr(open + 1, close - open - 1));
+  const size_t wanted = per * count;
+  for (std::string item; values.size() < wanted && std::getline(items, item, ',');) {
+    std::istringstream token(item);
+    std::string literal;
+    token >> literal;
+    values.push_back(LiteralValue(literal));
+  }
+  return values;
+}
+
+std::vector<float> ReadBiquadC(const std::string& text) { return ReadCArray(text, kLinesPerSection); }
+
+std::vector<float> ReadFirC(const std::string& text) { return ReadCArray(text, 1); }
+
+// CMSIS-DSP's feedback negated back.
+std::vector<float> ReadBiquadCmsis(const std::string& text) {
+  std::vector<float> values = ReadCArray(text, kLinesPerSection);
+  for (size_t k = 0; k + kLinesPerSection <= values.size(); k += kLinesPerSection) {
+    values[k + 3] = 0.0f - values[k + 3];
+    values[k + 4] = 0.0f - values[k + 4];
+  }
+  return values;
+}
+
+// CMSIS-DSP's taps reversed back.
+std::vector<float> ReadFirCmsis(const std::string& text) {
+  std::vector<float> values = ReadCArray(text, 1);
+  std::reverse(values.begin(), values.end());
+  return values;
+}
+
 const CoeffLayout kLayouts[] = {
-    {"biquad-c", CoeffKind::kBiquad, BiquadC},         {"biquad-sos", CoeffKind::kBiquad, BiquadSos},
-    {"biquad-cmsis", CoeffKind::kBiquad, BiquadCmsis}, {"fir-c", CoeffKind::kFir, FirC},
-    {"fir-cmsis", CoeffKind::kFir, FirCmsis},
+    {"biquad-c", CoeffKind::kBiquad, BiquadC, ReadBiquadC, ".h"},
+    {"biquad-sos", CoeffKind::kBiquad, BiquadSos, ReadBiquadSos, ".txt"},
+    {"biquad-cmsis", CoeffKind::kBiquad, BiquadCmsis, ReadBiquadCmsis, ".h"},
+    {"fir-c", CoeffKind::kFir, FirC, ReadFirC, ".h"},
+    {"fir-cmsis", CoeffKind::kFir, FirCmsis, ReadFirCmsis, ".h"},
 };
 
 }  // namespace
@@ -129,51 +192,4 @@ std::vector<const CoeffLayout*> CoeffLayoutsOf(CoeffKind kind) {
   return layouts;
 }
 
-namespace {
-
-// A number as C reads the literal (the <math.h> macros for what has no
-// number; strtof stops before a literal's f) or as strtof reads a row's
-// value ("inf", "-inf" and "nan" too).
-float LiteralValue(const std::string& token) {
-  if (token == "NAN") return NAN;
-  if (token == "INFINITY" || token == "-INFINITY") return token[0] == '-' ? -INFINITY : INFINITY;
-  return ParseFloat(token.c_str());
-}
-
-}  // namespace
-
-std::vector<float> ReadLayout(const CoeffLayout& layout, const std::string& text) {
-  std::vector<float> values;
-  if (&layout == FindCoeffLayout("biquad-sos")) {
-    // Rows of b0 b1 b2 1 a1 a2: the fourth value is the denominator's 1.
-    std::istringstream rows(text);
-    for (std::string row; std::getline(rows, row);) {
-      std::istringstream numbers(row);
-      std::vector<std::string> tokens{std::istream_iterator<std::string>(numbers), {}};
-      for (size_t i = 0; i < tokens.size() && i < 6; ++i)
-        if (i != 3) values.push_back(LiteralValue(tokens[i]));
-    }
-    return values;
-  }
-  // C arrays: the count macro, then the values between the braces.
-  const size_t define = text.find("\n#define ", text.find("#define ") + 1);
-  const size_t count = std::strtoul(text.c_str() + text.find(' ', define + 9), nullptr, 10);
-  const size_t open = text.find('{'), close = text.find("};", open);
-  std::istringstream items(text.substr(open + 1, close - open - 1));
-  const size_t wanted = layout.kind == CoeffKind::kBiquad ? kLinesPerSection * count : count;
-  for (std::string item; values.size() < wanted && std::getline(items, item, ',');) {
-    std::istringstream token(item);
-    std::string literal;
-    token >> literal;
-    values.push_back(LiteralValue(literal));
-  }
-  if (&layout == FindCoeffLayout("biquad-cmsis")) {
-    for (size_t k = 0; k + kLinesPerSection <= values.size(); k += kLinesPerSection) {
-      values[k + 3] = 0.0f - values[k + 3];
-      values[k + 4] = 0.0f - values[k + 4];
-    }
-  } else if (&layout == FindCoeffLayout("fir-cmsis")) {
-    std::reverse(values.begin(), values.end());
-  }
-  return values;
-}
+std::vector<float> ReadLayout(const CoeffLayout& layout, const std::string& text) { return layout.read(text); }

@@ -79,7 +79,7 @@ void TunerWindow::BuildMenus() {
   for (const CoeffLayout* layout : CoeffLayoutsOf(tuner_.Kind())) {
     const QString name = Text(layout->name);
     export_menu->addAction("As " + name + "...", [this, layout, name] {
-      const QString suggested = name + (layout == FindCoeffLayout("biquad-sos") ? ".txt" : ".h");
+      const QString suggested = name + layout->suffix;
       const QString file = QFileDialog::getSaveFileName(this, "Export the coefficients as " + name, suggested);
       if (!file.isEmpty()) ExportTo(*layout, file);
     });
