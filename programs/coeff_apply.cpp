@@ -293,6 +293,9 @@ Written Filter(const Request& r, const std::vector<float>& c, SNDFILE* in, const
   w.full_scale = std::ldexp(1.0, w.bits - 1);
   const double top = w.full_scale - 1;
   if (w.integer) sf_command(out, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+  // No PEAK chunk in a float file: its time stamp would make two runs on
+  // the same input (or on the PC and the board) differ in their bytes.
+  sf_command(out, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
   const int channels = in_info.channels;
   std::vector<std::unique_ptr<ChannelFilter>> filters;
   for (int ch = 0; ch < channels; ++ch) filters.push_back(std::make_unique<ChannelFilter>(r.kind, c));
