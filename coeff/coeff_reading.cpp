@@ -1,8 +1,6 @@
 #include "coeff/coeff_reading.h"
 
-#include <fcntl.h>
 #include <locale.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -13,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "coeff/coeff_text.h"
 #include "core/number_text.h"
 
 namespace {
@@ -88,21 +87,13 @@ CoeffReading ParseCoefficients(CoeffKind kind, const std::string& text, const st
 }
 
 CoeffReading ReadCoefficientFile(CoeffKind kind, const std::string& name) {
-  const int fd = open(name.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0)
-    return Faulty(CoeffReading::Fault::kUnreadable, name + " cannot be opened: " + std::strerror(errno) + ".");
   std::string text;
-  char buffer[4096];
-  for (ssize_t n = 1; n != 0 && text.size() < kMostBytes;) {
-    n = read(fd, buffer, std::min(sizeof buffer, kMostBytes - text.size()));
-    if (n > 0) {
-      text.append(buffer, size_t(n));
-    } else if (n < 0 && errno != EINTR) {
-      const std::string why = std::strerror(errno);
-      close(fd);
-      return Faulty(CoeffReading::Fault::kUnreadable, name + " cannot be read: " + why + ".");
-    }
+  switch (ReadFileHead(name, kMostBytes, text)) {
+    case ViewerReading::Fault::kCannotOpen:
+      return Faulty(CoeffReading::Fault::kUnreadable, name + " cannot be opened: " + std::strerror(errno) + ".");
+    case ViewerReading::Fault::kCannotRead:
+      return Faulty(CoeffReading::Fault::kUnreadable, name + " cannot be read: " + std::strerror(errno) + ".");
+    default:
+      return ParseCoefficients(kind, text, name);
   }
-  close(fd);
-  return ParseCoefficients(kind, text, name);
 }

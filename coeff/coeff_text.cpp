@@ -47,25 +47,36 @@ ViewerReading ParseAsViewer(CoeffKind kind, const std::string& text) {
   return reading;
 }
 
-ViewerReading ReadAsViewer(CoeffKind kind, const std::string& name) {
+ViewerReading::Fault ReadFileHead(const std::string& name, size_t most, std::string& text) {
   const int fd = open(name.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return Faulty(ViewerReading::Fault::kCannotOpen, name, "cannot be opened");
-  // One piece past those held tells whether the file goes on; a device
-  // that never ends (/dev/zero) is read no further.
-  const size_t most_bytes = (MostPieces(kind) + 1) * kMaxLineChars;
-  std::string text;
+  if (fd < 0) return ViewerReading::Fault::kCannotOpen;
   char buffer[4096];
-  for (ssize_t n = 1; n != 0 && text.size() < most_bytes;) {
-    n = read(fd, buffer, std::min(sizeof buffer, most_bytes - text.size()));
+  for (ssize_t n = 1; n != 0 && text.size() < most;) {
+    n = read(fd, buffer, std::min(sizeof buffer, most - text.size()));
     if (n > 0) {
       text.append(buffer, size_t(n));
     } else if (n < 0 && errno != EINTR) {
+      const int error = errno;
       close(fd);
-      return Faulty(ViewerReading::Fault::kCannotRead, name, "cannot be read");
+      errno = error;
+      return ViewerReading::Fault::kCannotRead;
     }
   }
   close(fd);
-  return ParseAsViewer(kind, text);
+  return ViewerReading::Fault::kNone;
+}
+
+ViewerReading ReadAsViewer(CoeffKind kind, const std::string& name) {
+  // One piece past those held tells whether the file goes on.
+  std::string text;
+  switch (ReadFileHead(name, (MostPieces(kind) + 1) * kMaxLineChars, text)) {
+    case ViewerReading::Fault::kCannotOpen:
+      return Faulty(ViewerReading::Fault::kCannotOpen, name, "cannot be opened");
+    case ViewerReading::Fault::kCannotRead:
+      return Faulty(ViewerReading::Fault::kCannotRead, name, "cannot be read");
+    default:
+      return ParseAsViewer(kind, text);
+  }
 }
 
 std::string CoefficientFileText(const std::vector<float>& values) {

@@ -32,6 +32,12 @@ struct ViewerReading {
 // is set when a piece follows the last one held.
 ViewerReading ParseAsViewer(CoeffKind kind, const std::string& text);
 
+// Reads at most `most` bytes from the start of the file `name` into text
+// (a device that never ends, /dev/zero, is read no further). Returns
+// kNone, or the step that failed (kCannotOpen, kCannotRead) with errno
+// set to its reason.
+ViewerReading::Fault ReadFileHead(const std::string& name, size_t most, std::string& text);
+
 // Reads the file `name` (no more of it than the viewer takes) and parses
 // its text; a fault when it cannot be opened or read.
 ViewerReading ReadAsViewer(CoeffKind kind, const std::string& name);
