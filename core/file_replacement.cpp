@@ -1,6 +1,7 @@
 #include "core/file_replacement.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
@@ -13,12 +14,8 @@
 #include <cstring>
 
 namespace {
-
 const int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
-// The new file's name, for the signal handler, which is in place only
-// while the file exists; and the actions the handler stands in for.
-char pending[PATH_MAX + 32];
-struct sigaction actions_before[sizeof kEndingSignals / sizeof *kEndingSignals];
+}  // namespace
 
 sigset_t EndingSignals() {
   sigset_t set;
@@ -27,15 +24,27 @@ sigset_t EndingSignals() {
   return set;
 }
 
+namespace {
+
+// The new file's name, for the signal handler, which is in place only
+// while the file exists; and the actions the handler stands in for.
+char pending[PATH_MAX + 32];
+// The thread that writes the file, which holds the ending signals back
+// while the file changes; a signal that another thread takes is passed on
+// to it.
+pthread_t writer;
+struct sigaction actions_before[sizeof kEndingSignals / sizeof *kEndingSignals];
+
+
 // Holds the ending signals back while it lives, so that the new file's
 // name, the file and the handlers change together.
 class EndingSignalsHeld {
  public:
   EndingSignalsHeld() {
     const sigset_t ending = EndingSignals();
-    sigprocmask(SIG_BLOCK, &ending, &before_);
+    pthread_sigmask(SIG_BLOCK, &ending, &before_);
   }
-  ~EndingSignalsHeld() { sigprocmask(SIG_SETMASK, &before_, nullptr); }
+  ~EndingSignalsHeld() { pthread_sigmask(SIG_SETMASK, &before_, nullptr); }
   EndingSignalsHeld(const EndingSignalsHeld&) = delete;
   EndingSignalsHeld& operator=(const EndingSignalsHeld&) = delete;
 
@@ -46,6 +55,10 @@ class EndingSignalsHeld {
 // Removes the new file and ends the program by the signal that came: held
 // back while the handler runs, it takes its default action on return.
 void RemovePendingAndEnd(int sig) {
+  if (!pthread_equal(pthread_self(), writer)) {
+    pthread_kill(writer, sig);
+    return;
+  }
   unlink(pending);
   std::signal(sig, SIG_DFL);
   raise(sig);
@@ -55,6 +68,7 @@ void RemovePendingAndEnd(int sig) {
 // The others wait while the handler runs, so that the first ends the
 // program.
 void SetEndingHandlers() {
+  writer = pthread_self();
   struct sigaction action = {};
   action.sa_handler = RemovePendingAndEnd;
   action.sa_mask = EndingSignals();
@@ -69,6 +83,17 @@ void RestoreEndingActions() {
     sigaction(kEndingSignals[i], &actions_before[i], nullptr);
   }
 }
+
+// The handlers in place, with no new file to remove, while it lives (inside
+// an EndingSignalsHeld): a signal that another thread takes waits for the
+// writer, and takes its own action once the writer lets it through.
+struct EndingHandlersSet {
+  EndingHandlersSet() {
+    pending[0] = '\0';
+    SetEndingHandlers();
+  }
+  ~EndingHandlersSet() { RestoreEndingActions(); }
+};
 
 // Six letters or digits that differ from one attempt to the next and from
 // one process to another.
@@ -122,17 +147,23 @@ int BesideFile::Create(const char* name) {
   {
     // The handlers and the name are in place as the file comes to exist.
     EndingSignalsHeld held;
+    pending[0] = '\0';
+    SetEndingHandlers();
     for (unsigned attempt = 0; fd_ == -1 && attempt < 100; ++attempt) {
       const std::string path = prefix + Suffix(attempt);
       // A new file gets 0666 less the umask, as opening the name would.
       fd_ = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
       if (fd_ != -1) {
         std::strcpy(pending, path.c_str());
-        SetEndingHandlers();
         pending_ = true;
       } else if (errno != EEXIST) {
-        return -1;
+        break;
       }
+    }
+    if (fd_ == -1) {
+      const int error = errno;
+      RestoreEndingActions();
+      errno = error;
     }
   }
   if (fd_ == -1) return -1;
@@ -226,6 +257,7 @@ const char* WriteInPlace(const std::string& target, bool regular, const std::str
   }
   std::signal(SIGXFSZ, SIG_IGN);
   EndingSignalsHeld held;
+  EndingHandlersSet handlers;
   std::string earlier;
   const bool copied = regular && ReadAll(fd, earlier);
   // Bytes of the file changed so far: writes go from its start; its length

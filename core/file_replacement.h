@@ -10,7 +10,14 @@
 // end the program by that same signal.
 #pragma once
 
+#include <csignal>
 #include <string>
+
+// The ending signals, SIGINT, SIGTERM, SIGHUP and SIGQUIT, as a set. The
+// replacement holds them back in the thread that writes; a program with
+// other threads starts them with the set blocked (pthread_sigmask), so
+// that these signals come to the writing thread alone.
+sigset_t EndingSignals();
 
 // Sets target to the file that writing to `name` reaches: a symbolic link
 // followed to the last name of its chain, which need not exist. False with

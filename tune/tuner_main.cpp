@@ -1,5 +1,6 @@
 #include "tune/tuner_main.h"
 
+#include <pthread.h>
 #include <xcb/xcb.h>
 
 #include <QAbstractNativeEventFilter>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "core/display.h"
+#include "core/file_replacement.h"
 #include "tune/tuner_window.h"
 
 namespace {
@@ -113,7 +115,14 @@ int RunTuner(int argc, char** argv, Tuner& tuner) {
   display = FindWindowDisplay();
   if (!WindowCanBeTried(display)) return kNoWindowStatus;
   qInstallMessageHandler(OnQtMessage);
+  // Qt's threads, started with the application, inherit the ending signals
+  // blocked: they come to this thread, which saves the files and holds
+  // them back while a file is replaced.
+  const sigset_t ending = EndingSignals();
+  sigset_t before;
+  pthread_sigmask(SIG_BLOCK, &ending, &before);
   QApplication app(argc, argv);
+  pthread_sigmask(SIG_SETMASK, &before, nullptr);
   std::atexit(OnExitInEventLoop);
   int status = 0;
   std::string written;
