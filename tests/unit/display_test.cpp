@@ -57,4 +57,14 @@ TEST(Display, ThePlatformChoosesTheSettingAndNoneOrNoServerIsSaid) {
   }
 }
 
+// The lines of a window system that did not start and of a window lost, names cut at `longest`.
+TEST(Display, NotStartedAndLostLines) {
+  Set(nullptr, nullptr, nullptr);
+  EXPECT_EQ(WindowNotStartedLine(), "No window can be opened: the window system did not start.\n");
+  Set(nullptr, nullptr, "vnc:size=800x600");
+  EXPECT_EQ(WindowNotStartedLine(5), "No window can be opened: the window system's platform vnc:s did not start.\n");
+  EXPECT_EQ(WindowLostLine(nullptr), "The window was lost: the window system stopped.\n");
+  EXPECT_EQ(WindowLostLine(":12345", 3), "The window was lost: display :12 is no longer available.\n");
+}
+
 }  // namespace
