@@ -560,23 +560,6 @@ TEST_F(Window, TypedDraggedAndHeld) {
   EXPECT_EQ(tuner.design().fc2, float(fc2 + 11));
 }
 #else
-// At 8000 Hz, End in the type list takes the band-reject with its upper
-// edge moved from 7000 Hz to the highest that the rate accepts (below
-// 4000 Hz); a dragged edge follows; typed taps beyond the frequency
-// samples are held.
-TEST_F(Window, TypeSwitchAtEightKilohertz) {
-  ASSERT_EQ(tuner.Configure({"-DTAVRINE_TYPE=high-pass", "-DTAVRINE_HPF_FC1=1000", "-DTAVRINE_FSAMP=8000",
-                             "-DTAVRINE_TAPS=63"}), "");
-  TunerWindow at8000(tuner);
-  at8000.show();
-  auto* type = static_cast<QComboBox*>(at8000.Editor(T::kType));
-  type->setFocus();
-  QTest::keyClick(type, Qt::Key_End);
-  EXPECT_EQ(at8000.Message(), "with 400 frequency samples a band-reject takes no corners or edges as they were: upper "
-                              "edge to 3999.9 Hz, at 8000 Hz");
-  EXPECT_EQ(static_cast<QAbstractSpinBox*>(at8000.Editor(T::kEdge2))->text(), "3999.9 Hz");
-}
-
 // Typed values taken as typed (whole counts in any of the configure's
 // forms), held at the limits with the words, or refused as text.
 TEST_F(Window, TypedDraggedAndHeld) {
