@@ -60,7 +60,8 @@ plots a file of biquad sections and sunnaq a file of taps. pelmora-tune
 and tavrine-tune tune the designers' designs live in Qt windows with Qwt
 plots (response, group delay, poles and zeros, impulse response), write
 the same file and print the configure options that make the designer
-the same design. coeff-export writes a coefficient file in the layouts
+the same design. coeff-design writes a designer's file for configure
+options without a window. coeff-export writes a coefficient file in the layouts
 that DSP code takes (C arrays, sosfilt rows, CMSIS-DSP), filter_board.h
 runs the filter on a board, bit for bit as on a PC, and coeff-apply
 filters a sound file with it.")
