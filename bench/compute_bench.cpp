@@ -31,6 +31,12 @@
 #include "plot/frame.h"
 #include "plot/response_plot.h"
 
+#if defined(WITH_REMEZ)
+#include <liquid/liquid.h>
+
+#include "fir/remez.h"
+#endif
+
 #if defined(BENCH_PELMORA)
 #include "iir/cascade_response.h"
 #include "iir/pelmora_design.h"
@@ -162,6 +168,55 @@ void Plots(benchmark::State& state) {
   state.counters["plot"] = benchmark::Counter(plot, benchmark::Counter::kAvgIterations);
 }
 
+#if defined(WITH_REMEZ)
+// Equiripple designs beside liquid-dsp's: a low-pass of 399 taps, pass
+// band to 0.2, stop band from 0.21, equal weights, by each; and the
+// search for the fewest taps of a low-pass at 8000 Hz passing to 1000 Hz
+// within 0.1 dB, 60 dB down from 1200 Hz.
+const std::vector<RemezBand> kEquirippleBands = {{0.0, 0.2, 1.0, 1.0}, {0.21, 0.5, 0.0, 1.0}};
+constexpr int kEquirippleTaps = 399;
+const FilterTolerance kFewestExample = {kLowPass, 8000.0, 1100.0, 0.0, 200.0, 0.1, 60.0};
+std::vector<double> equiripple_taps, liquid_taps(kEquirippleTaps);
+FewestTaps fewest;
+
+void EquirippleDesign() { equiripple_taps = RemezDesign(kEquirippleTaps, kEquirippleBands).taps; }
+void LiquidDesign() {
+  float edges[] = {0.0f, 0.2f, 0.21f, 0.5f}, gains[] = {1.0f, 0.0f}, weights[] = {1.0f, 1.0f}, h[kEquirippleTaps];
+  liquid_firdespm_wtype flat[] = {LIQUID_FIRDESPM_FLATWEIGHT, LIQUID_FIRDESPM_FLATWEIGHT};
+  firdespm_run(kEquirippleTaps, 2, edges, gains, weights, flat, LIQUID_FIRDESPM_BANDPASS, h);
+  std::copy(h, h + kEquirippleTaps, liquid_taps.begin());
+}
+void FewestSearch() { fewest = FewestEquirippleTaps(kFewestExample); }
+
+// The largest weighted error of the taps on 32 points per 1/N of the bands.
+double LargestWeightedError(const std::vector<double>& h) {
+  const double centre = (h.size() - 1) / 2.0;
+  double largest = 0.0;
+  for (const RemezBand& b : kEquirippleBands) {
+    const int points = static_cast<int>((b.upper - b.lower) * 32 * h.size()) + 2;
+    for (int j = 0; j < points; ++j) {
+      const double f = b.lower + (b.upper - b.lower) * j / (points - 1);
+      double a = 0.0;
+      for (size_t n = 0; n < h.size(); ++n) a += h[n] * std::cos(2.0 * M_PI * f * (n - centre));
+      largest = std::max(largest, b.weight * std::fabs(b.gain - a));
+    }
+  }
+  return largest;
+}
+
+void Equiripple(benchmark::State& state) {
+  double ours = 0.0, liquid = 0.0, search = 0.0;
+  for (auto _ : state) {
+    ours += Timed(EquirippleDesign);
+    liquid += Timed(LiquidDesign);
+    search += Timed(FewestSearch);
+  }
+  for (const auto& [name, ns] : {std::pair{"remez", ours}, {"liquid", liquid}, {"fewest", search}}) {
+    state.counters[name] = benchmark::Counter(ns, benchmark::Counter::kAvgIterations);
+  }
+}
+#endif
+
 // Keeps the counters (ns per iteration) of each repetition.
 struct Counters : benchmark::BenchmarkReporter {
   std::map<std::string, std::vector<double>> ns;
@@ -194,6 +249,9 @@ int main(int argc, char** argv) {
   recording = false;
   benchmark::RegisterBenchmark("computation", Turns);
   benchmark::RegisterBenchmark("plot", Plots);
+#if defined(WITH_REMEZ)
+  benchmark::RegisterBenchmark("equiripple", Equiripple);
+#endif
 
   // Defaults, which the command line can override: 31 short repetitions
   // (at least 0.02 s each), interleaved at random.
@@ -225,6 +283,15 @@ int main(int argc, char** argv) {
   if (kReadsFile) row("response of the loaded file", "response");
   std::fprintf(table, "%-30s %7.1f us %10s %6s  none: OpenCV's text and line drawing\n", "plot (DrawFres)",
                counters.Median("plot") / 1e3, "-", "n/a");
+#if defined(WITH_REMEZ)
+  std::fprintf(table, "%-30s %7.1f us %10s %6s  largest weighted error %.6g\n", "equiripple 399 taps (ours)",
+               counters.Median("remez") / 1e3, "-", "n/a", LargestWeightedError(equiripple_taps));
+  std::fprintf(table, "%-30s %7.1f us %10s %6.2f  largest weighted error %.6g (ratio: ours / liquid-dsp)\n",
+               "equiripple 399 taps (liquid)", counters.Median("liquid") / 1e3, "-",
+               counters.Median("remez") / counters.Median("liquid"), LargestWeightedError(liquid_taps));
+  std::fprintf(table, "%-30s %7.1f us %10s %6s  %d taps (estimate %d)\n", "fewest taps, 0.1 dB / 60 dB",
+               counters.Median("fewest") / 1e3, "-", "n/a", fewest.taps, fewest.estimate);
+#endif
   std::fprintf(table, "(medians of %zu repetitions; processor time of the thread)\n", counters.ns["floor"].size());
   return 0;
 }
