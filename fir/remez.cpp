@@ -9,7 +9,11 @@
 // E = W (D - A) = W c (D / c - Q) is that of Q against D' = D / c with
 // weight W' = W c. The exchange keeps r + 1 extremal frequencies; at them
 // the alternation E_k = (-1)^k delta fixes delta and Q's values there; Q
-// between them is the barycentric Lagrange interpolant of r of them.
+// between them is the barycentric Lagrange interpolant of all r + 1. That
+// delta makes the interpolant of degree r - 1; interpolating all of them,
+// rather than r, keeps the error at each of them at exactly +-delta,
+// where the point left out could take rounding of the order of delta when
+// the set is poor and the weights span many orders.
 //
 // Precision: all in double. The barycentric weights are products of up to
 // r differences of x, each in [-2, 2]: the products are kept as a mantissa
@@ -82,7 +86,7 @@ class Exchange {
   }
 
   // The alternation on the extremal set: delta, then Q's nodes, values and
-  // barycentric weights (r of the r + 1 points). False if two nodes meet.
+  // barycentric weights. False if two nodes meet.
   bool Solve() {
     const int n = r_ + 1;
     std::vector<double> x(n), mantissa(n);
@@ -116,20 +120,17 @@ class Exchange {
       den += (k % 2 == 0 ? gamma[k] : -gamma[k]) / wk[k];
     }
     delta_ = num / den;
-    node_.assign(x.begin(), x.end() - 1);
-    value_.resize(r_);
-    bary_.resize(r_);
-    for (int k = 0; k < r_; ++k) {
-      value_[k] = dk[k] - (k % 2 == 0 ? delta_ : -delta_) / wk[k];
-      bary_[k] = gamma[k] * (x[k] - x[r_]);
-    }
+    node_ = x;
+    value_.resize(n);
+    bary_ = gamma;
+    for (int k = 0; k < n; ++k) value_[k] = dk[k] - (k % 2 == 0 ? delta_ : -delta_) / wk[k];
     return std::isfinite(delta_);
   }
 
   // Q(x) by the barycentric formula of the second kind.
   double Q(double x) const {
     double num = 0.0, den = 0.0;
-    for (int k = 0; k < r_; ++k) {
+    for (size_t k = 0; k < node_.size(); ++k) {
       const double diff = x - node_[k];
       if (diff == 0.0) return value_[k];
       const double t = bary_[k] / diff;
@@ -175,6 +176,27 @@ class Exchange {
         largest_ = std::max(largest_, std::fabs(value));
       }
     }
+    // The last set joins them: its errors alternate at |delta|, so that an
+    // alternating set is always there, even where two of its points lie
+    // closer than the grid resolves (the exchange would lose one of them).
+    std::vector<Point> merged;
+    std::vector<double> merged_error;
+    size_t next = 0;
+    for (const Point& p : extremal_) {
+      for (; next < found.size() && found[next].f < p.f; ++next) {
+        merged.push_back(found[next]);
+        merged_error.push_back(error[next]);
+      }
+      if (next < found.size() && found[next].f == p.f) continue;
+      const double e = Error(p.f, p.band);
+      if (e == 0.0) continue;
+      merged.push_back(p);
+      merged_error.push_back(e);
+    }
+    merged.insert(merged.end(), found.begin() + next, found.end());
+    merged_error.insert(merged_error.end(), error.begin() + next, error.end());
+    found.swap(merged);
+    error.swap(merged_error);
     // Alternation: of neighbours of one sign, the larger stays.
     std::vector<Point> kept;
     std::vector<double> kept_error;

@@ -26,7 +26,7 @@ struct RemezBand {
 enum class RemezStatus {
   kConverged,     // the extremal errors agree to a relative 1e-9, or to 1e-6 where rounding stops them short
   kIterationCap,  // kRemezIterationCap exchanges made without agreement: taps of the last one
-  kStalled,       // the exchange found too few alternating extrema: taps of the last set
+  kStalled,       // two extremal frequencies met, or too few alternated: taps of the last set solved
   kOddOnly,       // an even count has a zero at half the rate, where a band wants gain: no taps
   kInvalid,       // fewer than 1 tap, no bands, a band outside 0 to 0.5 or overlapping, a weight <= 0: no taps
 };
@@ -45,7 +45,9 @@ struct RemezResult {
 
 // The minimax (equiripple) design of `taps` symmetric taps, type I for an
 // odd count, type II for an even one, over the bands, which come in
-// increasing order and do not overlap (they may touch).
+// increasing order and do not overlap (they may touch). A design whose
+// deviation would be below some 1e-9 (far beyond 150 dB) is beyond double
+// precision: the exchange then ends at the cap or stalls.
 RemezResult RemezDesign(int taps, const std::vector<RemezBand>& bands);
 
 // The deviations of a tolerance in dB: the pass band's ripple r, peak to
