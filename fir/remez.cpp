@@ -295,7 +295,8 @@ class Exchange {
       count[b] = static_cast<int>(in[b].size()) * (r_ + 1) / static_cast<int>(coarse.size());
       given += count[b];
     }
-    // The rest, one each, to the bands with the most coarse points.
+    // What rounding down left, one at a time in turn, to the bands that
+    // have coarse points.
     for (int b = 0; given < r_ + 1; b = (b + 1) % nb) {
       if (!in[b].empty() && count[b] < band_start_[b + 1] - band_start_[b]) {
         ++count[b];
@@ -320,7 +321,6 @@ class Exchange {
   }
 
   const std::vector<Point>& extremal() const { return extremal_; }
-  double delta() const { return delta_; }
   double largest() const { return largest_; }
   double spread() const { return spread_; }
 
@@ -373,10 +373,6 @@ std::vector<double> Taps(int taps, const Exchange& design) {
   }
   return h;
 }
-
-}  // namespace
-
-namespace {
 
 // Designs of more than this many unknowns start from a design of about
 // half the taps (whose exchange converges in a few steps from its own
@@ -432,7 +428,8 @@ bool Run(Exchange* design, int taps, const std::vector<RemezBand>& bands, RemezR
 RemezResult RemezDesign(int taps, const std::vector<RemezBand>& bands) {
   RemezResult result;
   if (!ValidBands(taps, bands)) return result;
-  if (taps % 2 == 0 && bands.back().upper >= 0.5 && bands.back().gain != 0.0) {
+  const auto gain_at_half = [](const RemezBand& b) { return b.upper >= 0.5 && b.gain != 0.0; };
+  if (taps % 2 == 0 && std::any_of(bands.begin(), bands.end(), gain_at_half)) {
     result.status = RemezStatus::kOddOnly;
     return result;
   }

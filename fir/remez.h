@@ -38,7 +38,7 @@ struct RemezResult {
   RemezStatus status = RemezStatus::kInvalid;
   std::vector<double> taps;  // h[0] to h[N - 1], h[n] = h[N - 1 - n]
   double delta = 0.0;        // the weighted error's largest magnitude, max over the bands of weight |gain - A|
-  int iterations = 0;        // exchanges made
+  int iterations = 0;        // exchanges made (not those of the shorter design a long one starts from)
   double spread = 1.0;       // (largest - least) / largest of the extremal errors' magnitudes
   bool converged() const { return status == RemezStatus::kConverged; }
 };
