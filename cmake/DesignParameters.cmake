@@ -39,32 +39,47 @@ function(_dp_table designer table)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${file})
   file(READ ${file} text)
   string(REPLACE ";" "<semicolon>" text "${text}")  # a help text's semicolon, kept out of the lists
-  string(REGEX MATCHALL "{\"[A-Z][A-Z0-9_]*\",[^{}]*ParameterKind::k[A-Za-z]+" rows "${text}")
+  string(REGEX MATCHALL "{\"[A-Z][A-Z0-9_]*\",[^{}]*ParameterKind::k[A-Za-z]+,[ \t\r\n]*[A-Z_\"][A-Z_a-z0-9 ]*\"?" rows
+         "${text}")
   set(variables "")
   foreach(row IN LISTS rows)
-    if(NOT row MATCHES "^{\"([A-Z0-9_]+)\",[ \t\r\n]*\"([^\"]*)\",(.*),[ \t\r\n]*ParameterKind::(k[A-Za-z]+)$")
+    if(NOT row MATCHES
+       "^{\"([A-Z0-9_]+)\",[ \t\r\n]*\"([^\"]*)\",(.*),[ \t\r\n]*ParameterKind::(k[A-Za-z]+),[ \t\r\n]*([A-Z_]+|\"[^\"]*\")$")
       message(FATAL_ERROR "${table}: a row that the configure cannot read:\n${row}")
     endif()
     set(name ${CMAKE_MATCH_1})
     set(default "${CMAKE_MATCH_2}")
     set(kind ${CMAKE_MATCH_4})
+    set(words "${CMAKE_MATCH_5}")
+    if(words MATCHES "^[A-Z_]+$")  # a macro of the table's headers: "#define NAME \"words\""
+      string(REGEX MATCH "#define ${words} \"[^\"]*\"" words "${_dp_macros}")
+    endif()
+    string(REGEX REPLACE "^[^\"]*\"([^\"]*)\"$" "\\1" words "${words}")
+    string(REPLACE " " ";" words "${words}")
     # The help: its adjacent string literals joined.
     string(REGEX REPLACE "\"[ \t\r\n]*\"" "" help "${CMAKE_MATCH_3}")
     string(REGEX REPLACE "^[ \t\r\n]*\"(.*)\"[ \t\r\n]*$" "\\1" help "${help}")
     string(REPLACE "<semicolon>" ";" help "${help}")
     if(kind STREQUAL "kType")
-      string(APPEND help ": ${_dp_type_words}")
+      set(words ${_dp_types})
+    endif()
+    if(kind STREQUAL "kType" OR kind STREQUAL "kChoice")
+      list(JOIN words ", " names)
+      string(APPEND help ": ${names}")
     endif()
     set(${name} "${default}" CACHE STRING "${designer}: ${help}")
-    if(kind STREQUAL "kType")
-      set_property(CACHE ${name} PROPERTY STRINGS ${_dp_types})
+    if(kind STREQUAL "kType" OR kind STREQUAL "kChoice")
+      set_property(CACHE ${name} PROPERTY STRINGS ${words})
     endif()
     list(APPEND variables ${name})
     set(_dp_kind_${name} ${kind} PARENT_SCOPE)
+    set(_dp_words_${name} "${words}" PARENT_SCOPE)
   endforeach()
   set(_dp_${designer}_variables ${variables} PARENT_SCOPE)
 endfunction()
 
+# The macros that rows may name for their words.
+file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/../iir/pelmora_design.h _dp_macros REGEX "^#define [A-Z_]+ \"")
 _dp_table(pelmora iir/pelmora_parameter_table.h)
 _dp_table(tavrine fir/tavrine_parameter_table.h)
 
@@ -74,19 +89,29 @@ function(_dp_refuse name allowed)
   message(FATAL_ERROR " ${name} = ${${name}}: not allowed; allowed ${allowed}")
 endfunction()
 
-# OUT is the type code of the type named.
-function(_dp_type name out)
-  list(FIND _dp_types "${${name}}" index)
+# OUT is the place of the name given among the names of a type or a
+# choice: its code.
+function(_dp_choice name out)
+  list(FIND _dp_words_${name} "${${name}}" index)
   if(index LESS 0)
-    _dp_refuse(${name} "are ${_dp_type_words}")
+    list(JOIN _dp_words_${name} ", " names)
+    _dp_refuse(${name} "are ${names}")
   endif()
   set(${out} ${index} PARENT_SCOPE)
 endfunction()
 
-# OUT is a whole number as an int literal. More than nine digits cannot be
-# an int, and is out of every range: it is compiled as 999999999.
+# OUT is a whole number as an int literal, or 0 for the row's word
+# ("auto"). More than nine digits cannot be an int, and is out of every
+# range: it is compiled as 999999999.
 function(_dp_whole name out)
+  if(_dp_words_${name} AND "${${name}}" STREQUAL "${_dp_words_${name}}")
+    set(${out} 0 PARENT_SCOPE)
+    return()
+  endif()
   if(NOT "${${name}}" MATCHES "^[0-9]+$")
+    if(_dp_words_${name})
+      _dp_refuse(${name} "are whole numbers or ${_dp_words_${name}}")
+    endif()
     _dp_refuse(${name} "are whole numbers")
   endif()
   string(REGEX REPLACE "^0+([0-9])" "\\1" value "${${name}}")
@@ -123,7 +148,15 @@ function(_dp_check_values designer header limits_header limits)
                               "const DesignVerdict kDesignVerdict = kComputed;\n")
   set(CMAKE_TRY_COMPILE_TARGET_TYPE STATIC_LIBRARY)  # compiled only, never run
   file(REMOVE ${dir}/verdict.a)
-  try_compile(compiled ${dir}/build SOURCES ${dir}/check.cpp
+  # A design of many sections, and its file checked, is more evaluation
+  # than the compilers' default budgets.
+  set(budget "")
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    set(budget -fconstexpr-ops-limit=1000000000 -fconstexpr-loop-limit=10000000)
+  elseif(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    set(budget -fconstexpr-steps=1000000000)
+  endif()
+  try_compile(compiled ${dir}/build SOURCES ${dir}/check.cpp COMPILE_DEFINITIONS ${budget}
               CMAKE_FLAGS "-DINCLUDE_DIRECTORIES=${CMAKE_CURRENT_FUNCTION_LIST_DIR}/..;${dir}"
               CXX_STANDARD 17 CXX_STANDARD_REQUIRED ON OUTPUT_VARIABLE said COPY_FILE ${dir}/verdict.a)
   set(verdict "")
@@ -158,8 +191,8 @@ endfunction()
 # The forms, in the order of the variables: each value as a literal in
 # <variable>_LITERAL.
 foreach(name IN LISTS _dp_pelmora_variables _dp_tavrine_variables)
-  if(_dp_kind_${name} STREQUAL "kType")
-    _dp_type(${name} ${name}_LITERAL)
+  if(_dp_kind_${name} STREQUAL "kType" OR _dp_kind_${name} STREQUAL "kChoice")
+    _dp_choice(${name} ${name}_LITERAL)
   elseif(_dp_kind_${name} STREQUAL "kNumber")
     _dp_decimal(${name} ${name}_LITERAL)
   else()
@@ -167,39 +200,24 @@ foreach(name IN LISTS _dp_pelmora_variables _dp_tavrine_variables)
   endif()
 endforeach()
 
-set(_dp_pelmora_header
-"// pelmora's design, as configured (cmake -LH lists its variables).
+# A designer's configured design, as a header: the values in the table's
+# order, made a design by the table (DesignOf, core/design_parameter.h).
+function(_dp_header designer Designer table out)
+  string(TOUPPER ${designer} upper)
+  set(lines "")
+  foreach(name IN LISTS _dp_${designer}_variables)
+    string(APPEND lines "    ${${name}_LITERAL},  // ${name} ${${name}}\n")
+  endforeach()
+  set(${out}
+      "// ${designer}'s design, as configured (cmake -LH lists its variables).
 #pragma once
-#include \"iir/pelmora_design.h\"
-#include \"core/filter_type.h\"
-constexpr PelmoraDesign kConfiguredDesign = {
-    ${PELMORA_TYPE_LITERAL},  // PELMORA_TYPE ${PELMORA_TYPE}
-    ${PELMORA_ORDER_LITERAL},  // PELMORA_ORDER
-    ${PELMORA_FC1_LITERAL},  // PELMORA_FC1, Hz
-    ${PELMORA_FC2_LITERAL},  // PELMORA_FC2, Hz
-    ${PELMORA_ATTENUATION_DB_LITERAL},  // PELMORA_ATTENUATION_DB, dB
-    ${PELMORA_FSAMP_LITERAL},  // PELMORA_FSAMP, Hz
-};
-")
-set(_dp_tavrine_header
-"// tavrine's design, as configured (cmake -LH lists its variables).
-#pragma once
-#include \"fir/tavrine_design.h\"
-#include \"core/filter_type.h\"
-constexpr TavrineDesign kConfiguredDesign = {
-    ${TAVRINE_TYPE_LITERAL},  // TAVRINE_TYPE ${TAVRINE_TYPE}
-    ${TAVRINE_TAPS_LITERAL},  // TAVRINE_TAPS
-    ${TAVRINE_ALPHA_LITERAL},  // TAVRINE_ALPHA
-    ${TAVRINE_BINS_LITERAL},  // TAVRINE_BINS
-    ${TAVRINE_FSAMP_LITERAL},  // TAVRINE_FSAMP, Hz
-    ${TAVRINE_LPF_FC1_LITERAL},  // TAVRINE_LPF_FC1, Hz
-    ${TAVRINE_HPF_FC1_LITERAL},  // TAVRINE_HPF_FC1, Hz
-    ${TAVRINE_BPF_FC1_LITERAL},  // TAVRINE_BPF_FC1, Hz
-    ${TAVRINE_BPF_FC2_LITERAL},  // TAVRINE_BPF_FC2, Hz
-    ${TAVRINE_BRF_FC1_LITERAL},  // TAVRINE_BRF_FC1, Hz
-    ${TAVRINE_BRF_FC2_LITERAL},  // TAVRINE_BRF_FC2, Hz
-};
-")
+#include \"${table}\"
+constexpr ${Designer}Design kConfiguredDesign = DesignOf(k${Designer}Parameters, {
+${lines}});
+" PARENT_SCOPE)
+endfunction()
+_dp_header(pelmora Pelmora iir/pelmora_parameter_table.h _dp_pelmora_header)
+_dp_header(tavrine Tavrine fir/tavrine_parameter_table.h _dp_tavrine_header)
 
 # The values; only an accepted design is written where the programs read it.
 _dp_check_values(pelmora "${_dp_pelmora_header}" iir/pelmora_limits.h kPelmoraLimits)

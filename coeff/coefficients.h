@@ -19,9 +19,10 @@ constexpr int kMostFileSections = 8;
 constexpr int kMaxCoeffLines = kMostFileSections * kLinesPerSection;
 constexpr int kMostFileTaps = 400;
 
-// The sections of a recursive design of a type and prototype order: a band
-// of order 2 is of order 4, two sections; every other design one.
-constexpr int DesignSections(int type, int order) { return IsBand(type) && order == 2 ? 2 : 1; }
+// The sections of a recursive design of a type and prototype order: a
+// band type doubles the order; a section holds two (the last of an odd
+// order one).
+constexpr int DesignSections(int type, int order) { return IsBand(type) ? order : (order + 1) / 2; }
 
 // The values of a design: a biquad cascade as kLinesPerSection values a
 // section in the file's order, section 0 first; taps from tap 0 (the

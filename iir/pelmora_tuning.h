@@ -15,7 +15,19 @@ CoeffSet MakePelmora(const PelmoraDesign& design);
 
 class PelmoraTuner final : public TableTuner<PelmoraDesign> {
  public:
-  enum FieldIndex { kType, kOrder, kLowerCorner, kUpperCorner, kAttenuation, kFsamp };
+  enum FieldIndex {
+    kType,
+    kFamily,
+    kOrder,
+    kLowerCorner,
+    kUpperCorner,
+    kLowerStop,
+    kUpperStop,
+    kAttenuation,
+    kRipple,
+    kStopband,
+    kFsamp
+  };
 
   // Starts on `start`, which the limits are expected to accept.
   explicit PelmoraTuner(const PelmoraDesign& start);

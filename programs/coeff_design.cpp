@@ -14,12 +14,9 @@
 // an option refused. Every message goes to standard error; on success
 // nothing is printed but the layout asked for.
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <memory>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -63,52 +60,12 @@ bool ReadRequest(int argc, char* argv[], Request* request) {
   return !(layout_given && (request->file_given || request->layout.empty()));
 }
 
-// A designer's tuner on the built-in design, and the configure's default
-// of each variable as the configure is given it.
-struct Designer {
-  std::unique_ptr<Tuner> tuner;
-  std::map<std::string, std::string> presets;
-};
-
-template <typename Parameter, size_t n>
-std::map<std::string, std::string> PresetsOf(const Parameter (&parameters)[n]) {
-  std::map<std::string, std::string> presets;
-  for (const Parameter& parameter : parameters)
-    if (parameter.variable && parameter.preset) presets[parameter.variable] = parameter.preset;
-  return presets;
-}
-
-Designer DesignerOf(const std::string& name) {
-  if (name == "pelmora") return {std::make_unique<PelmoraTuner>(kBuiltInPelmoraDesign), PresetsOf(kPelmoraParameters)};
-  if (name == "tavrine") return {std::make_unique<TavrineTuner>(kBuiltInTavrineDesign), PresetsOf(kTavrineParameters)};
-  return {};
-}
-
-// The configure's line of a refusal by a limit goes on to the values of
-// the other variables that the limit names, in the order named, each as
-// given (the last time) or its default: "..., with PELMORA_FSAMP =
-// 22050". The tuner's line stops before them; a line about a value's
-// form names no variables, and stays as it is.
-std::string ConfigureLine(const std::string& refused, const std::vector<std::string>& options,
-                          std::map<std::string, std::string> values) {
-  const std::string name = refused.substr(0, refused.find(" = "));
-  const size_t allowed = refused.find(": not allowed; allowed ");
-  if (allowed == std::string::npos) return refused;
-  for (std::string option : options) {
-    if (option.rfind("-D", 0) == 0) option.erase(0, 2);
-    const size_t equals = option.find('=');
-    if (equals != std::string::npos) values[option.substr(0, equals)] = option.substr(equals + 1);
-  }
-  static const std::regex variable("[A-Z]+_[A-Z0-9_]+");
-  std::vector<std::string> named;
-  std::string with;
-  for (std::sregex_iterator it(refused.begin() + long(allowed), refused.end(), variable), end; it != end; ++it) {
-    const std::string other = it->str();
-    if (other == name || !values.count(other) || std::find(named.begin(), named.end(), other) != named.end()) continue;
-    named.push_back(other);
-    with += (with.empty() ? ", with " : ", ") + other + " = " + values[other];
-  }
-  return refused + with;
+// A designer's tuner on the built-in design: each variable at the
+// configure's default.
+std::unique_ptr<Tuner> DesignerOf(const std::string& name) {
+  if (name == "pelmora") return std::make_unique<PelmoraTuner>(kBuiltInPelmoraDesign);
+  if (name == "tavrine") return std::make_unique<TavrineTuner>(kBuiltInTavrineDesign);
+  return nullptr;
 }
 
 int Fail(const std::string& line, int status) {
@@ -153,8 +110,7 @@ int main(int argc, char* argv[]) {
     std::fputs(kUsage, stderr);
     return 2;
   }
-  const Designer designer = DesignerOf(request.designer);
-  const std::unique_ptr<Tuner>& tuner = designer.tuner;
+  const std::unique_ptr<Tuner> tuner = DesignerOf(request.designer);
   if (!tuner) return Fail("unknown designer " + request.designer + "; the designers are pelmora and tavrine.", 2);
   std::string names;
   const CoeffLayout* layout = request.layout.empty() ? nullptr : LayoutFor(*tuner, request.layout, &names);
@@ -164,7 +120,7 @@ int main(int argc, char* argv[]) {
                 2);
   }
   const std::string refused = tuner->Configure(request.options);
-  if (!refused.empty()) return Fail(ConfigureLine(refused, request.options, designer.presets), 2);
+  if (!refused.empty()) return Fail(refused, 2);
   if (layout) return WriteLayout(*tuner, *layout);
   const std::string failed = tuner->SaveTo(request.file);
   return failed.empty() ? 0 : Fail(failed, 1);

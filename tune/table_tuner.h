@@ -41,7 +41,8 @@ class TableTuner : public Tuner {
   std::vector<std::string> Choices(int field) const override {
     const Row& row = Shown(field);
     if (row.kind == ParameterKind::kType) return {kTypeNames, kTypeNames + kTypeCount};
-    std::vector<std::string> choices;
+    if (row.kind == ParameterKind::kChoice) return SplitWords(row.words);
+    std::vector<std::string> choices = SplitWords(row.words);
     for (int v = static_cast<int>(row.min); v <= static_cast<int>(row.max); ++v) choices.push_back(std::to_string(v));
     return choices;
   }
@@ -49,10 +50,19 @@ class TableTuner : public Tuner {
     const Row* row = Used(field);
     if (!row) return 0.0;
     if (row->number) return design_.*(row->number);
-    return design_.*(row->whole) - (row->kind == ParameterKind::kListed ? row->min : 0.0);
+    return IndexOf(*row, design_.*(row->whole));
   }
   // The second corner or edge is a band's only.
-  bool Uses(int field) const override { return places_[static_cast<size_t>(field)].corner != 2 || IsBand(Type()); }
+  // The second corner or edge is a band's only; a row may be used only by
+  // some designs of its type.
+  bool Uses(int field) const override {
+    const int corner = places_[static_cast<size_t>(field)].corner;
+    return (corner != 2 && corner != 4) || IsBand(Type()) ? Offered(field) : false;
+  }
+  bool Offered(int field) const override {
+    const Row& row = Shown(field);
+    return !row.used || row.used(design_);
+  }
   std::string Name(int field) const override {
     const Row& row = Shown(field);
     return *row.alone && !IsBand(Type()) ? row.alone : row.label;
@@ -123,6 +133,28 @@ class TableTuner : public Tuner {
     }
     return nullptr;
   }
+  static std::vector<std::string> SplitWords(const char* words) {
+    std::vector<std::string> split;
+    for (const char* at = words; *at;) {
+      const char* end = std::strchr(at, ' ');
+      if (!end) end = at + std::strlen(at);
+      split.emplace_back(at, end);
+      at = *end ? end + 1 : end;
+    }
+    return split;
+  }
+  // A listed number's place among its choices (its word for 0 first), and
+  // the number at a place; any other value is itself.
+  static double IndexOf(const Row& row, int value) {
+    if (row.kind != ParameterKind::kListed) return value;
+    const bool word = *row.words != 0;
+    return word && value == 0 ? 0.0 : value - row.min + (word ? 1.0 : 0.0);
+  }
+  static double ValueAt(const Row& row, double index) {
+    if (row.kind != ParameterKind::kListed) return index;
+    const bool word = *row.words != 0;
+    return word && index == 0.0 ? 0.0 : index + row.min - (word ? 1.0 : 0.0);
+  }
   // A whole number beyond an int (the configure's 999999999) stays one
   // that the limits refuse.
   static void Put(const Row& row, Values& d, double value) {
@@ -135,7 +167,7 @@ class TableTuner : public Tuner {
   // The design with the field at value (a listed whole number: its index).
   Values With(int field, double value) const {
     Values d = design_;
-    if (const Row* row = Used(field)) Put(*row, d, value + (row->kind == ParameterKind::kListed ? row->min : 0.0));
+    if (const Row* row = Used(field)) Put(*row, d, ValueAt(*row, value));
     return d;
   }
   const Limit* RefusalOf(const Values& d) const {
@@ -156,16 +188,19 @@ class TableTuner : public Tuner {
   }
   std::string Refusal() const override {
     const Limit* refusal = RefusalOf(design_);
-    return refusal ? std::string(refusal->variable) + "|" + refusal->allowed : "";
+    return refusal ? std::string(refusal->variable) + "|" + RefusalText(*refusal, design_).text : "";
   }
   std::string VariableText(const std::string& variable) const override {
     const Row* row = RowOf(variable);
     if (!row) return "";
     if (row->number) return ShortestDecimal(design_.*(row->number));
     const int value = design_.*(row->whole);
-    return row->kind == ParameterKind::kType ? kTypeNames[value] : std::to_string(value);
+    if (row->kind == ParameterKind::kType) return kTypeNames[value];
+    if (row->kind == ParameterKind::kChoice) return SplitWords(row->words)[static_cast<size_t>(value)];
+    return value == 0 && *row->words ? row->words : std::to_string(value);
   }
   ParameterKind KindOf(const std::string& variable) const override { return RowOf(variable)->kind; }
+  std::string WordsOf(const std::string& variable) const override { return RowOf(variable)->words; }
   void SaveState() override { saved_ = design_; }
   void RestoreState() override { design_ = saved_; }
 
@@ -185,12 +220,15 @@ std::vector<Field> TableTuner<Values>::Fields() const {
   for (int i = 0; i < static_cast<int>(places_.size()); ++i) {
     const Row& row = Shown(i);
     const bool listed = row.kind == ParameterKind::kListed;
-    const FieldKind kind = row.kind == ParameterKind::kType || listed ? FieldKind::kChoice
+    const bool chosen = row.kind == ParameterKind::kType || row.kind == ParameterKind::kChoice || listed;
+    const FieldKind kind = chosen ? FieldKind::kChoice
                            : row.kind == ParameterKind::kWhole        ? FieldKind::kWhole
                                                                       : FieldKind::kNumber;
     // A corner or edge: from 0 to half the rate; a listed number: its index.
     const double min = row.corner || listed ? 0.0 : row.min;
-    const double max = row.corner ? static_cast<double>(design_.*rate_) / 2.0 : listed ? row.max - row.min : row.max;
+    const double max = row.corner ? static_cast<double>(design_.*rate_) / 2.0
+                       : listed   ? IndexOf(row, static_cast<int>(row.max))
+                                  : row.max;
     fields.push_back(
         {Name(i), kind, row.unit, min, max, row.decimals == kRateDecimals ? decimals_ : row.decimals, row.corner != 0});
   }

@@ -233,6 +233,8 @@ void TunerWindow::Refresh() {
     const double value = tuner_.Value(field);
     labels_[i]->setText("&" + Text(f.label));  // the unit is the field's, after its number
     editors_[i]->setEnabled(tuner_.Uses(field));
+    for (QWidget* part : {static_cast<QWidget*>(labels_[i]), editors_[i], static_cast<QWidget*>(ranges_[i])})
+      part->setVisible(tuner_.Offered(field));
     if (auto* box = qobject_cast<QComboBox*>(editors_[i])) {
       box->setCurrentIndex(static_cast<int>(value));
     } else if (auto* number = dynamic_cast<NumberBox*>(editors_[i])) {

@@ -15,6 +15,22 @@
 
 namespace {
 
+std::vector<std::string> SplitOnSpaces(const std::string& words) {
+  std::vector<std::string> split;
+  for (size_t at = 0; at < words.size();) {
+    const size_t end = std::min(words.find(' ', at), words.size());
+    split.push_back(words.substr(at, end - at));
+    at = end + 1;
+  }
+  return split;
+}
+
+std::string Joined(const std::vector<std::string>& names) {
+  std::string joined;
+  for (const std::string& n : names) joined += (joined.empty() ? "" : ", ") + n;
+  return joined;
+}
+
 // The value as the field holds it: a whole number, or the nearest float.
 double AsHeld(const Field& field, double v) {
   if (field.kind == FieldKind::kNumber) return static_cast<float>(v);
@@ -188,12 +204,17 @@ std::string Tuner::Configure(const std::vector<std::string>& options) {
     const std::string said = name + " = " + text + ": not allowed; allowed ";
     double value = 0.0;
     const ParameterKind kind = KindOf(name);
-    if (kind == ParameterKind::kType) {
-      const auto type = std::find(std::begin(kTypeNames), std::end(kTypeNames), text);
-      if (type == std::end(kTypeNames)) return refuse(said + "are " FILTER_TYPE_WORDS);
-      value = static_cast<double>(type - std::begin(kTypeNames));
+    const std::string words = WordsOf(name);
+    if (kind == ParameterKind::kType || kind == ParameterKind::kChoice) {
+      std::vector<std::string> names(kTypeNames, kTypeNames + kTypeCount);
+      if (kind == ParameterKind::kChoice) names = SplitOnSpaces(words);
+      const auto found = std::find(names.begin(), names.end(), text);
+      if (found == names.end()) return refuse(said + "are " + Joined(names));
+      value = static_cast<double>(found - names.begin());
+    } else if (!words.empty() && text == words) {
+      value = 0.0;  // the word for 0: "auto"
     } else if (kind != ParameterKind::kNumber) {
-      if (!std::regex_match(text, whole)) return refuse(said + "are whole numbers");
+      if (!std::regex_match(text, whole)) return refuse(said + "are whole numbers" + (words.empty() ? "" : " or " + words));
       const std::string digits = text.substr(std::min(text.find_first_not_of('0'), text.size() - 1));
       value = digits.size() > 9 ? 999999999.0 : std::atof(digits.c_str());
     } else {
@@ -206,8 +227,24 @@ std::string Tuner::Configure(const std::vector<std::string>& options) {
   const std::string refusal = Refusal();
   if (refusal.empty()) return "";
   const std::string name = refusal.substr(0, refusal.find('|'));
-  const std::string text = given.count(name) ? given[name] : VariableText(name);
-  return refuse(name + " = " + text + ": not allowed; allowed " + refusal.substr(refusal.find('|') + 1));
+  const std::string allowed = refusal.substr(refusal.find('|') + 1);
+  const auto text = [&](const std::string& variable) {
+    return given.count(variable) ? given[variable] : VariableText(variable);
+  };
+  // As the configure says it: then the values of the other variables that
+  // the words name, in the order named.
+  static const std::regex variable("[A-Z]+_[A-Z0-9_]+");
+  std::vector<std::string> named{name};
+  std::string with;
+  for (std::sregex_iterator it(allowed.begin(), allowed.end(), variable), end; it != end; ++it) {
+    const std::string other = it->str();
+    if (std::find(variables.begin(), variables.end(), other) == variables.end() ||
+        std::find(named.begin(), named.end(), other) != named.end())
+      continue;
+    named.push_back(other);
+    with += (with.empty() ? ", with " : ", ") + other + " = " + text(other);
+  }
+  return refuse(name + " = " + text(name) + ": not allowed; allowed " + allowed + with);
 }
 
 std::string Tuner::JoinedVariables() const {

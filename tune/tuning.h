@@ -67,6 +67,10 @@ class Tuner {
   virtual double Value(int field) const = 0;
   // Whether the design's type uses the field (edge 2 of a low-pass not).
   virtual bool Uses(int field) const = 0;
+  // Whether the form offers the field at all for the design (a Chebyshev's
+  // ripple not to a Butterworth): a field of the design's kind that its
+  // type does not use is offered, not used.
+  virtual bool Offered(int field) const = 0;
   // The field's name in a sentence for the present type ("corner",
   // "lower corner").
   virtual std::string Name(int field) const = 0;
@@ -160,6 +164,8 @@ class Tuner {
   virtual std::string Refusal() const = 0;
   virtual std::string VariableText(const std::string& variable) const = 0;
   // The form in which the configure takes the variable's value.
+  // A choice's names, space-separated, or a whole number's word for 0.
+  virtual std::string WordsOf(const std::string& variable) const = 0;
   virtual ParameterKind KindOf(const std::string& variable) const = 0;
   virtual void SaveState() = 0;
   virtual void RestoreState() = 0;

@@ -150,8 +150,9 @@ TEST(CoeffDesign, RefusesWithTheConfiguresLineWritingNothing) {
   }
   // Arguments, standard output, standard error and status of the others.
   const std::string not_option =
-      "PELMORA_FOO=1: not an option; the options are -DNAME=VALUE of PELMORA_TYPE, PELMORA_ORDER, PELMORA_FC1, "
-      "PELMORA_FC2, PELMORA_ATTENUATION_DB, PELMORA_FSAMP\n|2";
+      "PELMORA_FOO=1: not an option; the options are -DNAME=VALUE of PELMORA_TYPE, PELMORA_FAMILY, PELMORA_ORDER, "
+      "PELMORA_FC1, PELMORA_FC2, PELMORA_STOP1, PELMORA_STOP2, PELMORA_ATTENUATION_DB, PELMORA_RIPPLE_DB, "
+      "PELMORA_STOPBAND_DB, PELMORA_FSAMP\n|2";
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
       {{}, "|" + kUsage + "|2"},
       {{"-DPELMORA_TYPE=low-pass"}, "|" + kUsage + "|2"},

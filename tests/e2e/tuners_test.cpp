@@ -35,14 +35,15 @@ struct Tuners : testing::Test {
 };
 
 // pelmora-tune opened by options on a band-pass from 1500 Hz at 6 dB; in
-// the form: End in the type list (band-reject), Tab to the lower corner,
+// the form: End in the type list (band-reject), Tab past the family and
+// the order to the lower corner,
 // 2000 typed, Tab twice to the attenuation, 3 typed; Ctrl+S saves, Ctrl+Q
 // quits. The printed line is the one that the configured designer was
 // built from (tests/CMakeLists.txt), which writes the same file.
 TEST_F(Tuners, PelmoraTunedSavesWhatTheConfiguredDesignerWrites) {
   Tuner tuner("pelmora-tune", {"-DPELMORA_FC1=1500", "-DPELMORA_ATTENUATION_DB=6"});
   ASSERT_NE(tuner.window, "") << tuner.run->Stderr();
-  tuner.Keys("End Tab Tab"), tuner.Type("2000"), tuner.Keys("Tab Tab"), tuner.Type("3"), tuner.Keys("Tab ctrl+s");
+  tuner.Keys("End Tab Tab Tab"), tuner.Type("2000"), tuner.Keys("Tab Tab"), tuner.Type("3"), tuner.Keys("Tab ctrl+s");
   EXPECT_TRUE(e2e::PollFor(20, [&] { return test::Read(tuner.dir + "/coeff1.txt") != kEarlier; }));
   tuner.Keys("ctrl+q");
   EXPECT_EQ(tuner.run->Wait(20), 0);
@@ -125,7 +126,7 @@ TEST(TunersWithoutWindow, NoDisplayAndRefusedOptions) {
             "PELMORA_FC1 = 2k: not allowed; allowed are decimal numbers, such as 2000, 1500.5 or 2e3\n"},
            {"tavrine-tune", {"-DTAVRINE_TAPS=401"}, 2,
             "TAVRINE_TAPS = 401: not allowed; allowed are whole numbers from 1 to 400 that design at most TAVRINE_BINS "
-            "taps (an even count designs one fewer)\n"},
+            "taps (an even count designs one fewer), with TAVRINE_BINS = 400\n"},
            {"pelmora-tune", {"--help"}, 0, "Usage: pelmora-tune [-DNAME=VALUE ...]\n"},
            {"tavrine-tune", {"-DTAVRINE_TAPS=401", "--help"}, 0, "Usage: tavrine-tune [-DNAME=VALUE ...]\n"}}) {
     const std::string dir = test::MakeTempDir();

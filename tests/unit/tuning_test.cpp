@@ -100,8 +100,8 @@ TEST(Tuning, PathGivesFreshDesigns) {
   T tuner(kBuiltInPelmoraDesign);
   std::vector<std::pair<int, double>> path;
   for (int type : {0, 3, 1, 2})
-    for (int order : {0, 1})
-      path.insert(path.end(), {{T::kType, type}, {T::kOrder, order},
+    for (int order : {1, 2, 5})  // choices: auto, 1, 2, ...; order 4 of the families
+      path.insert(path.end(), {{T::kType, type}, {T::kFamily, order == 5 ? 1 + type : 0}, {T::kOrder, order},
                                {T::kLowerCorner, 900 + 1500 * type + 400.5 * order},
                                {T::kUpperCorner, 11000 - 700 * type}, {T::kAttenuation, 0.1 + 9.7 * type},
                                {T::kFsamp, 22050 + 22050 * (type % 2)}});
@@ -137,7 +137,7 @@ TEST(Tuning, ChangesHeldAtTheLimits) {
   tuner.Set(T::kFsamp, 22050);
   // Order 1 at 60 dB takes a corner of 400 Hz (22050 R / 70000 = 315 Hz
   // or above); order 2 then moves it to 22050 R / 650 = 1072.75 Hz.
-  EXPECT_TRUE(tuner.Set(T::kOrder, 0) && tuner.Set(T::kLowerCorner, 400) && tuner.Set(T::kOrder, 1));
+  EXPECT_TRUE(tuner.Set(T::kOrder, 1) && tuner.Set(T::kLowerCorner, 400) && tuner.Set(T::kOrder, 2));  // auto first
   EXPECT_TRUE(tuner.design().order == 2 && tuner.design().fc1 == 1072.8f);
   EXPECT_EQ(tuner.Held(),
             "a low-pass of order 2 takes no corners or edges as they were: corner to 1072.8 Hz, at 22050 Hz");
@@ -161,18 +161,29 @@ TEST(Tuning, NumbersAndOptionsOfTheConfigure) {
   const std::string built_in = tuner.OptionsLine();
   for (const auto& [options, said, line] : std::vector<std::tuple<std::vector<std::string>, std::string, std::string>>{
            {{"-DPELMORA_TYPE=low-pass", "-DPELMORA_FC1=1.5e3", "-DPELMORA_ORDER=01", "PELMORA_FSAMP=44100."}, "",
-            "-DPELMORA_TYPE=low-pass -DPELMORA_ORDER=1 -DPELMORA_FC1=1500 -DPELMORA_ATTENUATION_DB=3 "
-            "-DPELMORA_FSAMP=44100"},
+            "-DPELMORA_TYPE=low-pass -DPELMORA_FAMILY=butterworth -DPELMORA_ORDER=1 -DPELMORA_FC1=1500 "
+            "-DPELMORA_ATTENUATION_DB=3 -DPELMORA_FSAMP=44100"},
+           {{"-DPELMORA_TYPE=low-pass", "-DPELMORA_FAMILY=elliptic", "-DPELMORA_ORDER=auto", "-DPELMORA_FC1=1000",
+             "-DPELMORA_STOP1=1500", "-DPELMORA_FSAMP=44100", "-DPELMORA_RIPPLE_DB=0.5"},
+            "",
+            "-DPELMORA_TYPE=low-pass -DPELMORA_FAMILY=elliptic -DPELMORA_ORDER=auto -DPELMORA_FC1=1000 "
+            "-DPELMORA_STOP1=1500 -DPELMORA_RIPPLE_DB=0.5 -DPELMORA_STOPBAND_DB=60 -DPELMORA_FSAMP=44100"},
+           {{"-DPELMORA_FAMILY=Elliptic"},
+            "PELMORA_FAMILY = Elliptic: not allowed; allowed are butterworth, chebyshev1, chebyshev2, elliptic, bessel",
+            ""},
            {{"-DPELMORA_FC1=2k"},
             "PELMORA_FC1 = 2k: not allowed; allowed are decimal numbers, such as 2000, 1500.5 or 2e3", ""},
            {{"-DPELMORA_TYPE=lowpass"},
             "PELMORA_TYPE = lowpass: not allowed; allowed are low-pass, high-pass, band-pass, band-reject", ""},
-           {{"-DPELMORA_ORDER=1.0"}, "PELMORA_ORDER = 1.0: not allowed; allowed are whole numbers", ""},
-           {{"-DPELMORA_ORDER=3"}, "PELMORA_ORDER = 3: not allowed; allowed are 1 and 2", ""},
+           {{"-DPELMORA_ORDER=1.0"}, "PELMORA_ORDER = 1.0: not allowed; allowed are whole numbers or auto", ""},
+           {{"-DPELMORA_ORDER=9"},
+            "PELMORA_ORDER = 9: not allowed; allowed are 1 to 16 for low- and high-pass, 1 to 8 for band types, or auto",
+            ""},
            {{"-DPELMORA_ATTENUATION_DB=61"},
             "PELMORA_ATTENUATION_DB = 61: not allowed; allowed are numbers from 0.00001 to 60 (dB)", ""},
            {{"-DPELMORA_GAIN=1"}, "PELMORA_GAIN=1: not an option; the options are -DNAME=VALUE of PELMORA_TYPE, "
-            "PELMORA_ORDER, PELMORA_FC1, PELMORA_FC2, PELMORA_ATTENUATION_DB, PELMORA_FSAMP", ""}}) {
+            "PELMORA_FAMILY, PELMORA_ORDER, PELMORA_FC1, PELMORA_FC2, PELMORA_STOP1, PELMORA_STOP2, "
+            "PELMORA_ATTENUATION_DB, PELMORA_RIPPLE_DB, PELMORA_STOPBAND_DB, PELMORA_FSAMP", ""}}) {
     T fresh(kBuiltInPelmoraDesign);
     EXPECT_EQ(fresh.Configure(options), said);
     EXPECT_EQ(fresh.OptionsLine(), said.empty() ? line : built_in);
@@ -250,7 +261,7 @@ TEST(Tuning, TypeSwitchAtEightKilohertz) {
   EXPECT_EQ(again.Configure({"-DTAVRINE_BRF_FC2=4000"}),
             "TAVRINE_BRF_FC2 = 4000: not allowed; allowed are numbers above 0 and below TAVRINE_FSAMP / 2 whose "
             "sample, TAVRINE_BINS f / TAVRINE_FSAMP rounded down, is from that of TAVRINE_BRF_FC1 + 1 to "
-            "(TAVRINE_BINS - 1) / 2 (Hz)");
+            "(TAVRINE_BINS - 1) / 2 (Hz), with TAVRINE_FSAMP = 8000, TAVRINE_BINS = 400, TAVRINE_BRF_FC1 = 3000");
 }
 #endif
 
