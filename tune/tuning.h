@@ -52,6 +52,15 @@ using Cascade = std::vector<Section>;
 // biquad cascade, or the taps over 1.
 Cascade CascadeOf(const CoeffSet& set);
 
+// A band of a design's specification, as the response view draws it: a
+// pass band's floor and ceiling, or a stop band's ceiling, from one
+// frequency to another (Hz).
+struct SpecBand {
+  double from_hz, to_hz;
+  bool pass;
+  double low_db, high_db;  // a pass band's floor and ceiling; a stop band's ceiling is high_db
+};
+
 // A designer's parameters, over a design that the designer's limits accept
 // at every moment. The window (tune/tuner_window.h) shows the fields,
 // asks for changes and draws the views; the designer's side says what
@@ -120,6 +129,9 @@ class Tuner {
   std::string FileText() const;
   // The cascade of a coefficient file's text, read as the viewer reads it.
   virtual Cascade FromFile(const std::string& text) const = 0;
+  // The band specification that the design is made to meet (none where
+  // it is designed by its corners alone).
+  virtual std::vector<SpecBand> Specification() const { return {}; }
   // The sampling frequency (Hz) and the attenuation asked at the corners
   // (dB; 0 if the designer has none).
   virtual double Fsamp() const = 0;
