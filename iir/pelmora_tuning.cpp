@@ -1,5 +1,7 @@
 #include "iir/pelmora_tuning.h"
 
+#include <cmath>
+#include <cstdio>
 #include <sstream>
 
 #include "core/filter_type.h"
@@ -12,23 +14,49 @@
 PelmoraTuner::PelmoraTuner(const PelmoraDesign& start)
     : TableTuner(start, kPelmoraParameters, kPelmoraLimits, &PelmoraDesign::fsamp) {}
 
+namespace {
+
+// The families in words, by code.
+const char* const kFamilyWords[iirproto::kFamilyCount] = {"Butterworth", "Chebyshev I", "Chebyshev II", "elliptic",
+                                                          "Bessel"};
+
+// A band's margin in words: "margin 0.120 dB", or what it misses by.
+std::string Margin(double db) {
+  char text[64];
+  std::snprintf(text, sizeof text, db < -0.0005 ? "misses by %.3f dB" : "margin %.3f dB", std::fabs(db));
+  return text;
+}
+
+}  // namespace
+
+// "band-pass of order 2" (the Butterworth chain), "elliptic low-pass of
+// order 6" (a family design, its order found with auto).
+std::string PelmoraTuner::KindWords() const {
+  const PelmoraDesign& d = design();
+  const int order = d.order == kAutoOrder ? FamilySections(d).order : d.order;
+  const std::string type = kTypeNames[d.type] + std::string(" of order ") + std::to_string(order);
+  if (d.family == iirproto::kButterworth && d.order != kAutoOrder) return type;
+  return std::string(kFamilyWords[d.family]) + " " + type;
+}
+
 std::string PelmoraTuner::Opening(int field) const {
   const PelmoraDesign& d = design();
-  const std::string type = kTypeNames[d.type] + std::string(" of order ") + std::to_string(d.order);
+  const std::string kind = KindWords();
+  const std::string type = (kind[0] == 'e' ? "an " : "a ") + kind;
   const std::string corners = IsBand(d.type) ? "corners at " + Hz(d.fc1) + " and " + Hz(d.fc2)
                                                    : "corner at " + Hz(d.fc1);
-  const std::string at = "at " + ShortestDecimal(d.attenuation_db) + " dB a " + type;
+  const std::string at = "at " + ShortestDecimal(static_cast<float>(Attenuation())) + " dB " + type;
   switch (field) {
     case kLowerCorner:
       return IsBand(d.type) ? at + " with its upper corner at " + Hz(d.fc2) : at;
     case kUpperCorner:
       return at + " with its lower corner at " + Hz(d.fc1);
     case kAttenuation:
-      return "a " + type + " with its " + corners;
+      return type + " with its " + corners;
     case kFsamp:
       return at + " with its " + corners;
     default:
-      return "a " + type;
+      return type;
   }
 }
 
@@ -38,10 +66,54 @@ std::string PelmoraTuner::Closing(int field) const {
 
 std::string PelmoraTuner::Words() const {
   const PelmoraDesign& d = design();
+  const std::string sampling = "; sampling " + Hz(d.fsamp);
+  if (d.order == kAutoOrder) {
+    // The order found, and the margins of the design and of its file.
+    const iirfamily::Sections sections = FamilySections(d);
+    const iirfamily::Request request = RequestOf(d);
+    const iirfamily::Margins design = iirfamily::MarginsOf(sections, request);
+    const iirfamily::Margins file = iirfamily::MarginsOf(iirfamily::Stored(sections, true), request);
+    return KindWords() + ", the least that meets the bands: pass band " + Margin(design.pass_db) + ", stop band " +
+           Margin(design.stop_db) + "; coeff1.txt: pass band " + Margin(file.pass_db) + ", stop band " +
+           Margin(file.stop_db) + sampling;
+  }
   const std::string corners = IsBand(d.type) ? "corners " + Hz(d.fc1) + " and " + Hz(d.fc2)
                                                    : "corner " + Hz(d.fc1);
-  return kTypeNames[d.type] + std::string(" of order ") + std::to_string(d.order) + ": " + corners +
-         ", " + ShortestDecimal(d.attenuation_db) + " dB down; sampling " + Hz(d.fsamp);
+  return KindWords() + ": " + corners + ", " + ShortestDecimal(static_cast<float>(Attenuation())) + " dB down" +
+         sampling;
+}
+
+double PelmoraTuner::Attenuation() const {
+  const PelmoraDesign& d = design();
+  if (d.order == kAutoOrder) return d.ripple_db;
+  switch (d.family) {
+    case iirproto::kChebyshev1:
+    case iirproto::kElliptic:
+      return d.ripple_db;
+    case iirproto::kChebyshev2:
+      return d.stopband_db;
+    case iirproto::kBessel:
+      return iirfamily::kHalfPowerDb;
+    default:
+      return d.attenuation_db;
+  }
+}
+
+std::vector<SpecBand> PelmoraTuner::Specification() const {
+  const PelmoraDesign& d = design();
+  if (d.order != kAutoOrder) return {};
+  const double half = d.fsamp / 2.0, pass = -d.ripple_db, stop = -d.stopband_db;
+  const SpecBand low_pass{0.0, d.fc1, true, pass, 0.0}, high_pass{d.fc1, half, true, pass, 0.0};
+  switch (d.type) {
+    case kLowPass:
+      return {low_pass, {d.stop1, half, false, stop, stop}};
+    case kHighPass:
+      return {{0.0, d.stop1, false, stop, stop}, high_pass};
+    case kBandPass:
+      return {{0.0, d.stop1, false, stop, stop}, {d.fc1, d.fc2, true, pass, 0.0}, {d.stop2, half, false, stop, stop}};
+    default:
+      return {low_pass, {d.stop1, d.stop2, false, stop, stop}, {d.fc2, half, true, pass, 0.0}};
+  }
 }
 
 void PelmoraTuner::Make() const {

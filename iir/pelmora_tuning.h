@@ -38,10 +38,15 @@ class PelmoraTuner final : public TableTuner<PelmoraDesign> {
   Cascade Design() const override;
   Cascade FromFile(const std::string& text) const override;
   CoeffKind Kind() const override { return CoeffKind::kBiquad; }
-  double Attenuation() const override { return design().attenuation_db; }
+  // The loss at the corners: the attenuation asked of a Butterworth, a
+  // Chebyshev I's or elliptic's ripple, a Chebyshev II's stop band, a
+  // Bessel's half power; with auto, the ripple at the pass band's edges.
+  double Attenuation() const override;
+  std::vector<SpecBand> Specification() const override;
 
  private:
   CoeffSet MakeOf(const PelmoraDesign& design) const override { return MakePelmora(design); }
   std::string Opening(int field) const override;
+  std::string KindWords() const;
   std::string Closing(int field) const override;
 };

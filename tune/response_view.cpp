@@ -44,6 +44,15 @@ ResponseView::ResponseView(const ViewContext& context) : context_(context), page
   exported_->setItemAttribute(QwtPlotItem::Legend, false);
   plot_->updateLegend(exported_);  // takes its entry away: Qwt updates only items shown in the legend
   gain_ = AddCurve("gain", plot_, QColor(20, 60, 200));
+  // The specification's lines, in the legend while the design has one.
+  for (QwtPlotCurve** line : {&pass_floor_, &pass_ceiling_, &stop_ceiling_}) {
+    const QString name = line == &pass_floor_     ? "pass band floor"
+                         : line == &pass_ceiling_ ? "pass band ceiling"
+                                                  : "stop band ceiling";
+    *line = AddCurve(name, plot_, line == &stop_ceiling_ ? QColor(200, 30, 30) : QColor(0, 140, 70));
+    (*line)->setPen((*line)->pen().color(), 2.0);
+    (*line)->setItemAttribute(QwtPlotItem::Legend, false);
+  }
   BuildMarkers();
   plot_->setAxisScale(QwtPlot::yLeft, -120, 10);
   BuildTools();
@@ -155,9 +164,33 @@ void ResponseView::PlaceMarkers() {
     markers_[i]->setXValue(tuner.Value(field));
     markers_[i]->setLabel(QwtText(Text(ShortestDecimal(static_cast<float>(tuner.Value(field)))) + " Hz"));
   }
+  PlaceSpecification();
   if (attenuation_) {
     attenuation_->setYValue(-tuner.Attenuation());
     attenuation_->setLabel(QwtText("-" + Text(ShortestDecimal(static_cast<float>(tuner.Attenuation()))) + " dB"));
+  }
+}
+
+void ResponseView::PlaceSpecification() {
+  // Each line one curve over its bands, leaving the plot (to 1000 dB above
+  // or below) between them, so that a band's ends are its mask's edges.
+  const std::vector<SpecBand> bands = context_.tuner.Specification();
+  for (QwtPlotCurve* line : {pass_floor_, pass_ceiling_, stop_ceiling_}) {
+    const bool pass = line != stop_ceiling_;
+    const double away = line == pass_floor_ ? -1000.0 : 1000.0;
+    QVector<QPointF> points;
+    for (const SpecBand& band : bands) {
+      if (band.pass != pass) continue;
+      const double db = line == pass_floor_ ? band.low_db : band.high_db;
+      if (!points.isEmpty()) points << QPointF(points.back().x(), away) << QPointF(band.from_hz, away);
+      points << QPointF(band.from_hz, db) << QPointF(band.to_hz, db);
+    }
+    line->setSamples(points);
+    const bool shown = !points.isEmpty();
+    if (line->testItemAttribute(QwtPlotItem::Legend) != shown) {
+      line->setItemAttribute(QwtPlotItem::Legend, shown);
+      plot_->updateLegend(line);
+    }
   }
 }
 

@@ -38,6 +38,9 @@ class ResponseView : public TunerView {
   void BuildMarkers();
   void BuildTools();
   void PlaceMarkers();
+  // The design's band specification as the design tools draw it: the pass
+  // bands' floor and ceiling, the stop bands' ceiling.
+  void PlaceSpecification();
   // The curves over the visible band, at two points per pixel.
   void RedrawCurves();
 
@@ -52,5 +55,6 @@ class ResponseView : public TunerView {
   PointerReadout* readout_ = nullptr;
   std::vector<QwtPlotMarker*> markers_;
   QwtPlotMarker* attenuation_ = nullptr;
+  QwtPlotCurve *pass_floor_ = nullptr, *pass_ceiling_ = nullptr, *stop_ceiling_ = nullptr;
   bool redrawing_ = false;
 };
