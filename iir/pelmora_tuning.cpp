@@ -20,10 +20,10 @@ namespace {
 const char* const kFamilyWords[iirproto::kFamilyCount] = {"Butterworth", "Chebyshev I", "Chebyshev II", "elliptic",
                                                           "Bessel"};
 
-// A band's margin in words: "margin 0.120 dB", or what it misses by.
+// A band's margin in dB, three decimals: negative where it misses.
 std::string Margin(double db) {
   char text[64];
-  std::snprintf(text, sizeof text, db < -0.0005 ? "misses by %.3f dB" : "margin %.3f dB", std::fabs(db));
+  std::snprintf(text, sizeof text, "%.3f dB", db < 0.0 && db > -0.0005 ? 0.0 : db);
   return text;
 }
 
@@ -73,9 +73,8 @@ std::string PelmoraTuner::Words() const {
     const iirfamily::Request request = RequestOf(d);
     const iirfamily::Margins design = iirfamily::MarginsOf(sections, request);
     const iirfamily::Margins file = iirfamily::MarginsOf(iirfamily::Stored(sections, true), request);
-    return KindWords() + ", the least that meets the bands: pass band " + Margin(design.pass_db) + ", stop band " +
-           Margin(design.stop_db) + "; coeff1.txt: pass band " + Margin(file.pass_db) + ", stop band " +
-           Margin(file.stop_db) + sampling;
+    return KindWords() + ", the least for the bands; margins: pass band " + Margin(design.pass_db) + ", stop band " +
+           Margin(design.stop_db) + "; coeff1.txt's: " + Margin(file.pass_db) + ", " + Margin(file.stop_db) + sampling;
   }
   const std::string corners = IsBand(d.type) ? "corners " + Hz(d.fc1) + " and " + Hz(d.fc2)
                                                    : "corner " + Hz(d.fc1);

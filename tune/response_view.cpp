@@ -44,11 +44,12 @@ ResponseView::ResponseView(const ViewContext& context) : context_(context), page
   exported_->setItemAttribute(QwtPlotItem::Legend, false);
   plot_->updateLegend(exported_);  // takes its entry away: Qwt updates only items shown in the legend
   gain_ = AddCurve("gain", plot_, QColor(20, 60, 200));
-  // The specification's lines, in the legend while the design has one.
+  // The specification's lines, in the legend while the design has one
+  // (the pass band's floor and ceiling as one entry).
   for (QwtPlotCurve** line : {&pass_floor_, &pass_ceiling_, &stop_ceiling_}) {
-    const QString name = line == &pass_floor_     ? "pass band floor"
+    const QString name = line == &pass_floor_     ? "pass band"
                          : line == &pass_ceiling_ ? "pass band ceiling"
-                                                  : "stop band ceiling";
+                                                  : "stop band";
     *line = AddCurve(name, plot_, line == &stop_ceiling_ ? QColor(200, 30, 30) : QColor(0, 140, 70));
     (*line)->setPen((*line)->pen().color(), 2.0);
     (*line)->setItemAttribute(QwtPlotItem::Legend, false);
@@ -186,7 +187,7 @@ void ResponseView::PlaceSpecification() {
       points << QPointF(band.from_hz, db) << QPointF(band.to_hz, db);
     }
     line->setSamples(points);
-    const bool shown = !points.isEmpty();
+    const bool shown = !points.isEmpty() && line != pass_ceiling_;  // one entry for the pass band
     if (line->testItemAttribute(QwtPlotItem::Legend) != shown) {
       line->setItemAttribute(QwtPlotItem::Legend, shown);
       plot_->updateLegend(line);
