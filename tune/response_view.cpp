@@ -53,6 +53,7 @@ ResponseView::ResponseView(const ViewContext& context) : context_(context), page
     *line = AddCurve(name, plot_, line == &stop_ceiling_ ? QColor(200, 30, 30) : QColor(0, 140, 70));
     (*line)->setPen((*line)->pen().color(), 2.0);
     (*line)->setItemAttribute(QwtPlotItem::Legend, false);
+    plot_->updateLegend(*line);  // takes its entry away
   }
   BuildMarkers();
   plot_->setAxisScale(QwtPlot::yLeft, -120, 10);
