@@ -54,7 +54,8 @@ set(CPACK_PACKAGE_CONTACT "Filter suite maintainers <maintainers@users.noreply.c
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "design digital filters and plot their frequency response")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
   "Small programs that draw the gain and phase of a filter in a window:
-pelmora designs a Butterworth IIR filter and writes its biquad sections,
+pelmora designs an IIR filter (Butterworth, Chebyshev, elliptic or Bessel)
+and writes its biquad sections,
 tavrine designs a linear-phase FIR filter and writes its taps, corvell
 plots a file of biquad sections and sunnaq a file of taps. pelmora-tune
 and tavrine-tune tune the designers' designs live in Qt windows with Qwt

@@ -1,4 +1,5 @@
-// pelmora: designs a Butterworth IIR filter from its built-in parameters,
+// pelmora: designs an IIR filter from its built-in parameters (a Butterworth
+// prototype by default, or one of the steeper families),
 // plots its gain and phase, and after a key press writes the biquad
 // sections to "coeff1.txt". The parameters are constants chosen when the
 // suite is configured (PELMORA_*, pelmora_parameters.h); by default a
