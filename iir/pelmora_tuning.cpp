@@ -98,6 +98,32 @@ double PelmoraTuner::Attenuation() const {
   }
 }
 
+std::string PelmoraTuner::Arrange(int field) {
+  PelmoraDesign d = design();
+  if ((field != kType && field != kOrder) || d.order != kAutoOrder) return "";
+  if (pelmora_limits::Stop1InRange(d) && pelmora_limits::Stop2InRange(d)) return "";
+  // A transition of half the corner's distance from its end of the band.
+  const float half = d.fsamp / 2.0f;
+  switch (d.type) {
+    case kLowPass:
+      d.stop1 = d.fc1 + (half - d.fc1) / 2.0f;
+      break;
+    case kHighPass:
+      d.stop1 = d.fc1 / 2.0f;
+      break;
+    case kBandPass:
+      d.stop1 = d.fc1 / 2.0f;
+      d.stop2 = d.fc2 + (half - d.fc2) / 2.0f;
+      break;
+    default:
+      d.stop1 = d.fc1 + (d.fc2 - d.fc1) / 4.0f;
+      d.stop2 = d.fc2 - (d.fc2 - d.fc1) / 4.0f;
+  }
+  Replace(d);
+  if (!IsBand(d.type)) return Name(kLowerStop) + " to " + Hz(d.stop1);
+  return Name(kLowerStop) + " to " + Hz(d.stop1) + ", " + Name(kUpperStop) + " to " + Hz(d.stop2);
+}
+
 std::vector<SpecBand> PelmoraTuner::Specification() const {
   const PelmoraDesign& d = design();
   if (d.order != kAutoOrder) return {};

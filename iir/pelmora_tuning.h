@@ -48,5 +48,8 @@ class PelmoraTuner final : public TableTuner<PelmoraDesign> {
   CoeffSet MakeOf(const PelmoraDesign& design) const override { return MakePelmora(design); }
   std::string Opening(int field) const override;
   std::string KindWords() const;
+  // A band specification's stop edges, where the type or order chosen
+  // finds them out of place, put beyond the corners in proportion.
+  std::string Arrange(int field) override;
   std::string Closing(int field) const override;
 };

@@ -86,6 +86,8 @@ class TableTuner : public Tuner {
 
  protected:
   int Type() const { return design_.type; }
+  // Takes the designer's own values (Arrange).
+  void Replace(const Values& d) { design_ = d; }
   // The present design as the designer's chain makes it: a function of the
   // design's values alone, whatever was made or asked before (made again
   // only when they have changed; the designs have no padding bytes).

@@ -104,7 +104,7 @@ bool Tuner::Set(int field, double value) {
     const double before = Value(field);
     SaveState();
     Assign(field, value);
-    if (Repair()) return true;
+    if (Repair(Arrange(field))) return true;
     RestoreState();
     held_ = Choices(field)[static_cast<size_t>(value)] + " is not taken: no corners that the limits accept";
     (void)before;
@@ -133,13 +133,12 @@ bool Tuner::SetTyped(int field, const std::string& text) {
   return Set(field, value);
 }
 
-bool Tuner::Repair() {
+bool Tuner::Repair(std::string moved) {
   const std::vector<Field> fields = Fields();
   std::vector<int> corners;
   for (int i = 0; i < static_cast<int>(fields.size()); ++i) {
     if (fields[static_cast<size_t>(i)].frequency && Uses(i)) corners.push_back(i);
   }
-  std::string moved;
   for (size_t c = 0; c < corners.size(); ++c) {
     const int field = corners[c];
     const Field& f = fields[static_cast<size_t>(field)];
@@ -153,16 +152,17 @@ bool Tuner::Repair() {
     };
     const double present = Value(field);
     if (holds(present)) continue;
-    // The value that holds nearest to the present one, on a grid, then
-    // the edge between the two.
+    // The value that holds nearest to the present one, on a grid searched
+    // outwards from it (so that a near one is found after few checks: a
+    // design of many sections takes long to check), then the edge between
+    // the two.
     constexpr int kGrid = 4000;
+    const double step = (f.max - f.min) / kGrid;
     double nearest = 0.0;
     bool found = false;
-    for (int i = 0; i <= kGrid; ++i) {
-      const double v = AsHeld(f, f.min + (f.max - f.min) * i / kGrid);
-      if (holds(v) && (!found || std::fabs(v - present) < std::fabs(nearest - present))) {
-        nearest = v;
-        found = true;
+    for (int k = 1; k <= kGrid && !found; ++k) {
+      for (const double v : {AsHeld(f, present - k * step), AsHeld(f, present + k * step)}) {
+        if (!found && v >= f.min && v <= f.max && holds(v)) nearest = v, found = true;
       }
     }
     if (!found) return false;

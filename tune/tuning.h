@@ -181,11 +181,17 @@ class Tuner {
   virtual ParameterKind KindOf(const std::string& variable) const = 0;
   virtual void SaveState() = 0;
   virtual void RestoreState() = 0;
+  // After a choice is taken: the designer may place fields that the new
+  // choice reads otherwise (a band specification's edges for another
+  // type), and returns what it moved in words ("stop edge to 1500 Hz"),
+  // or "".
+  virtual std::string Arrange(int /*field*/) { return ""; }
 
  private:
   // Moves the corners or edges that the design's type uses, each to the
-  // nearest value that the limits accept, after a choice.
-  bool Repair();
+  // nearest value that the limits accept, after a choice; `moved` says
+  // what was moved before.
+  bool Repair(std::string moved);
   // The edge of the accepted values between accepted and refused.
   double Edge(int field, double accepted, double refused, std::string* why) const;
   template <typename Accepted>
