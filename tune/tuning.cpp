@@ -160,8 +160,9 @@ bool Tuner::Repair(std::string moved) {
     const double step = (f.max - f.min) / kGrid;
     double nearest = 0.0;
     bool found = false;
-    for (int k = 1; k <= kGrid && !found; ++k) {
-      for (const double v : {AsHeld(f, present - k * step), AsHeld(f, present + k * step)}) {
+    const double start = std::clamp(present, f.min, f.max);  // a value stored beyond the field's range
+    for (int k = 0; k <= kGrid && !found; ++k) {
+      for (const double v : {AsHeld(f, start - k * step), AsHeld(f, start + k * step)}) {
         if (!found && v >= f.min && v <= f.max && holds(v)) nearest = v, found = true;
       }
     }
