@@ -559,6 +559,40 @@ TEST_F(Window, TypedDraggedAndHeld) {
   for (Qt::Key key : {Qt::Key_Up, Qt::Key_PageUp}) QTest::keyClick(Box(T::kUpperCorner), key);
   EXPECT_EQ(tuner.design().fc2, float(fc2 + 11));
 }
+
+// The README's steeper filter chosen in the form: an elliptic low-pass of
+// the least order for 0.5 dB to 1000 Hz and 60 dB from 1500 Hz at
+// 44100 Hz, order 6 by the order formula. The specification's lines are
+// the values typed; the stop edge's marker drags; a ripple beyond its
+// range is held at 10 dB with the words.
+TEST_F(Window, BandSpecificationDrawnAndDragged) {
+  window.Change(T::kType, kLowPass);
+  window.Change(T::kFamily, 3);  // elliptic
+  window.Change(T::kOrder, 0);   // auto
+  EXPECT_TRUE(window.Editor(T::kLowerStop)->isVisible() && !window.Editor(T::kAttenuation)->isVisible());
+  for (const auto& [field, typed] : std::vector<std::pair<int, QString>>{
+           {T::kFsamp, "44100"}, {T::kLowerCorner, "1000"}, {T::kLowerStop, "1500"}, {T::kRipple, "0.5"}}) {
+    Type(field, typed);
+    EXPECT_EQ(window.Message(), "") << typed.toStdString();
+  }
+  EXPECT_EQ(tuner.OptionsLine(),
+            "-DPELMORA_TYPE=low-pass -DPELMORA_FAMILY=elliptic -DPELMORA_ORDER=auto -DPELMORA_FC1=1000 "
+            "-DPELMORA_STOP1=1500 -DPELMORA_RIPPLE_DB=0.5 -DPELMORA_STOPBAND_DB=60 -DPELMORA_FSAMP=44100");
+  EXPECT_EQ(tuner.Words().substr(0, 53), "elliptic low-pass of order 6, the least for the bands");
+  EXPECT_EQ(response->CurvePoints("pass band"), (QVector<QPointF>{{0, -0.5}, {1000, -0.5}}));
+  EXPECT_EQ(response->CurvePoints("pass band ceiling"), (QVector<QPointF>{{0, 0}, {1000, 0}}));
+  EXPECT_EQ(response->CurvePoints("stop band"), (QVector<QPointF>{{1500, -60}, {22050, -60}}));
+  // A wider transition needs a lower order.
+  Drag(Qt::LeftButton, At(1500), At(3000));
+  EXPECT_NEAR(tuner.design().stop1, 3000, HzPerPixel());
+  EXPECT_EQ(response->CurvePoints("stop band").front().x(), tuner.design().stop1);
+  EXPECT_LT(tuner.Words()[27], '6') << tuner.Words();
+  Type(T::kRipple, "20");
+  const std::string held = window.Message().toStdString();
+  EXPECT_EQ(held.substr(0, 30), "an elliptic low-pass of order ");
+  EXPECT_EQ(held.substr(held.size() - 58), " needs its pass band ripple at 10 dB or below, at 44100 Hz");
+  EXPECT_EQ(tuner.design().ripple_db, 10.0f);
+}
 #else
 // Typed values taken as typed (whole counts in any of the configure's
 // forms), held at the limits with the words, or refused as text.

@@ -143,6 +143,26 @@ TEST(Tuning, ChangesHeldAtTheLimits) {
             "a low-pass of order 2 takes no corners or edges as they were: corner to 1072.8 Hz, at 22050 Hz");
 }
 
+// A band specification's stop edges out of place for the type chosen are
+// put beyond its corners (2000 and 5000 Hz): a quarter of a band-reject's
+// width inside it, half the way to 0 Hz below a high-pass's corner; in
+// place, they stay.
+TEST(Tuning, StopEdgesPlacedForTheTypeChosen) {
+  T tuner(kBuiltInPelmoraDesign);
+  ASSERT_EQ(tuner.Configure({"-DPELMORA_FAMILY=chebyshev1", "-DPELMORA_ORDER=auto", "-DPELMORA_FSAMP=44100",
+                             "-DPELMORA_STOP2=12000"}),
+            "");
+  for (const auto& [type, stop1, stop2, moved] : std::vector<std::tuple<int, float, float, std::string>>{
+           {kBandReject, 2750, 4250, "lower stop edge to 2750 Hz, upper stop edge to 4250 Hz, at 44100 Hz"},
+           {kLowPass, 2750, 4250, ""},
+           {kHighPass, 1000, 4250, "stop edge to 1000 Hz, at 44100 Hz"}}) {
+    EXPECT_TRUE(tuner.Set(T::kType, type));
+    EXPECT_TRUE(tuner.design().stop1 == stop1 && tuner.design().stop2 == stop2) << tuner.OptionsLine();
+    const std::string held = tuner.Held();
+    EXPECT_EQ(held.substr(held.size() - std::min(held.size(), moved.size())), moved);
+  }
+}
+
 // Numbers written back as the shortest text that strtof reads as the same
 // float; the configure's options read in its forms, a refused one named
 // with its value and what is allowed, and the design left as it was.
