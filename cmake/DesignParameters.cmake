@@ -80,6 +80,8 @@ endfunction()
 
 # The macros that rows may name for their words.
 file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/../iir/pelmora_design.h _dp_macros REGEX "^#define [A-Z_]+ \"")
+file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/../fir/tavrine_design.h _dp_tavrine_macros REGEX "^#define [A-Z_]+ \"")
+list(APPEND _dp_macros ${_dp_tavrine_macros})
 _dp_table(pelmora iir/pelmora_parameter_table.h)
 _dp_table(tavrine fir/tavrine_parameter_table.h)
 
@@ -222,5 +224,50 @@ _dp_header(tavrine Tavrine fir/tavrine_parameter_table.h _dp_tavrine_header)
 # The values; only an accepted design is written where the programs read it.
 _dp_check_values(pelmora "${_dp_pelmora_header}" iir/pelmora_limits.h kPelmoraLimits)
 _dp_check_values(tavrine "${_dp_tavrine_header}" fir/tavrine_limits.h kTavrineLimits)
+
+# tavrine's designs that run the Remez exchange or search for the fewest
+# taps (TAVRINE_METHOD = equiripple, TAVRINE_TAPS = auto) are beyond what
+# the compiler evaluates: a small program of tavrine's own design sources
+# (cmake/design_check) gives their verdict. It is built with the build
+# machine's compiler, without the suite's toolchain file, so that a cross
+# build checks as a native one does; built once and kept in the build
+# tree, and only for the designs that need it, so that other configures
+# stay as fast. It prints "" or "VARIABLE|allowed ...".
+function(_dp_check_tavrine_search)
+  if(NOT TAVRINE_METHOD STREQUAL "equiripple" AND NOT TAVRINE_TAPS_LITERAL EQUAL 0)
+    return()
+  endif()
+  set(dir ${CMAKE_BINARY_DIR}/CMakeFiles/DesignParameters/tavrine/search)
+  set(env ${CMAKE_COMMAND} -E env --unset=CMAKE_TOOLCHAIN_FILE)
+  if(NOT EXISTS ${dir}/CMakeCache.txt)
+    execute_process(COMMAND ${env} ${CMAKE_COMMAND} -S ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/design_check -B ${dir}
+                            -DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG"
+                    RESULT_VARIABLE failed OUTPUT_VARIABLE said ERROR_VARIABLE said)
+    if(failed)
+      file(REMOVE ${dir}/CMakeCache.txt)
+      message(FATAL_ERROR "The check of tavrine's band specification could not be configured:\n${said}")
+    endif()
+  endif()
+  execute_process(COMMAND ${env} ${CMAKE_COMMAND} --build ${dir} RESULT_VARIABLE failed OUTPUT_VARIABLE said
+                  ERROR_VARIABLE said)
+  if(failed)
+    message(FATAL_ERROR "The check of tavrine's band specification did not compile:\n${said}")
+  endif()
+  set(values "")
+  foreach(name IN LISTS _dp_tavrine_variables)
+    string(REGEX REPLACE "f$" "" value "${${name}_LITERAL}")
+    list(APPEND values "${value}")
+  endforeach()
+  execute_process(COMMAND ${dir}/tavrine_design_check ${values} RESULT_VARIABLE failed OUTPUT_VARIABLE verdict
+                  ERROR_VARIABLE said OUTPUT_STRIP_TRAILING_WHITESPACE)
+  if(failed)
+    message(FATAL_ERROR "The check of tavrine's band specification failed:\n${said}")
+  endif()
+  if(verdict MATCHES "^([A-Z0-9_]+)\\|(.*)$")
+    _dp_refuse(${CMAKE_MATCH_1} "${CMAKE_MATCH_2}")
+  endif()
+endfunction()
+_dp_check_tavrine_search()
+
 file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/programs/pelmora_parameters.h CONTENT "${_dp_pelmora_header}")
 file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/programs/tavrine_parameters.h CONTENT "${_dp_tavrine_header}")

@@ -26,6 +26,11 @@
 #define TAVRINE_MOST_ALPHA 91.9  // I0(alpha) of the Kaiser window overflows above
 #define TAVRINE_UNUSED_MOST 1e38
 #define TAVRINE_MOST_COUNT 400  // taps and frequency samples: the arrays' size
+// The band specification's ripple and attenuation (dB).
+#define TAVRINE_LEAST_RIPPLE 0.001
+#define TAVRINE_MOST_RIPPLE 10
+#define TAVRINE_LEAST_STOPBAND 10
+#define TAVRINE_MOST_STOPBAND 150
 static_assert(TAVRINE_MOST_COUNT == kMaxTaps && TAVRINE_MOST_COUNT == kMaxBins, "the arrays hold the most");
 
 namespace tavrine_limits {
@@ -34,11 +39,25 @@ constexpr bool TypeKnown(const TavrineDesign& d) { return IsType(d.type); }
 constexpr bool FsampInRange(const TavrineDesign& d) {
   return d.fsamp >= LIMIT_FLOAT(TAVRINE_LOWEST_FSAMP) && d.fsamp <= LIMIT_FLOAT(TAVRINE_HIGHEST_FSAMP);
 }
-constexpr bool BinsInRange(const TavrineDesign& d) { return d.bins >= 1 && d.bins <= kMaxBins; }
-// The designed count is the requested one made odd (an even count less one).
-constexpr bool TapsInRange(const TavrineDesign& d) {
-  return d.taps >= 1 && d.taps <= kMaxTaps && DesignedTapCount(d.taps) <= d.bins;
+constexpr bool MethodKnown(const TavrineDesign& d) {
+  return d.method == kWindowMethod || d.method == kEquirippleMethod;
 }
+constexpr bool BinsInRange(const TavrineDesign& d) { return d.bins >= 1 && d.bins <= kMaxBins; }
+// The window's designed count is the requested one made odd (an even
+// count less one); the equiripple method designs the count asked.
+constexpr bool TapsInRange(const TavrineDesign& d) {
+  return d.taps == kAutoTaps ||
+         (d.taps >= 1 && d.taps <= kMaxTaps && (d.method == kEquirippleMethod || DesignedTapCount(d.taps) <= d.bins));
+}
+// An even count of symmetric taps has a zero at half the rate, where a
+// high-pass and a band-reject pass: the equiripple method says so rather
+// than design one fewer.
+constexpr bool TapsOddWhereNeeded(const TavrineDesign& d) {
+  return d.method != kEquirippleMethod || d.taps % 2 == 1 || d.taps == kAutoTaps ||
+         (d.type != kHighPass && d.type != kBandReject);
+}
+constexpr bool UsesSpecification(const TavrineDesign& d) { return HasSpecification(d); }
+constexpr bool UsesAlpha(const TavrineDesign& d) { return !HasSpecification(d); }
 constexpr bool AlphaInRange(const TavrineDesign& d) {
   return d.alpha >= 0.0f && d.alpha <= LIMIT_FLOAT(TAVRINE_MOST_ALPHA);
 }
@@ -76,6 +95,31 @@ constexpr bool BrfFc2InRange(const TavrineDesign& d) {
   return d.type != kBandReject || EdgeHolds(d, d.brf_fc2, Sample(d, d.brf_fc1) + 1);
 }
 
+// The band specification, where the design has one: a ripple and an
+// attenuation in range, and transition bands (double precision) that
+// leave every band of the type some width within 0 to Fsamp / 2.
+constexpr bool RippleInRange(const TavrineDesign& d) {
+  return !HasSpecification(d) ? Unused(d.ripple_db)
+                              : d.ripple_db >= LIMIT_FLOAT(TAVRINE_LEAST_RIPPLE) &&
+                                    d.ripple_db <= TAVRINE_MOST_RIPPLE;
+}
+constexpr bool StopbandInRange(const TavrineDesign& d) {
+  return !HasSpecification(d) ? Unused(d.stopband_db)
+                              : d.stopband_db >= TAVRINE_LEAST_STOPBAND &&
+                                    d.stopband_db <= TAVRINE_MOST_STOPBAND;
+}
+constexpr bool TransitionFits(const TavrineDesign& d) {
+  if (!HasSpecification(d)) return Unused(d.transition_hz);
+  const double half = d.transition_hz / 2.0, top = d.fsamp / 2.0;
+  double first = d.lpf_fc1, second = 0.0;
+  if (d.type == kHighPass) first = d.hpf_fc1;
+  if (d.type == kBandPass) first = d.bpf_fc1, second = d.bpf_fc2;
+  if (d.type == kBandReject) first = d.brf_fc1, second = d.brf_fc2;
+  const double last = IsBand(d.type) ? second : first;
+  return d.transition_hz > 0.0f && first - half > 0.0 && last + half < top &&
+         (!IsBand(d.type) || first + half < second - half);
+}
+
 }  // namespace tavrine_limits
 
 #define TAVRINE_EDGE_WORDS \
@@ -95,10 +139,14 @@ constexpr TavrineLimit kTavrineLimits[] = {
     {tavrine_limits::TypeKnown, "TAVRINE_TYPE", "are " FILTER_TYPE_WORDS},
     {tavrine_limits::FsampInRange, "TAVRINE_FSAMP",
      "are numbers from " LIMIT_TEXT(TAVRINE_LOWEST_FSAMP) " to " LIMIT_TEXT(TAVRINE_HIGHEST_FSAMP) " (Hz)"},
+    {tavrine_limits::MethodKnown, "TAVRINE_METHOD", "are window, equiripple"},
     {tavrine_limits::BinsInRange, "TAVRINE_BINS", "are whole numbers from 1 to " LIMIT_TEXT(TAVRINE_MOST_COUNT)},
     {tavrine_limits::TapsInRange, "TAVRINE_TAPS",
      "are whole numbers from 1 to " LIMIT_TEXT(
-         TAVRINE_MOST_COUNT) " that design at most TAVRINE_BINS taps (an even count designs one fewer)"},
+         TAVRINE_MOST_COUNT) " that design at most TAVRINE_BINS taps (an even count designs one fewer), or auto"},
+    {tavrine_limits::TapsOddWhereNeeded, "TAVRINE_TAPS",
+     "for an equiripple high-pass or band-reject are odd counts, or auto: an even count of symmetric taps has a zero "
+     "at half the sampling frequency, where this type passes; it needs an odd count"},
     {tavrine_limits::AlphaInRange, "TAVRINE_ALPHA", "are numbers from 0 to " LIMIT_TEXT(TAVRINE_MOST_ALPHA)},
     {tavrine_limits::LpfFc1Unused, "TAVRINE_LPF_FC1", TAVRINE_UNUSED_WORDS},
     {tavrine_limits::HpfFc1Unused, "TAVRINE_HPF_FC1", TAVRINE_UNUSED_WORDS},
@@ -112,6 +160,18 @@ constexpr TavrineLimit kTavrineLimits[] = {
     {tavrine_limits::BpfFc2InRange, "TAVRINE_BPF_FC2", TAVRINE_EDGE_ABOVE_WORDS("TAVRINE_BPF_FC1")},
     {tavrine_limits::BrfFc1InRange, "TAVRINE_BRF_FC1", TAVRINE_EDGE_FIRST_WORDS},
     {tavrine_limits::BrfFc2InRange, "TAVRINE_BRF_FC2", TAVRINE_EDGE_ABOVE_WORDS("TAVRINE_BRF_FC1")},
+    {tavrine_limits::RippleInRange, "TAVRINE_RIPPLE_DB",
+     "are numbers from " LIMIT_TEXT(TAVRINE_LEAST_RIPPLE) " to " LIMIT_TEXT(
+         TAVRINE_MOST_RIPPLE) " (dB) with TAVRINE_METHOD = equiripple or TAVRINE_TAPS = auto; otherwise, unused, "
+                              "from 0 to " LIMIT_TEXT(TAVRINE_UNUSED_MOST)},
+    {tavrine_limits::StopbandInRange, "TAVRINE_STOPBAND_DB",
+     "are numbers from " LIMIT_TEXT(TAVRINE_LEAST_STOPBAND) " to " LIMIT_TEXT(
+         TAVRINE_MOST_STOPBAND) " (dB) with TAVRINE_METHOD = equiripple or TAVRINE_TAPS = auto; otherwise, unused, "
+                                "from 0 to " LIMIT_TEXT(TAVRINE_UNUSED_MOST)},
+    {tavrine_limits::TransitionFits, "TAVRINE_TRANSITION_HZ",
+     "with TAVRINE_METHOD = equiripple or TAVRINE_TAPS = auto are numbers above 0 (Hz) whose transition bands, "
+     "centred on the type's edges, fall between 0 and TAVRINE_FSAMP / 2 and apart; otherwise, unused, from 0 to "
+     LIMIT_TEXT(TAVRINE_UNUSED_MOST)},
 };
 
 // The first limit that the design breaks, or nullptr if it is accepted.

@@ -65,11 +65,12 @@ TEST_F(Tuners, TypedBeyondALimitIsHeldThereAndSaved) {
   ASSERT_NE(tuner.window, "") << tuner.run->Stderr();
   EXPECT_EQ(test::Capture("eval $(xdotool getwindowgeometry --shell " + tuner.window +
                           "); echo $((X + WIDTH <= 1024 && Y + HEIGHT <= 600))"), "1\n");
-  tuner.Keys("Tab"), tuner.Type("500"), tuner.Keys("Tab ctrl+s");
+  tuner.Keys("Tab Tab"), tuner.Type("500"), tuner.Keys("Tab ctrl+s");
   EXPECT_TRUE(e2e::PollFor(20, [&] { return test::Read(tuner.dir + "/coeff1.txt") != kEarlier; }));
   tuner.Keys("ctrl+q");
   EXPECT_EQ(tuner.run->Wait(20), 0);
-  EXPECT_EQ(tuner.run->Stdout(), "coeff1.txt: -DTAVRINE_TYPE=band-pass -DTAVRINE_TAPS=256 -DTAVRINE_ALPHA=7 "
+  EXPECT_EQ(tuner.run->Stdout(), "coeff1.txt: -DTAVRINE_TYPE=band-pass -DTAVRINE_METHOD=window -DTAVRINE_TAPS=256 "
+                                 "-DTAVRINE_ALPHA=7 "
                                  "-DTAVRINE_BINS=256 -DTAVRINE_BPF_FC1=2000 -DTAVRINE_BPF_FC2=8000 "
                                  "-DTAVRINE_FSAMP=22050\n");
   const std::vector<float> taps = test::Numbers(test::Read(tuner.dir + "/coeff1.txt"));
@@ -126,7 +127,7 @@ TEST(TunersWithoutWindow, NoDisplayAndRefusedOptions) {
             "PELMORA_FC1 = 2k: not allowed; allowed are decimal numbers, such as 2000, 1500.5 or 2e3\n"},
            {"tavrine-tune", {"-DTAVRINE_TAPS=401"}, 2,
             "TAVRINE_TAPS = 401: not allowed; allowed are whole numbers from 1 to 400 that design at most TAVRINE_BINS "
-            "taps (an even count designs one fewer), with TAVRINE_BINS = 400\n"},
+            "taps (an even count designs one fewer), or auto, with TAVRINE_BINS = 400\n"},
            {"pelmora-tune", {"--help"}, 0, "Usage: pelmora-tune [-DNAME=VALUE ...]\n"},
            {"tavrine-tune", {"-DTAVRINE_TAPS=401", "--help"}, 0, "Usage: tavrine-tune [-DNAME=VALUE ...]\n"}}) {
     const std::string dir = test::MakeTempDir();

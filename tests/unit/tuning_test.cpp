@@ -269,8 +269,9 @@ TEST(Tuning, TypeSwitchAtEightKilohertz) {
   }
   // Only the edges of the type chosen; the configure's defaults of the
   // others (8000 Hz) are accepted at any rate.
-  EXPECT_EQ(tuner.OptionsLine(), "-DTAVRINE_TYPE=band-reject -DTAVRINE_TAPS=63 -DTAVRINE_ALPHA=7 -DTAVRINE_BINS=400 "
-                                 "-DTAVRINE_BRF_FC1=3000 -DTAVRINE_BRF_FC2=3999.9 -DTAVRINE_FSAMP=8000");
+  EXPECT_EQ(tuner.OptionsLine(), "-DTAVRINE_TYPE=band-reject -DTAVRINE_METHOD=window -DTAVRINE_TAPS=63 "
+                                 "-DTAVRINE_ALPHA=7 -DTAVRINE_BINS=400 -DTAVRINE_BRF_FC1=3000 -DTAVRINE_BRF_FC2=3999.9 "
+                                 "-DTAVRINE_FSAMP=8000");
   T again(kBuiltInTavrineDesign);
   std::istringstream words(tuner.OptionsLine());
   EXPECT_EQ(again.Configure({std::istream_iterator<std::string>(words), {}}), "");
@@ -282,6 +283,32 @@ TEST(Tuning, TypeSwitchAtEightKilohertz) {
             "TAVRINE_BRF_FC2 = 4000: not allowed; allowed are numbers above 0 and below TAVRINE_FSAMP / 2 whose "
             "sample, TAVRINE_BINS f / TAVRINE_FSAMP rounded down, is from that of TAVRINE_BRF_FC1 + 1 to "
             "(TAVRINE_BINS - 1) / 2 (Hz), with TAVRINE_FSAMP = 8000, TAVRINE_BINS = 400, TAVRINE_BRF_FC1 = 3000");
+}
+
+// The band specification's fields are offered where the design has one
+// (equiripple, or auto taps), alpha where the window's count is asked; the
+// specification is drawn as its bands: a low-pass at 1100 Hz with 200 Hz
+// transitions passes to 1000 Hz within +-dp, dp = (10^0.005 - 1) /
+// (10^0.005 + 1) for 0.1 dB, and stops 60 dB down from 1200 Hz.
+TEST(Tuning, MethodAndSpecification) {
+  T tuner(kBuiltInTavrineDesign);
+  EXPECT_TRUE(tuner.Specification().empty() && tuner.Offered(T::kAlpha) && !tuner.Offered(T::kTransition));
+  ASSERT_EQ(tuner.Configure({"-DTAVRINE_TYPE=low-pass", "-DTAVRINE_METHOD=equiripple", "-DTAVRINE_TAPS=auto",
+                             "-DTAVRINE_LPF_FC1=1100", "-DTAVRINE_FSAMP=8000"}), "");
+  EXPECT_TRUE(!tuner.Offered(T::kAlpha) && tuner.Offered(T::kTransition) && tuner.Offered(T::kStopband));
+  const double dp = (std::pow(10.0, 0.005) - 1.0) / (std::pow(10.0, 0.005) + 1.0);  // 0.1f dB: within 1e-9 dB
+  const std::vector<SpecBand> bands = tuner.Specification();
+  ASSERT_EQ(bands.size(), 2u);
+  EXPECT_TRUE(bands[0].pass && bands[0].from_hz == 0.0 && std::fabs(bands[0].to_hz - 1000.0) < 1e-9 &&
+              std::fabs(bands[0].low_db - 20.0 * std::log10(1.0 - dp)) < 1e-9 &&
+              std::fabs(bands[0].high_db - 20.0 * std::log10(1.0 + dp)) < 1e-9);
+  EXPECT_TRUE(!bands[1].pass && std::fabs(bands[1].from_hz - 1200.0) < 1e-9 && bands[1].to_hz == 4000.0 &&
+              bands[1].high_db == -60.0);
+  // 111 taps, the fewest (tests/e2e/coeff_design_test.cpp measures them).
+  EXPECT_EQ(tuner.Words().substr(0, 50), "low-pass by equiripple: 111 taps designed, edge 11");
+  EXPECT_EQ(tuner.Configure({"-DTAVRINE_TRANSITION_HZ=50"}),
+            "TAVRINE_TAPS = auto: not allowed; allowed is auto where the band specification needs at most 400 taps; "
+            "this one needs 440 taps");
 }
 #endif
 
