@@ -47,23 +47,52 @@ constexpr double Sqrt(double x) {
   return Scale2(y, e / 2);
 }
 
-// e^x = 2^k e^r with |r| <= ln2 / 2, e^r by its power series.
-constexpr double Exp(double x) {
+// a b = p + e exactly (Dekker's product, by Veltkamp's split into halves
+// of 26 bits: no fused multiply-add needed).
+struct Exact {
+  double p, e;
+};
+constexpr Exact TwoProduct(double a, double b) {
+  const double split = 134217729.0;  // 2^27 + 1
+  const double ca = split * a, cb = split * b;
+  const double ah = ca - (ca - a), al = a - ah, bh = cb - (cb - b), bl = b - bh;
+  const double p = a * b;
+  return {p, ((ah * bh - p) + ah * bl + al * bh) + al * bl};
+}
+
+// e^(x + dx) for a small correction dx: 2^k e^r with |r| <= ln2 / 2, the
+// reduction by ln2 in two parts (the first exact in k ln2_hi), e^r by its
+// power series.
+constexpr double ExpWith(double x, double dx) {
   if (x > 709.0) return 1.0e308;  // no infinity: a compiler refuses one
   if (x < -745.0) return 0.0;
+  constexpr double kLn2Hi = 6.93147180369123816490e-01, kLn2Lo = 1.90821492927058770002e-10;
   const double k = Round(x / kLn2);
-  const double r = x - k * kLn2;
-  double term = 1.0, sum = 1.0;
+  const double r = ((x - k * kLn2Hi) - k * kLn2Lo) + dx;
+  double term = 1.0, sum = 0.0;
   for (int n = 1; n < 22; ++n) {
     term = term * r / n;
     sum = sum + term;
   }
-  return Scale2(sum, static_cast<int>(k));
+  return Scale2(1.0 + sum, static_cast<int>(k));
+}
+constexpr double Exp(double x) { return ExpWith(x, 0.0); }
+
+// e^x - 1, by its power series where it is small.
+constexpr double Expm1(double x) {
+  if (Abs(x) >= 0.5) return Exp(x) - 1.0;
+  double term = x, sum = x;
+  for (int n = 2; n < 25; ++n) {
+    term = term * x / n;
+    sum = sum + term;
+  }
+  return sum;
 }
 
 // ln x = e ln2 + 2 atanh((m - 1) / (m + 1)) with m in [sqrt(1/2), sqrt(2)).
 constexpr double Log(double x) {
   if (!(x > 0.0)) return -1.0e308;
+  if (x > 1.7976931348623157e308) return 709.782712893384;  // infinity: its logarithm's bound
   int e = 0;
   double m = Mantissa(x, &e);
   if (m > 1.4142135623730951) m = m * 0.5, ++e;
@@ -76,8 +105,26 @@ constexpr double Log(double x) {
   return e * kLn2 + 2.0 * sum;
 }
 
+// ln(1 + x) = 2 atanh(x / (2 + x)), by its series where x is small.
+constexpr double Log1p(double x) {
+  if (Abs(x) >= 0.25) return Log(1.0 + x);
+  const double t = x / (2.0 + x), t2 = t * t;
+  double power = t, sum = 0.0;
+  for (int n = 1; n < 40; n += 2) {
+    sum = sum + power / n;
+    power = power * t2;
+  }
+  return 2.0 * sum;
+}
+
 constexpr double Pow(double x, double y) { return Exp(y * Log(x)); }
-constexpr double Pow10(double y) { return Exp(y * kLn10); }
+// 10^y = e^(y ln10), the product y ln10 carried exactly (and ln10's own
+// rounding), so that a large y loses nothing to it.
+constexpr double Pow10(double y) {
+  constexpr double kLn10Lo = -2.1707562233822494e-16;  // ln10 - kLn10
+  const Exact product = TwoProduct(y, kLn10);
+  return ExpWith(product.p, product.e + y * kLn10Lo);
+}
 constexpr double Log10(double x) { return Log(x) / kLn10; }
 
 // Sine and cosine of r in [-pi/4, pi/4], by their power series.
@@ -140,12 +187,25 @@ constexpr double Atan2(double y, double x) {
   return y > 0.0 ? kPi / 2.0 : y < 0.0 ? -kPi / 2.0 : 0.0;
 }
 
-constexpr double Sinh(double x) { return 0.5 * (Exp(x) - Exp(-x)); }
-constexpr double Cosh(double x) { return 0.5 * (Exp(x) + Exp(-x)); }
-constexpr double Asinh(double x) {
-  return x < 0.0 ? -Log(-x + Sqrt(x * x + 1.0)) : Log(x + Sqrt(x * x + 1.0));
+// sinh x = (E + E / (E + 1)) / 2 with E = e^|x| - 1: no cancellation
+// for a small x.
+constexpr double Sinh(double x) {
+  const double e = Expm1(Abs(x));
+  const double s = 0.5 * (e + e / (e + 1.0));
+  return x < 0.0 ? -s : s;
 }
-constexpr double Acosh(double x) { return Log(x + Sqrt(x * x - 1.0)); }
+constexpr double Cosh(double x) { return 0.5 * (Exp(x) + Exp(-x)); }
+// asinh |x| = ln(1 + |x| + x^2 / (1 + sqrt(1 + x^2))).
+constexpr double Asinh(double x) {
+  const double a = Abs(x);
+  const double s = a > 1e8 ? Log(a) + kLn2 : Log1p(a + a * a / (1.0 + Sqrt(1.0 + a * a)));
+  return x < 0.0 ? -s : s;
+}
+// acosh x = ln(1 + t + sqrt(t (x + 1))), t = x - 1 (exact near 1).
+constexpr double Acosh(double x) {
+  const double t = x - 1.0;
+  return x > 1e8 ? Log(x) + kLn2 : Log1p(t + Sqrt(t * (x + 1.0)));
+}
 
 // Complex numbers, with what the designs need of them.
 struct Complex {
@@ -187,10 +247,15 @@ constexpr Complex Exp(Complex a) {
 }
 constexpr Complex Cos(Complex a) { return {Cos(a.re) * Cosh(a.im), -Sin(a.re) * Sinh(a.im)}; }
 constexpr Complex Sin(Complex a) { return {Sin(a.re) * Cosh(a.im), Cos(a.re) * Sinh(a.im)}; }
-// asin a = -j ln(j a + sqrt(1 - a^2)); acos a = pi/2 - asin a.
+// asin a = -j ln(j a + sqrt(1 - a) sqrt(1 + a)) (the root as two
+// factors keeps the branch cuts of the real axis beyond +-1 on the sides
+// that the standard library takes); acos a = pi/2 - asin a.
 constexpr Complex Asin(Complex a) {
-  const Complex j{0.0, 1.0};
-  const Complex w = Log(j * a + Sqrt(Complex{1.0, 0.0} - a * a));
+  // asin(-a) = -asin(a): the sum below then adds two terms that point the
+  // same way, and nothing cancels.
+  if (a.re < 0.0) return -Asin(-a);
+  const Complex j{0.0, 1.0}, one{1.0, 0.0};
+  const Complex w = Log(j * a + Sqrt(one - a) * Sqrt(one + a));
   return {w.im, -w.re};
 }
 constexpr Complex Acos(Complex a) { return Complex{kPi / 2.0, 0.0} - Asin(a); }

@@ -310,7 +310,7 @@ TEST(IirFamily, ConstexprMathWithinUlps) {
       asin_worst = std::max(asin_worst, std::abs(C(s.re, s.im) - std::asin(z)) / std::abs(std::asin(z)));
     }
   EXPECT_LE(sqrt_worst, 8.0 * std::numeric_limits<double>::epsilon());
-  EXPECT_LE(asin_worst, 8.0 * std::numeric_limits<double>::epsilon());
+  EXPECT_LE(asin_worst, 32.0 * std::numeric_limits<double>::epsilon());  // a chain of some six operations
 }
 
 // MakePelmoraDesign stores FamilySections' sections in single precision,
