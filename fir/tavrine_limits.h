@@ -31,6 +31,7 @@
 #define TAVRINE_MOST_RIPPLE 10
 #define TAVRINE_LEAST_STOPBAND 10
 #define TAVRINE_MOST_STOPBAND 150
+#define TAVRINE_TRANSITION_STEP 10000  // transitions at least TAVRINE_FSAMP / this
 static_assert(TAVRINE_MOST_COUNT == kMaxTaps && TAVRINE_MOST_COUNT == kMaxBins, "the arrays hold the most");
 
 namespace tavrine_limits {
@@ -67,12 +68,20 @@ constexpr bool AlphaInRange(const TavrineDesign& d) {
 constexpr int Sample(const TavrineDesign& d, float f) {
   return static_cast<int>((static_cast<float>(d.bins) * f) / d.fsamp);
 }
-// An edge that the type uses: inside 0 < f < Fsamp / 2, on a sample from
-// `first` to (N - 1) / 2, so that the band below it and the one above it
-// (up to Fsamp / 2) each hold a sample.
-constexpr bool EdgeHolds(const TavrineDesign& d, float f, int first) {
-  return f > 0.0f && f < d.fsamp / 2.0f && Sample(d, f) >= first && Sample(d, f) <= (d.bins - 1) / 2;
+// An edge that the type uses: inside 0 < f < Fsamp / 2, and above the
+// type's lower edge (or 0). For the window, on a sample from the one
+// after the lower edge's (or 1) to (N - 1) / 2, so that the band below it
+// and the one above it (up to Fsamp / 2) each hold a sample; the exchange
+// takes any frequency (its transition bands are bounded below).
+constexpr bool EdgeHolds(const TavrineDesign& d, float f, float lower) {
+  if (d.method == kEquirippleMethod) return f > lower && f < d.fsamp / 2.0f;
+  return f > 0.0f && f < d.fsamp / 2.0f && Sample(d, f) >= (lower > 0.0f ? Sample(d, lower) + 1 : 1) &&
+         Sample(d, f) <= (d.bins - 1) / 2;
 }
+// Whether the limit of an edge, by its method's rule, is the window's.
+constexpr bool ByWindow(const TavrineDesign& d) { return d.method != kEquirippleMethod; }
+// The frequency samples are the window's only.
+constexpr bool UsesBins(const TavrineDesign& d) { return d.method != kEquirippleMethod; }
 // An edge that the type does not use is still assigned: a finite number.
 constexpr bool Unused(float f) { return f >= 0.0f && f <= LIMIT_FLOAT(TAVRINE_UNUSED_MOST); }
 
@@ -82,17 +91,42 @@ constexpr bool BpfFc1Unused(const TavrineDesign& d) { return d.type == kBandPass
 constexpr bool BpfFc2Unused(const TavrineDesign& d) { return d.type == kBandPass || Unused(d.bpf_fc2); }
 constexpr bool BrfFc1Unused(const TavrineDesign& d) { return d.type == kBandReject || Unused(d.brf_fc1); }
 constexpr bool BrfFc2Unused(const TavrineDesign& d) { return d.type == kBandReject || Unused(d.brf_fc2); }
-constexpr bool LpfFc1InRange(const TavrineDesign& d) { return d.type != kLowPass || EdgeHolds(d, d.lpf_fc1, 1); }
-constexpr bool HpfFc1InRange(const TavrineDesign& d) { return d.type != kHighPass || EdgeHolds(d, d.hpf_fc1, 1); }
-constexpr bool BpfFc1InRange(const TavrineDesign& d) { return d.type != kBandPass || EdgeHolds(d, d.bpf_fc1, 1); }
+// Each used edge by the window's rule, then by the exchange's.
+constexpr bool LpfFc1InRange(const TavrineDesign& d) {
+  return d.type != kLowPass || !ByWindow(d) || EdgeHolds(d, d.lpf_fc1, 0.0f);
+}
+constexpr bool LpfFc1ByEquiripple(const TavrineDesign& d) {
+  return d.type != kLowPass || ByWindow(d) || EdgeHolds(d, d.lpf_fc1, 0.0f);
+}
+constexpr bool HpfFc1InRange(const TavrineDesign& d) {
+  return d.type != kHighPass || !ByWindow(d) || EdgeHolds(d, d.hpf_fc1, 0.0f);
+}
+constexpr bool HpfFc1ByEquiripple(const TavrineDesign& d) {
+  return d.type != kHighPass || ByWindow(d) || EdgeHolds(d, d.hpf_fc1, 0.0f);
+}
+constexpr bool BpfFc1InRange(const TavrineDesign& d) {
+  return d.type != kBandPass || !ByWindow(d) || EdgeHolds(d, d.bpf_fc1, 0.0f);
+}
+constexpr bool BpfFc1ByEquiripple(const TavrineDesign& d) {
+  return d.type != kBandPass || ByWindow(d) || EdgeHolds(d, d.bpf_fc1, 0.0f);
+}
 constexpr bool BrfFc1InRange(const TavrineDesign& d) {
-  return d.type != kBandReject || EdgeHolds(d, d.brf_fc1, 1);
+  return d.type != kBandReject || !ByWindow(d) || EdgeHolds(d, d.brf_fc1, 0.0f);
+}
+constexpr bool BrfFc1ByEquiripple(const TavrineDesign& d) {
+  return d.type != kBandReject || ByWindow(d) || EdgeHolds(d, d.brf_fc1, 0.0f);
 }
 constexpr bool BpfFc2InRange(const TavrineDesign& d) {
-  return d.type != kBandPass || EdgeHolds(d, d.bpf_fc2, Sample(d, d.bpf_fc1) + 1);
+  return d.type != kBandPass || !ByWindow(d) || EdgeHolds(d, d.bpf_fc2, d.bpf_fc1);
+}
+constexpr bool BpfFc2ByEquiripple(const TavrineDesign& d) {
+  return d.type != kBandPass || ByWindow(d) || EdgeHolds(d, d.bpf_fc2, d.bpf_fc1);
 }
 constexpr bool BrfFc2InRange(const TavrineDesign& d) {
-  return d.type != kBandReject || EdgeHolds(d, d.brf_fc2, Sample(d, d.brf_fc1) + 1);
+  return d.type != kBandReject || !ByWindow(d) || EdgeHolds(d, d.brf_fc2, d.brf_fc1);
+}
+constexpr bool BrfFc2ByEquiripple(const TavrineDesign& d) {
+  return d.type != kBandReject || ByWindow(d) || EdgeHolds(d, d.brf_fc2, d.brf_fc1);
 }
 
 // The band specification, where the design has one: a ripple and an
@@ -116,7 +150,7 @@ constexpr bool TransitionFits(const TavrineDesign& d) {
   if (d.type == kBandPass) first = d.bpf_fc1, second = d.bpf_fc2;
   if (d.type == kBandReject) first = d.brf_fc1, second = d.brf_fc2;
   const double last = IsBand(d.type) ? second : first;
-  return d.transition_hz > 0.0f && first - half > 0.0 && last + half < top &&
+  return d.transition_hz >= d.fsamp / TAVRINE_TRANSITION_STEP && first - half > 0.0 && last + half < top &&
          (!IsBand(d.type) || first + half < second - half);
 }
 
@@ -130,6 +164,9 @@ constexpr bool TransitionFits(const TavrineDesign& d) {
 #define TAVRINE_EDGE_FIRST_WORDS "are numbers " TAVRINE_EDGE_WORDS "from 1 to (TAVRINE_BINS - 1) / 2 (Hz)"
 #define TAVRINE_EDGE_ABOVE_WORDS(lower) \
   "are numbers " TAVRINE_EDGE_WORDS "from that of " lower " + 1 to (TAVRINE_BINS - 1) / 2 (Hz)"
+#define TAVRINE_EQUIRIPPLE_FIRST_WORDS "by equiripple are numbers above 0 and below TAVRINE_FSAMP / 2 (Hz)"
+#define TAVRINE_EQUIRIPPLE_ABOVE_WORDS(lower) \
+  "by equiripple are numbers above " lower " and below TAVRINE_FSAMP / 2 (Hz)"
 
 using TavrineLimit = DesignLimit<TavrineDesign>;
 
@@ -160,6 +197,12 @@ constexpr TavrineLimit kTavrineLimits[] = {
     {tavrine_limits::BpfFc2InRange, "TAVRINE_BPF_FC2", TAVRINE_EDGE_ABOVE_WORDS("TAVRINE_BPF_FC1")},
     {tavrine_limits::BrfFc1InRange, "TAVRINE_BRF_FC1", TAVRINE_EDGE_FIRST_WORDS},
     {tavrine_limits::BrfFc2InRange, "TAVRINE_BRF_FC2", TAVRINE_EDGE_ABOVE_WORDS("TAVRINE_BRF_FC1")},
+    {tavrine_limits::LpfFc1ByEquiripple, "TAVRINE_LPF_FC1", TAVRINE_EQUIRIPPLE_FIRST_WORDS},
+    {tavrine_limits::HpfFc1ByEquiripple, "TAVRINE_HPF_FC1", TAVRINE_EQUIRIPPLE_FIRST_WORDS},
+    {tavrine_limits::BpfFc1ByEquiripple, "TAVRINE_BPF_FC1", TAVRINE_EQUIRIPPLE_FIRST_WORDS},
+    {tavrine_limits::BpfFc2ByEquiripple, "TAVRINE_BPF_FC2", TAVRINE_EQUIRIPPLE_ABOVE_WORDS("TAVRINE_BPF_FC1")},
+    {tavrine_limits::BrfFc1ByEquiripple, "TAVRINE_BRF_FC1", TAVRINE_EQUIRIPPLE_FIRST_WORDS},
+    {tavrine_limits::BrfFc2ByEquiripple, "TAVRINE_BRF_FC2", TAVRINE_EQUIRIPPLE_ABOVE_WORDS("TAVRINE_BRF_FC1")},
     {tavrine_limits::RippleInRange, "TAVRINE_RIPPLE_DB",
      "are numbers from " LIMIT_TEXT(TAVRINE_LEAST_RIPPLE) " to " LIMIT_TEXT(
          TAVRINE_MOST_RIPPLE) " (dB) with TAVRINE_METHOD = equiripple or TAVRINE_TAPS = auto; otherwise, unused, "
@@ -169,7 +212,8 @@ constexpr TavrineLimit kTavrineLimits[] = {
          TAVRINE_MOST_STOPBAND) " (dB) with TAVRINE_METHOD = equiripple or TAVRINE_TAPS = auto; otherwise, unused, "
                                 "from 0 to " LIMIT_TEXT(TAVRINE_UNUSED_MOST)},
     {tavrine_limits::TransitionFits, "TAVRINE_TRANSITION_HZ",
-     "with TAVRINE_METHOD = equiripple or TAVRINE_TAPS = auto are numbers above 0 (Hz) whose transition bands, "
+     "with TAVRINE_METHOD = equiripple or TAVRINE_TAPS = auto are numbers from TAVRINE_FSAMP / "
+     LIMIT_TEXT(TAVRINE_TRANSITION_STEP) " (Hz) whose transition bands, "
      "centred on the type's edges, fall between 0 and TAVRINE_FSAMP / 2 and apart; otherwise, unused, from 0 to "
      LIMIT_TEXT(TAVRINE_UNUSED_MOST)},
 };

@@ -13,12 +13,14 @@ NumberBox::NumberBox(std::function<void(const QString&)> typed, std::function<vo
   setCorrectionMode(QAbstractSpinBox::CorrectToPreviousValue);
 }
 
-void NumberBox::Show(double value, int decimals, const QString& unit, double step) {
+void NumberBox::Show(double value, int decimals, const QString& unit, double step, const QString& word) {
   value_ = value;
   decimals_ = decimals;
   unit_ = unit;
   step_ = step;
-  shown_ = QString::fromStdString(FieldText(value, decimals)) + (unit.isEmpty() ? "" : " " + unit);
+  shown_ = value == 0.0 && !word.isEmpty()
+               ? word
+               : QString::fromStdString(FieldText(value, decimals)) + (unit.isEmpty() ? "" : " " + unit);
   if (lineEdit()->text() != shown_) lineEdit()->setText(shown_);
 }
 

@@ -17,9 +17,9 @@ class NumberBox : public QAbstractSpinBox {
   // stepped(value) for the value shown (or typed) moved by steps.
   NumberBox(std::function<void(const QString&)> typed, std::function<void(double)> stepped);
 
-  // Shows value with `decimals` decimals and the unit ("Hz", or ""), and
-  // steps by `step`.
-  void Show(double value, int decimals, const QString& unit, double step);
+  // Shows value with `decimals` decimals and the unit ("Hz", or ""), or
+  // the word for 0 (if any), and steps by `step`.
+  void Show(double value, int decimals, const QString& unit, double step, const QString& word = "");
 
   void stepBy(int steps) override;
 

@@ -231,8 +231,10 @@ std::vector<Field> TableTuner<Values>::Fields() const {
     const double max = row.corner ? static_cast<double>(design_.*rate_) / 2.0
                        : listed   ? IndexOf(row, static_cast<int>(row.max))
                                   : row.max;
-    fields.push_back(
-        {Name(i), kind, row.unit, min, max, row.decimals == kRateDecimals ? decimals_ : row.decimals, row.corner != 0});
+    const bool word = row.kind == ParameterKind::kWhole && *row.words;
+    fields.push_back({Name(i), kind, row.unit, word ? 0.0 : min, max,
+                      row.decimals == kRateDecimals ? decimals_ : row.decimals, row.corner != 0,
+                      word ? row.words : ""});
   }
   return fields;
 }

@@ -108,7 +108,8 @@ QWidget* TunerWindow::BuildRows() {
   auto* grid = new QGridLayout(rows);
   grid->setContentsMargins(0, 0, 4, 0);
   grid->setVerticalSpacing(0);
-  grid->setColumnStretch(1, 1);
+  grid->setHorizontalSpacing(8);
+  grid->setColumnStretch(0, 1);
   QFont small = font();
   small.setPointSizeF(small.pointSizeF() * 0.85);
   const int range_height = QFontMetrics(small).height() + 4;
@@ -129,8 +130,9 @@ QWidget* TunerWindow::BuildRows() {
     }
     editor->setObjectName(Text(f.label));
     editor->setMinimumWidth(120);
-    // The allowed range under the field, in a smaller font, on one line
-    // (in full in its tooltip).
+    editor->setMaximumWidth(150);  // the rest to the names and ranges
+    // The allowed range under the field's name, in a smaller font, on one
+    // line (in full in its tooltip), the field beside both: a row a field.
     auto* range = new QLabel;
     range->setFont(small);
     range->setStyleSheet("color: #555");
@@ -139,9 +141,9 @@ QWidget* TunerWindow::BuildRows() {
     range->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     auto* label = new QLabel;
     label->setBuddy(editor);
-    grid->addWidget(label, 2 * field, 0);
-    grid->addWidget(editor, 2 * field, 1);
-    grid->addWidget(range, 2 * field + 1, 1);
+    grid->addWidget(label, 2 * field, 0, Qt::AlignBottom);
+    grid->addWidget(editor, 2 * field, 1, 2, 1, Qt::AlignVCenter);
+    grid->addWidget(range, 2 * field + 1, 0);
     editors_.push_back(editor);
     labels_.push_back(label);
     ranges_.push_back(range);
@@ -176,7 +178,7 @@ void TunerWindow::BuildFooter(QVBoxLayout* column) {
   said->addWidget(message_, 1);
   column->addLayout(said);
   words_ = new QLabel;
-  fixed_lines(words_, 3);
+  fixed_lines(words_, 4);
   words_->setStyleSheet("color: #333");
   column->addWidget(words_);
   auto* configure = new QHBoxLayout;
@@ -239,7 +241,7 @@ void TunerWindow::Refresh() {
       box->setCurrentIndex(static_cast<int>(value));
     } else if (auto* number = dynamic_cast<NumberBox*>(editors_[i])) {
       const bool whole = f.kind == FieldKind::kWhole;
-      number->Show(value, whole ? 0 : f.decimals, Text(f.unit), whole || f.unit == "Hz" ? 1.0 : 0.1);
+      number->Show(value, whole ? 0 : f.decimals, Text(f.unit), whole || f.unit == "Hz" ? 1.0 : 0.1, Text(f.word));
     }
     ranges_[i]->setText(RangeText(field));
     ranges_[i]->setToolTip(RangeText(field));
@@ -268,7 +270,8 @@ QString TunerWindow::RangeText(int field) const {
   const auto [low, high] = tuner_.Range(field);
   const int decimals = f.kind == FieldKind::kWhole ? 0 : f.decimals;
   const QString unit = f.unit.empty() ? "" : " " + Text(f.unit);
-  return "allowed " + Text(FieldText(low, decimals)) + " to " + Text(FieldText(high, decimals)) + unit;
+  const QString word = f.word.empty() ? "" : Text(f.word) + ", or ";
+  return "allowed " + word + Text(FieldText(low, decimals)) + " to " + Text(FieldText(high, decimals)) + unit;
 }
 
 QString TunerWindow::OptionsText() const { return Text(tuner_.OptionsLine()); }

@@ -123,11 +123,13 @@ bool Tuner::SetTyped(int field, const std::string& text) {
   // one whose value is whole ("51", "1e2", "100.0").
   static const std::regex decimal("[-+]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eE][-+]?[0-9]+)?");
   const Field f = Fields()[static_cast<size_t>(field)];
+  if (!f.word.empty() && text == f.word) return Set(field, 0.0);
   const bool whole = f.kind == FieldKind::kWhole;
   const double value = whole ? ParseValue(text.c_str()) : ParseFloat(text.c_str());
   if (!std::regex_match(text, decimal) || (whole && std::isfinite(value) && value != std::nearbyint(value))) {
     held_ = Name(field) + ": \"" + text + "\" is not " + (whole ? "a whole number" : "a number") +
-            (whole ? " (such as 51 or 1e2)" : " (such as 2000, 1500.5 or 2e3)") + "; the design is as it was";
+            (whole ? " (such as 51 or 1e2)" : " (such as 2000, 1500.5 or 2e3)") +
+            (f.word.empty() ? "" : " or " + f.word) + "; the design is as it was";
     return false;
   }
   return Set(field, value);
@@ -179,8 +181,11 @@ bool Tuner::Repair(std::string moved) {
 std::pair<double, double> Tuner::Range(int field) const {
   const Field f = Fields()[static_cast<size_t>(field)];
   if (f.kind == FieldKind::kChoice) return {f.min, f.max};
+  // A field whose 0 is a word ranges over its numbers, from 1.
+  const double least = f.word.empty() ? f.min : 1.0;
   const double present = Value(field);
-  const double low = RefusalWith(field, f.min).empty() ? f.min : Edge(field, present, f.min, nullptr);
+  if (present < least) return {least, f.max};  // the word: no number asked
+  const double low = RefusalWith(field, least).empty() ? least : Edge(field, present, least, nullptr);
   const double high = RefusalWith(field, f.max).empty() ? f.max : Edge(field, present, f.max, nullptr);
   return {low, high};
 }

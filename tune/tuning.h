@@ -39,6 +39,9 @@ struct Field {
   double min, max;   // every value that some design accepts; the limits may allow less
   int decimals;      // shown and stepped (10^-decimals)
   bool frequency;    // a corner or edge: a marker on the plot
+  // A whole number's word for 0 ("auto": the design finds the count), or
+  // "": typed or stepped below 1, it asks for that.
+  std::string word = "";
 };
 
 // A filter as the views take it: a cascade of sections b(z^-1) / a(z^-1),
