@@ -366,11 +366,7 @@ TEST_F(Views, ExportsEveryLayoutInFullPrecision) {
 // reaches every control of the form in order.
 TEST_F(Window, FitsTheScreenAndTheKeyboard) {
   EXPECT_TRUE(window.minimumSizeHint().width() <= 1024 && window.minimumSizeHint().height() <= 560);
-#ifdef PELMORA_TUNING
   window.resize(1024, 600);
-#else
-  window.resize(1024, 660);  // a row more than pelmora's seven (the method): the form's rows fit from 660
-#endif
   const auto rows = [this] {
     QApplication::processEvents();  // the layout
     QVector<int> y;
@@ -607,14 +603,18 @@ TEST_F(Window, TypedDraggedAndHeld) {
            {T::kTaps, "500", "102",
             "with 101 frequency samples a band-pass needs its requested taps at 102 or below, at 22050 Hz"},
            {T::kTaps, "2.5", "102",
-            "requested taps: \"2.5\" is not a whole number (such as 51 or 1e2); the design is as it was"},
+            "requested taps: \"2.5\" is not a whole number (such as 51 or 1e2) or auto; the design is as it was"},
            {T::kBins, "2e2", "200", ""},
            {T::kAlpha, "95", "91.9", "with 200 frequency samples a band-pass needs its Kaiser alpha at 91.9 or below"},
-           {T::kEdge2, "5000 Hz", "5000.0 Hz", ""}}) {
+           {T::kEdge2, "5000 Hz", "5000.0 Hz", ""},
+           {T::kTaps, "auto", "auto", ""}}) {
     Type(field, typed);
     EXPECT_EQ(Box(field)->text(), shown);
     EXPECT_EQ(window.Message(), message);
   }
+  EXPECT_EQ(tuner.design().taps, 0);
+  EXPECT_EQ(window.RangeText(T::kTaps), "allowed auto, or 1 to 400");
+  EXPECT_FALSE(window.Editor(T::kAlpha)->isVisible());  // found with the count
   Drag(Qt::LeftButton, At(2000), At(3000));
   EXPECT_NEAR(tuner.design().bpf_fc1, 3000, HzPerPixel());
 }
