@@ -53,13 +53,17 @@ struct LimitText {
 
 // A predicate on a design, the configure variable it bounds, and what is
 // allowed, in the words of the refusal; for a limit whose words depend on
-// the design, a function that adds them (why this design is refused).
+// the design, a function that adds them (why this design is refused); and
+// whether the predicate makes the whole design to judge it (a check of its
+// file), which a tuner leaves out of the ranges it shows, for speed, and
+// applies to each value taken.
 template <typename Design>
 struct DesignLimit {
   bool (*holds)(const Design&);
   const char* variable;
   const char* allowed;
   void (*detail)(const Design&, LimitText&) = nullptr;
+  bool whole = false;
 };
 
 // The words of a refusal: what is allowed, and why the design is not.

@@ -121,11 +121,6 @@ std::string TavrineTuner::Words() const {
          " frequency samples, " + edges + "; sampling " + Hz(d.fsamp);
 }
 
-void TavrineTuner::Make() const {
-  Remake();
-  CalcFres(Gain, Theta);
-}
-
 CoeffSet MakeTavrine(const TavrineDesign& design, TavrineMade* made) {
   const TavrineMade result = MakeTavrineDesign(design);
   if (made) *made = result;

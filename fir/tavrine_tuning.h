@@ -25,7 +25,6 @@ class TavrineTuner final : public TableTuner<TavrineDesign> {
 
   const char* Program() const override { return "tavrine"; }
   std::string Words() const override;
-  void Make() const override;
   Cascade Design() const override;
   Cascade FromFile(const std::string& text) const override;
   CoeffKind Kind() const override { return CoeffKind::kFir; }

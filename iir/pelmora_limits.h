@@ -230,10 +230,11 @@ constexpr PelmoraLimit kPelmoraLimits[] = {
      "PELMORA_STOP1 and PELMORA_FC2 for a band-reject; otherwise, unused, from 0 to " PELMORA_TEXT(UNUSED_MOST) " (Hz)"},
     {pelmora_limits::OrderFound, "PELMORA_ORDER",
      "is auto where the band specification needs at most order " PELMORA_TEXT(HIGHEST_ORDER)
-     " (low- and high-pass) or " PELMORA_TEXT(HIGHEST_BAND_ORDER) " (band types)", pelmora_limits::OrderNeeded},
+     " (low- and high-pass) or " PELMORA_TEXT(HIGHEST_BAND_ORDER) " (band types)", pelmora_limits::OrderNeeded,
+     true},
     {pelmora_limits::FileSound, "PELMORA_ORDER",
      "are orders whose design coeff1.txt keeps sound: stable, and within 0.5 dB of the design wherever it is above "
-     "-40 dB", pelmora_limits::FileFault},
+     "-40 dB", pelmora_limits::FileFault, true},
 };
 
 // The first limit that the design breaks, or nullptr if it is accepted.

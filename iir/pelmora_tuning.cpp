@@ -141,11 +141,6 @@ std::vector<SpecBand> PelmoraTuner::Specification() const {
   }
 }
 
-void PelmoraTuner::Make() const {
-  Remake();
-  CalcFres(Gain, Theta);
-}
-
 CoeffSet MakePelmora(const PelmoraDesign& design) {
   MakePelmoraDesign(design);
   return {CoeffKind::kBiquad, DesignedCoefficients()};

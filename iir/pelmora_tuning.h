@@ -34,7 +34,6 @@ class PelmoraTuner final : public TableTuner<PelmoraDesign> {
 
   const char* Program() const override { return "pelmora"; }
   std::string Words() const override;
-  void Make() const override;
   Cascade Design() const override;
   Cascade FromFile(const std::string& text) const override;
   CoeffKind Kind() const override { return CoeffKind::kBiquad; }

@@ -172,16 +172,16 @@ class TableTuner : public Tuner {
     if (const Row* row = Used(field)) Put(*row, d, ValueAt(*row, value));
     return d;
   }
-  const Limit* RefusalOf(const Values& d) const {
+  const Limit* RefusalOf(const Values& d, bool quick = false) const {
     for (const Limit& limit : limits_) {
-      if (!limit.holds(d)) return &limit;
+      if (!(quick && limit.whole) && !limit.holds(d)) return &limit;
     }
     return nullptr;
   }
 
   std::string Variable(int field) const override { return Shown(field).variable; }
-  std::string RefusalWith(int field, double value) const override {
-    const Limit* refusal = RefusalOf(With(field, value));
+  std::string RefusalWith(int field, double value, bool quick) const override {
+    const Limit* refusal = RefusalOf(With(field, value), quick);
     return refusal ? refusal->variable : "";
   }
   void Assign(int field, double value) override { design_ = With(field, value); }

@@ -58,12 +58,8 @@ std::string FieldText(double value, int decimals) {
   return ParseFloat(text) == held || !std::isfinite(held) ? text : ShortestDecimal(held);
 }
 
-double Tuner::Edge(int field, double accepted, double refused, std::string* why) const {
-  return EdgeWhere(field, accepted, refused, [&](double v) {
-    const std::string refusal = RefusalWith(field, v);
-    if (!refusal.empty() && why) *why = refusal;
-    return refusal.empty();
-  });
+double Tuner::Edge(int field, double accepted, double refused, bool quick) const {
+  return EdgeWhere(field, accepted, refused, [&](double v) { return RefusalWith(field, v, quick).empty(); });
 }
 
 template <typename Accepted>
@@ -111,7 +107,7 @@ bool Tuner::Set(int field, double value) {
     return false;
   }
   const double present = Value(field);
-  const double edge = RefusalWith(field, value).empty() ? value : Edge(field, present, value, nullptr);
+  const double edge = RefusalWith(field, value).empty() ? value : Edge(field, present, value, false);
   Assign(field, edge);
   held_ = Opening(field) + " needs its " + Name(field) + " at " + NumberText(f, edge) + " or " +
           (asked > present ? "below" : "above") + Closing(field);
@@ -185,8 +181,10 @@ std::pair<double, double> Tuner::Range(int field) const {
   const double least = f.word.empty() ? f.min : 1.0;
   const double present = Value(field);
   if (present < least) return {least, f.max};  // the word: no number asked
-  const double low = RefusalWith(field, least).empty() ? least : Edge(field, present, least, nullptr);
-  const double high = RefusalWith(field, f.max).empty() ? f.max : Edge(field, present, f.max, nullptr);
+  // The limits that make the whole design to judge it (a file's check)
+  // are left out, for speed: a value beyond them is held when it is taken.
+  const double low = RefusalWith(field, least, true).empty() ? least : Edge(field, present, least, true);
+  const double high = RefusalWith(field, f.max, true).empty() ? f.max : Edge(field, present, f.max, true);
   return {low, high};
 }
 

@@ -103,7 +103,9 @@ class Tuner {
   // whether the value was taken as asked.
   bool SetTyped(int field, const std::string& text);
   // The range of values that the limits accept in the field for the
-  // present values of the others, rounded inwards to its decimals.
+  // present values of the others, rounded inwards to its decimals; the
+  // limits that make the whole design to judge it (a file's check) are
+  // left out, for speed, and hold a value when it is taken.
   std::pair<double, double> Range(int field) const;
   // What held or moved the last change, in words; "" if it was taken.
   const std::string& Held() const { return held_; }
@@ -121,9 +123,6 @@ class Tuner {
   // The configure variables that Configure() takes, in the designer's order.
   virtual std::vector<std::string> Variables() const = 0;
 
-  // Makes the current design as the designer makes it (the chain's state,
-  // the response in Gain and Theta).
-  virtual void Make() const = 0;
   // The cascade that the design chain makes of the current design, as it
   // computes (at any time: a function of the parameters alone).
   virtual Cascade Design() const = 0;
@@ -165,8 +164,9 @@ class Tuner {
   // The configure variable behind the field for the present type.
   virtual std::string Variable(int field) const = 0;
   // "" if the limits accept the design with the field at value, else the
-  // configure variable of the first limit it breaks.
-  virtual std::string RefusalWith(int field, double value) const = 0;
+  // configure variable of the first limit it breaks; `quick`: of the
+  // limits that do not make the whole design (the ranges shown).
+  virtual std::string RefusalWith(int field, double value, bool quick = false) const = 0;
   virtual void Assign(int field, double value) = 0;
   // The design as a description without the field, to open a sentence
   // about it ("at 60 dB a low-pass of order 2"), and what closes the
@@ -196,7 +196,7 @@ class Tuner {
   // what was moved before.
   bool Repair(std::string moved);
   // The edge of the accepted values between accepted and refused.
-  double Edge(int field, double accepted, double refused, std::string* why) const;
+  double Edge(int field, double accepted, double refused, bool quick) const;
   template <typename Accepted>
   double EdgeWhere(int field, double accepted, double refused, Accepted ok) const;
   std::string JoinedVariables() const;
