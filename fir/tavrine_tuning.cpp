@@ -1,5 +1,6 @@
 #include "fir/tavrine_tuning.h"
 
+#include <algorithm>
 #include <cmath>
 #include <sstream>
 
@@ -75,23 +76,20 @@ std::string TavrineTuner::SpecificationWords() const {
   const TavrineMade& made = Result();
   std::string words;
   if (d.taps == kAutoTaps) {
-    words = made.found ? "the fewest that meet the specification"
-                       : "no count up to " + std::to_string(made.searched) + " meets the specification";
+    words = made.found ? "the fewest for the bands" : "none up to " + std::to_string(made.searched) + " meets the bands";
   } else {
-    words = made.met ? "the specification met" : "the specification not met";
+    words = made.met ? "the bands met" : "the bands not met";
   }
-  const auto db = [](double v) { return FormatNumber("%.3f", v) + " dB"; };
+  // The least margin of each kind of band, as the file's taps meet it.
   const std::vector<double> file = FileTaps(Made().values.data(), made.taps);
+  double pass = 1e300, stop = 1e300;
   for (const RemezBand& b : TavrineBands(d)) {
     const BandMeasure m = MeasureBands(file, {b});
-    const bool pass = b.gain != 0.0;
-    words += std::string(pass ? "; pass band " : "; stop band ") + Hz(static_cast<float>(b.lower * d.fsamp)) +
-             " to " + Hz(static_cast<float>(b.upper * d.fsamp)) + ": " +
-             (pass ? db(m.ripple_db) + " ripple, " + db(d.ripple_db - m.ripple_db)
-                   : db(m.attenuation_db) + " down, " + db(m.attenuation_db - d.stopband_db)) +
-             " to spare";
+    if (b.gain != 0.0) pass = std::min(pass, d.ripple_db - m.ripple_db);
+    if (b.gain == 0.0) stop = std::min(stop, m.attenuation_db - d.stopband_db);
   }
-  return words;
+  return words + "; margins in coeff1.txt: pass band " + FormatNumber("%.3f", pass) + " dB, stop band " +
+         FormatNumber("%.3f", stop) + " dB";
 }
 
 std::string TavrineTuner::Words() const {
@@ -102,13 +100,14 @@ std::string TavrineTuner::Words() const {
     const std::string edges = band ? "edges " + Hz(static_cast<float>(Value(kEdge1))) + " and " +
                                          Hz(static_cast<float>(Value(kEdge2)))
                                    : "edge " + Hz(static_cast<float>(Value(kEdge1)));
-    const std::string window = d.method == kWindowMethod ? ", Kaiser alpha " + ShortestDecimal(static_cast<float>(KaiserBeta(d.stopband_db))) + ", " +
-                                                               std::to_string(d.bins) + " frequency samples"
-                                                         : "";
+    const std::string window =
+        d.method == kWindowMethod
+            ? "; Kaiser alpha " + ShortestDecimal(static_cast<float>(KaiserBeta(d.stopband_db))) + ", " +
+                  std::to_string(d.bins) + " frequency samples"
+            : "";
     return kTypeNames[d.type] + std::string(d.method == kWindowMethod ? " by the window: " : " by equiripple: ") +
-           std::to_string(made.taps) + (made.taps == 1 ? " tap designed" : " taps designed") + window + ", " + edges +
-           ", transition " + Hz(d.transition_hz) + ", ripple " + ShortestDecimal(d.ripple_db) + " dB, stop band " +
-           ShortestDecimal(d.stopband_db) + " dB down; " + SpecificationWords() + "; sampling " + Hz(d.fsamp);
+           std::to_string(made.taps) + (made.taps == 1 ? " tap, " : " taps, ") + SpecificationWords() + window +
+           "; " + edges + "; sampling " + Hz(d.fsamp);
   }
   const int designed = DesignedTapCount(d.taps);
   const bool band = IsBand(d.type);

@@ -312,7 +312,7 @@ TEST(Tuning, MethodAndSpecification) {
   EXPECT_TRUE(!bands[1].pass && std::fabs(bands[1].from_hz - 1200.0) < 1e-9 && bands[1].to_hz == 4000.0 &&
               bands[1].high_db == -60.0);
   // 111 taps, the fewest (tests/e2e/coeff_design_test.cpp measures them).
-  EXPECT_EQ(tuner.Words().substr(0, 50), "low-pass by equiripple: 111 taps designed, edge 11");
+  EXPECT_EQ(tuner.Words().substr(0, 54), "low-pass by equiripple: 111 taps, the fewest for the b");
   EXPECT_EQ(tuner.Configure({"-DTAVRINE_TRANSITION_HZ=50"}),
             "TAVRINE_TAPS = auto: not allowed; allowed is auto where the band specification needs at most 400 taps; "
             "this one needs 440 taps");
