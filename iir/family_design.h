@@ -221,12 +221,26 @@ constexpr Complex Evaluate(const double* c, Complex z) {
   return Complex{c[0], 0.0} + inv * (Complex{c[1], 0.0} + c[2] * inv);
 }
 
+// How near a group is to the unit circle: the radius of its pole nearest to it.
+constexpr double Radius(const Group& g) {
+  const double r = cm::Abs(g.p[0]);
+  return g.poles == 2 && cm::Abs(g.p[1]) > r ? cm::Abs(g.p[1]) : r;
+}
+
 constexpr Sections ToSections(const Digital& d) {
-  const Groups groups = Pair(d);
+  Groups groups = Pair(d);
   Sections s;
   if (groups.n > kMostSections) return s;  // beyond the limits: nothing made
-  // The cascade runs from the last group found (furthest from the circle).
-  for (int k = groups.n - 1; k >= 0; --k) {
+  // The cascade runs from the group furthest from the circle to the
+  // nearest (a lone real pole among them by its own distance).
+  for (int i = 1; i < groups.n; ++i) {
+    for (int k = i; k > 0 && Radius(groups.g[k]) < Radius(groups.g[k - 1]); --k) {
+      const Group g = groups.g[k];
+      groups.g[k] = groups.g[k - 1];
+      groups.g[k - 1] = g;
+    }
+  }
+  for (int k = 0; k < groups.n; ++k) {
     const Group& g = groups.g[k];
     double num[3] = {}, den[3] = {};
     Polynomial(g.z, g.zeros, num);
