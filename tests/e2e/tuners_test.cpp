@@ -5,6 +5,8 @@
 // there and saved; a save that fails and keeps the window; endings that
 // write nothing; a display lost; no display; a refused option; --help.
 
+#include <algorithm>
+
 #include "tests/e2e/harness.h"
 
 namespace {
@@ -54,6 +56,34 @@ TEST_F(Tuners, PelmoraTunedSavesWhatTheConfiguredDesignerWrites) {
   e2e::PressKey(e2e::FindWindow("Frequency Response", 20));
   EXPECT_EQ(designer.Wait(10), 0);
   EXPECT_EQ(test::Read(tuner.dir + "/coeff1.txt"), test::Read(dir + "/coeff1.txt"));
+}
+
+// The elliptic family chosen from the keyboard (three steps down from
+// Butterworth), the lower corner and the ripple typed: the attenuation's
+// row gone, the ripple's and stop band's there. The printed line names the
+// family's variables, and coeff-design given that line writes the same
+// file.
+TEST_F(Tuners, PelmoraTunedToAFamilySavesWhatCoeffDesignWrites) {
+  Tuner tuner("pelmora-tune", {"-DPELMORA_TYPE=band-reject"});
+  ASSERT_NE(tuner.window, "") << tuner.run->Stderr();
+  tuner.Keys("Tab Down Down Down Tab Tab"), tuner.Type("1500"), tuner.Keys("Tab Tab"), tuner.Type("0.5");
+  tuner.Keys("Tab ctrl+s");
+  EXPECT_TRUE(e2e::PollFor(20, [&] { return test::Read(tuner.dir + "/coeff1.txt") != kEarlier; }));
+  tuner.Keys("ctrl+q");
+  EXPECT_EQ(tuner.run->Wait(20), 0);
+  const std::string line = "-DPELMORA_TYPE=band-reject -DPELMORA_FAMILY=elliptic -DPELMORA_ORDER=2 -DPELMORA_FC1=1500 "
+                           "-DPELMORA_FC2=5000 -DPELMORA_RIPPLE_DB=0.5 -DPELMORA_STOPBAND_DB=60 -DPELMORA_FSAMP=22050";
+  EXPECT_EQ(tuner.run->Stdout(), "coeff1.txt: " + line + "\n") << tuner.run->Stderr();
+  std::vector<std::string> args = {"pelmora", "-o", "designed.txt"};
+  for (size_t at = 0, end; at < line.size(); at = end + 1) {
+    end = std::min(line.find(' ', at), line.size());
+    args.push_back(line.substr(at, end - at));
+  }
+  e2e::Run design(kPrograms + "coeff-design", args, tuner.dir);
+  EXPECT_EQ(design.Wait(20), 0) << design.Stderr();
+  const std::string saved = test::Read(tuner.dir + "/coeff1.txt");
+  EXPECT_EQ(saved, test::Read(tuner.dir + "/designed.txt"));
+  EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 10);  // a band-reject of order 2: two sections
 }
 
 // tavrine-tune on 256 frequency samples, in a window within the screen:
