@@ -10,6 +10,8 @@
 #include <limits>
 
 #include "coeff/coefficients.h"
+#include "core/state.h"
+#include "iir/cascade_response.h"
 #include "iir/iir_design.h"
 #include "iir/pelmora_limits.h"
 #include "tests/support.h"
@@ -321,6 +323,13 @@ TEST(IirFamily, MakePelmoraDesignStoresSections) {
     for (int k = 0; k < count; ++k) {
       const float stored[5] = {p_a0[k], p_a1[k], p_a2[k], p_b1[k], p_b2[k]};
       for (int i = 0; i < 5; ++i) EXPECT_EQ(stored[i], float(s.c[k][i])) << "section " << k << " value " << i;
+    }
+    // The designer's response takes every section: at its points
+    // (i pi / 180 + 0.001 rad), within single precision of the design's.
+    CalcFres(Gain, Theta);
+    for (int i = 0; i < 180; i += 7) {
+      const double db = Db(s, (i * 3.14159f / 180.0 + 0.001) / (2.0 * kPi));
+      if (db > -100.0) EXPECT_NEAR(Gain[i], db, 0.01 + 1e-4 * std::abs(db)) << "point " << i;
     }
   }
 }
