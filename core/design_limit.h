@@ -19,7 +19,7 @@
 constexpr std::size_t kVerdictSize = 1024;
 
 // Text built where a compiler can build it: a limit's words that depend
-// on the design (the order a specification needs, the deviation of a
+// on the design (the order a requirement needs, the deviation of a
 // file), the same at compile time and at run time.
 struct LimitText {
   char text[kVerdictSize] = {};

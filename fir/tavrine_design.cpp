@@ -66,7 +66,7 @@ TavrineMade MakeTavrineDesign(const TavrineDesign& design) {
     return made;
   }
 
-  // The fewest odd count that meets the specification, from Kaiser's
+  // The fewest odd count that meets the requirement, from Kaiser's
   // estimate, with the shape of Kaiser's formula; at most what the arrays
   // and the frequency samples hold.
   const FilterTolerance tolerance = TavrineTolerance(design);

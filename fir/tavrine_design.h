@@ -16,7 +16,7 @@ constexpr int kEquirippleMethod = 1;
 #define TAVRINE_METHOD_NAMES "window equiripple"
 
 // A requested tap count of 0: the fewest taps that meet the design's band
-// specification.
+// requirement.
 constexpr int kAutoTaps = 0;
 
 struct TavrineDesign {
@@ -31,7 +31,7 @@ struct TavrineDesign {
   float bpf_fc2;  // band-pass upper edge, Hz
   float brf_fc1;  // band-reject lower edge, Hz
   float brf_fc2;  // band-reject upper edge, Hz
-  // The method, and the band specification that an equiripple design and
+  // The method, and the band requirement that an equiripple design and
   // a count of kAutoTaps take: a transition band of this width centred on
   // each edge of the type, the pass band's largest deviation (peak to
   // peak) and the stop band's least attenuation.
@@ -47,13 +47,13 @@ struct TavrineDesign {
 constexpr TavrineDesign kBuiltInTavrineDesign = {2,       140,     7.0f,    400,     22050.0f, 3000.0f,
                                                  3000.0f, 2000.0f, 8000.0f, 3000.0f, 7000.0f};
 
-// Whether the design has a band specification: equiripple, or the fewest
+// Whether the design has a band requirement: equiripple, or the fewest
 // taps asked.
-constexpr bool HasSpecification(const TavrineDesign& d) {
+constexpr bool HasRequirement(const TavrineDesign& d) {
   return d.method == kEquirippleMethod || d.taps == kAutoTaps;
 }
 
-// The design's band specification, in double precision, and its bands
+// The design's band requirement, in double precision, and its bands
 // (the type's edges each the centre of a transition band).
 FilterTolerance TavrineTolerance(const TavrineDesign& design);
 std::vector<RemezBand> TavrineBands(const TavrineDesign& design);
@@ -62,10 +62,10 @@ std::vector<RemezBand> TavrineBands(const TavrineDesign& design);
 struct TavrineMade {
   int taps = 0;            // taps designed (TapN; the file adds a zero tap when evenTap is 1)
   int asked = 0;           // the count designed from: the request, or the one the search found
-  bool specified = false;  // the design has a band specification: the measure below is of it
-  bool met = true;         // the file's taps meet the specification
+  bool specified = false;  // the design has a band requirement: the measure below is of it
+  bool met = true;         // the file's taps meet the requirement
   // With kAutoTaps, no count that the arrays (and for the window, its
-  // frequency samples) hold meets the specification: the most is designed,
+  // frequency samples) hold meets the requirement: the most is designed,
   // and `needed` is the count that does, or its estimate if above
   // `searched` (the most the search could try).
   bool found = true;
@@ -81,7 +81,7 @@ struct TavrineMade {
 // Kaiser. The equiripple method designs in double precision and stores
 // the taps in single precision in hh and TapN (evenTap 0: every count is
 // designed as asked). With kAutoTaps the count is the fewest that meets
-// the band specification on the taps as the file holds them: for the
+// the band requirement on the taps as the file holds them: for the
 // window, odd counts with alpha = KaiserBeta(TAVRINE_STOPBAND_DB) from
 // Kaiser's estimate; for equiripple, from Herrmann's, odd counts for a
 // high-pass or band-reject, else the fewer of either parity. Every stage
@@ -94,7 +94,7 @@ TavrineMade MakeTavrineDesign(const TavrineDesign& design);
 // The most taps that TavrineTapsNeeded designs.
 constexpr int kMostTapsNeeded = 4000;
 
-// The taps that a specification needs when more than the arrays hold
+// The taps that a requirement needs when more than the arrays hold
 // (MakeTavrineDesign found none): for equiripple, the fewest beyond them,
 // up to kMostTapsNeeded (0: more), by the exchange measured in double
 // precision; for the window, Kaiser's estimate (`estimated` set).

@@ -42,7 +42,7 @@ TavrineMade MakeEquiripple(const TavrineDesign& design) {
 
   // The fewest of each parity that the type allows, as the exchange's
   // double-precision taps measure; then, should the file's rounding take
-  // it out of the specification, the next counts of its parity.
+  // it out of the requirement, the next counts of its parity.
   FewestTaps best = FewestEquirippleTaps(tolerance, true);
   if (design.type == kLowPass || design.type == kBandPass) {
     FewestTaps even = FewestEquirippleTaps(tolerance, false);
@@ -98,7 +98,7 @@ std::string TavrineSearchVerdict(const TavrineDesign& design) {
   const bool equiripple = design.method == kEquirippleMethod;
   const int needed = equiripple ? TavrineTapsNeeded(design, &estimated) : made.needed;
   const int most = equiripple ? kMostTapsNeeded : made.searched;
-  return "TAVRINE_TAPS|is auto where the band specification needs at most " + std::to_string(made.searched) +
+  return "TAVRINE_TAPS|is auto where the band requirement needs at most " + std::to_string(made.searched) +
          (equiripple ? " taps" : " taps (odd counts, no more than the frequency samples)") + "; this one needs " +
          (needed > 0 ? (estimated ? "about " : "") + std::to_string(needed) : "more than " + std::to_string(most)) +
          " taps";

@@ -26,7 +26,7 @@
 #define TAVRINE_MOST_ALPHA 91.9  // I0(alpha) of the Kaiser window overflows above
 #define TAVRINE_UNUSED_MOST 1e38
 #define TAVRINE_MOST_COUNT 400  // taps and frequency samples: the arrays' size
-// The band specification's ripple and attenuation (dB).
+// The band requirement's ripple and attenuation (dB).
 #define TAVRINE_LEAST_RIPPLE 0.001
 #define TAVRINE_MOST_RIPPLE 10
 #define TAVRINE_LEAST_STOPBAND 10
@@ -57,8 +57,8 @@ constexpr bool TapsOddWhereNeeded(const TavrineDesign& d) {
   return d.method != kEquirippleMethod || d.taps % 2 == 1 || d.taps == kAutoTaps ||
          (d.type != kHighPass && d.type != kBandReject);
 }
-constexpr bool UsesSpecification(const TavrineDesign& d) { return HasSpecification(d); }
-constexpr bool UsesAlpha(const TavrineDesign& d) { return !HasSpecification(d); }
+constexpr bool UsesRequirement(const TavrineDesign& d) { return HasRequirement(d); }
+constexpr bool UsesAlpha(const TavrineDesign& d) { return !HasRequirement(d); }
 constexpr bool AlphaInRange(const TavrineDesign& d) {
   return d.alpha >= 0.0f && d.alpha <= LIMIT_FLOAT(TAVRINE_MOST_ALPHA);
 }
@@ -129,21 +129,21 @@ constexpr bool BrfFc2ByEquiripple(const TavrineDesign& d) {
   return d.type != kBandReject || ByWindow(d) || EdgeHolds(d, d.brf_fc2, d.brf_fc1);
 }
 
-// The band specification, where the design has one: a ripple and an
+// The band requirement, where the design has one: a ripple and an
 // attenuation in range, and transition bands (double precision) that
 // leave every band of the type some width within 0 to Fsamp / 2.
 constexpr bool RippleInRange(const TavrineDesign& d) {
-  return !HasSpecification(d) ? Unused(d.ripple_db)
+  return !HasRequirement(d) ? Unused(d.ripple_db)
                               : d.ripple_db >= LIMIT_FLOAT(TAVRINE_LEAST_RIPPLE) &&
                                     d.ripple_db <= TAVRINE_MOST_RIPPLE;
 }
 constexpr bool StopbandInRange(const TavrineDesign& d) {
-  return !HasSpecification(d) ? Unused(d.stopband_db)
+  return !HasRequirement(d) ? Unused(d.stopband_db)
                               : d.stopband_db >= TAVRINE_LEAST_STOPBAND &&
                                     d.stopband_db <= TAVRINE_MOST_STOPBAND;
 }
 constexpr bool TransitionFits(const TavrineDesign& d) {
-  if (!HasSpecification(d)) return Unused(d.transition_hz);
+  if (!HasRequirement(d)) return Unused(d.transition_hz);
   const double half = d.transition_hz / 2.0, top = d.fsamp / 2.0;
   double first = d.lpf_fc1, second = 0.0;
   if (d.type == kHighPass) first = d.hpf_fc1;

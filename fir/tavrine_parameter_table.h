@@ -19,13 +19,13 @@ constexpr TavrineParameter kTavrineParameters[] = {
      kLowPass, kBandReject, 0, 0, kAllTypes},
     {"TAVRINE_METHOD", "window",
      "design method: frequency sampling and a Kaiser window (window), or equiripple by the Remez exchange on the band "
-     "specification (equiripple: TAVRINE_TRANSITION_HZ, TAVRINE_RIPPLE_DB, TAVRINE_STOPBAND_DB)",
+     "requirement (equiripple: TAVRINE_TRANSITION_HZ, TAVRINE_RIPPLE_DB, TAVRINE_STOPBAND_DB)",
      ParameterKind::kChoice, TAVRINE_METHOD_NAMES, "", "method", "", &TavrineDesign::method, nullptr, kWindowMethod,
      kEquirippleMethod, 0, 0, kAllTypes},
     {"TAVRINE_TAPS", "140",
      "requested tap count, 1 to 400; the window designs at most TAVRINE_BINS taps (an even count designs one fewer and "
      "writes a final zero tap), equiripple the count asked (odd for high-pass and band-reject); or auto: the fewest "
-     "that meet the band specification (TAVRINE_TRANSITION_HZ, TAVRINE_RIPPLE_DB, TAVRINE_STOPBAND_DB)",
+     "that meet the band requirement (TAVRINE_TRANSITION_HZ, TAVRINE_RIPPLE_DB, TAVRINE_STOPBAND_DB)",
      ParameterKind::kWhole, "auto", "", "requested taps", "", &TavrineDesign::taps, nullptr, 1, TAVRINE_MOST_COUNT, 0,
      0, kAllTypes},
     {"TAVRINE_ALPHA", "7",
@@ -64,16 +64,16 @@ constexpr TavrineParameter kTavrineParameters[] = {
      "with TAVRINE_METHOD = equiripple or TAVRINE_TAPS = auto: the width in Hz of the transition band centred on each "
      "edge of the type",
      ParameterKind::kNumber, "", "Hz", "transition width", "", nullptr, &TavrineDesign::transition_hz, 0,
-     TAVRINE_HIGHEST_FSAMP, kRateDecimals, 0, kAllTypes, tavrine_limits::UsesSpecification},
+     TAVRINE_HIGHEST_FSAMP, kRateDecimals, 0, kAllTypes, tavrine_limits::UsesRequirement},
     {"TAVRINE_RIPPLE_DB", "0.1",
      "with TAVRINE_METHOD = equiripple or TAVRINE_TAPS = auto: the pass band's largest deviation in dB, peak to peak, "
      "0.001 to 10",
      ParameterKind::kNumber, "", "dB", "pass band ripple", "", nullptr, &TavrineDesign::ripple_db, TAVRINE_LEAST_RIPPLE,
-     TAVRINE_MOST_RIPPLE, 3, 0, kAllTypes, tavrine_limits::UsesSpecification},
+     TAVRINE_MOST_RIPPLE, 3, 0, kAllTypes, tavrine_limits::UsesRequirement},
     {"TAVRINE_STOPBAND_DB", "60",
      "with TAVRINE_METHOD = equiripple or TAVRINE_TAPS = auto: the stop band's least attenuation in dB, 10 to 150",
      ParameterKind::kNumber, "", "dB", "stop band attenuation", "", nullptr, &TavrineDesign::stopband_db,
-     TAVRINE_LEAST_STOPBAND, TAVRINE_MOST_STOPBAND, 1, 0, kAllTypes, tavrine_limits::UsesSpecification},
+     TAVRINE_LEAST_STOPBAND, TAVRINE_MOST_STOPBAND, 1, 0, kAllTypes, tavrine_limits::UsesRequirement},
     {"TAVRINE_FSAMP", "22050", "sampling frequency in Hz, 1e-35 to 1e36", ParameterKind::kNumber, "", "Hz",
      "sampling frequency", "", nullptr, &TavrineDesign::fsamp, TAVRINE_LOWEST_FSAMP, TAVRINE_HIGHEST_FSAMP,
      kRateDecimals, 0, kAllTypes},

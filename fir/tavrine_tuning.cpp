@@ -54,9 +54,9 @@ const TavrineMade& TavrineTuner::Result() const {
   return made_;
 }
 
-std::vector<SpecBand> TavrineTuner::Specification() const {
+std::vector<SpecBand> TavrineTuner::Requirement() const {
   const TavrineDesign& d = design();
-  if (!HasSpecification(d)) return {};
+  if (!HasRequirement(d)) return {};
   const double dp = PassDeviation(d.ripple_db);
   const double ceiling = 20.0 * std::log10(1.0 + dp), floor = 20.0 * std::log10(1.0 - dp);
   std::vector<SpecBand> bands;
@@ -69,9 +69,9 @@ std::vector<SpecBand> TavrineTuner::Specification() const {
 }
 
 // The count made and, band by band, how the file's taps meet the
-// specification: "pass band 0 to 1000 Hz: 0.098 dB ripple, 0.002 dB to
+// requirement: "pass band 0 to 1000 Hz: 0.098 dB ripple, 0.002 dB to
 // spare".
-std::string TavrineTuner::SpecificationWords() const {
+std::string TavrineTuner::RequirementWords() const {
   const TavrineDesign& d = design();
   const TavrineMade& made = Result();
   std::string words;
@@ -94,7 +94,7 @@ std::string TavrineTuner::SpecificationWords() const {
 
 std::string TavrineTuner::Words() const {
   const TavrineDesign& d = design();
-  if (HasSpecification(d)) {
+  if (HasRequirement(d)) {
     const TavrineMade& made = Result();
     const bool band = IsBand(d.type);
     const std::string edges = band ? "edges " + Hz(static_cast<float>(Value(kEdge1))) + " and " +
@@ -106,7 +106,7 @@ std::string TavrineTuner::Words() const {
                   std::to_string(d.bins) + " frequency samples"
             : "";
     return kTypeNames[d.type] + std::string(d.method == kWindowMethod ? " by the window: " : " by equiripple: ") +
-           std::to_string(made.taps) + (made.taps == 1 ? " tap, " : " taps, ") + SpecificationWords() + window +
+           std::to_string(made.taps) + (made.taps == 1 ? " tap, " : " taps, ") + RequirementWords() + window +
            "; " + edges + "; sampling " + Hz(d.fsamp);
   }
   const int designed = DesignedTapCount(d.taps);

@@ -1,6 +1,6 @@
 // tavrine's parameters as the fields of its live tuner: type, method,
 // requested taps, Kaiser alpha, frequency samples, the edges of the chosen
-// type (edge 2 for the band types only), the band specification
+// type (edge 2 for the band types only), the band requirement
 // (transition width, ripple, stop band attenuation; shown where the design
 // has one) and the sampling frequency. Each type
 // keeps its own edges when the type changes. Every design the tuner holds
@@ -29,15 +29,15 @@ class TavrineTuner final : public TableTuner<TavrineDesign> {
   Cascade FromFile(const std::string& text) const override;
   CoeffKind Kind() const override { return CoeffKind::kFir; }
   double Attenuation() const override { return 0.0; }
-  // The bands of the specification, where the design has one.
-  std::vector<SpecBand> Specification() const override;
+  // The bands of the requirement, where the design has one.
+  std::vector<SpecBand> Requirement() const override;
   // What the present design made: the taps, and how they meet the
-  // specification.
+  // requirement.
   const TavrineMade& Result() const;
 
  private:
   CoeffSet MakeOf(const TavrineDesign& design) const override { return MakeTavrine(design, &made_); }
-  std::string SpecificationWords() const;
+  std::string RequirementWords() const;
   // The limits' refusal, else that of the search for the fewest taps
   // (TavrineSearchVerdict), as the configure says it.
   std::string Refusal() const override;

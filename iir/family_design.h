@@ -15,7 +15,7 @@
 // gain at the reference.
 //
 // Also here, since the configure's check runs them on the configured
-// design: the least order for a band specification, and whether the
+// design: the least order for a band requirement, and whether the
 // design is sound as its file keeps it (six decimals).
 #pragma once
 
@@ -32,7 +32,7 @@ constexpr int kMostSections = 8;
 
 // What a design asks, in double precision; frequencies in Hz.
 struct Request {
-  int family, type, order;  // order 0: the least that meets the band specification
+  int family, type, order;  // order 0: the least that meets the band requirement
   double fsamp;
   double fc1, fc2;      // corners; with order 0 the pass band's edges (a Chebyshev II's too)
   double stop1, stop2;  // with order 0: the stop band's edges
@@ -277,7 +277,7 @@ constexpr double PrototypeFrequency(int type, double w, double w1, double w2) {
   }
 }
 
-// The selectivity of a band specification, as the ratio of the stop
+// The selectivity of a band requirement, as the ratio of the stop
 // band's prototype frequency to the pass band's (the corners being the
 // pass band's edges; a Chebyshev II's the stop band's).
 constexpr double Selectivity(const Request& r) {
@@ -302,7 +302,7 @@ constexpr Sections DesignAt(const Request& r, int order) {
   const bool auto_order = r.order == 0;
   const bool stop_corners = auto_order && r.family == iirproto::kChebyshev2;
   const double f1 = stop_corners ? r.stop1 : r.fc1, f2 = stop_corners ? r.stop2 : r.fc2;
-  // With a band specification the Butterworth and Bessel corners are the
+  // With a band requirement the Butterworth and Bessel corners are the
   // pass band's edges, the ripple down; else the asked loss, or Bessel's half power.
   const double edge_db = auto_order ? r.ripple_db : r.family == iirproto::kBessel ? kHalfPowerDb : r.edge_db;
   const iirproto::Prototype proto = iirproto::PrototypeOf(r.family, order, edge_db, r.ripple_db, r.stop_db);
@@ -323,7 +323,7 @@ constexpr double Gain2(const Sections& s, double w) {
   return g;
 }
 
-// The worst margins of a design against its band specification, in dB:
+// The worst margins of a design against its band requirement, in dB:
 // how far its pass band stays above -ripple_db, its stop band below
 // -stop_db (negative: missed), on 256 points of each band.
 struct Margins {
@@ -368,7 +368,7 @@ constexpr Margins MarginsOf(const Sections& s, const Request& r) {
   return m;
 }
 
-// The least order that meets the band specification, as the order
+// The least order that meets the band requirement, as the order
 // formulas give it (Bessel, which has none: searched), stepped up while the
 // design misses by more than rounding; past `most`, the order the formula
 // needs (or most + 1 for Bessel).
@@ -383,7 +383,7 @@ constexpr int OrderFor(const Request& r, int most) {
 }
 
 // The design asked: at its order, or at the least order that meets its
-// band specification (`most` at most; count 0 if it needs more).
+// band requirement (`most` at most; count 0 if it needs more).
 constexpr Sections Design(const Request& r, int most) {
   const int order = r.order == 0 ? OrderFor(r, most) : r.order;
   if (order > most) {

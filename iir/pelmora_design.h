@@ -11,7 +11,7 @@
 // them (space-separated, in the order of the codes).
 #define PELMORA_FAMILY_NAMES "butterworth chebyshev1 chebyshev2 elliptic bessel"
 #define PELMORA_FAMILY_WORDS "butterworth, chebyshev1, chebyshev2, elliptic, bessel"
-// An order of 0 asks for the least that meets the band specification
+// An order of 0 asks for the least that meets the band requirement
 // (the configure's "auto").
 constexpr int kAutoOrder = 0;
 
@@ -23,9 +23,9 @@ struct PelmoraDesign {
   float attenuation_db;  // attenuation at the corners of a Butterworth, dB
   float fsamp;           // sampling frequency, Hz
   int family = iirproto::kButterworth;
-  float ripple_db = 1.0f;     // the pass band's ripple (Chebyshev I, elliptic; the band specification)
-  float stopband_db = 60.0f;  // the stop band's least attenuation (Chebyshev II, elliptic; the band specification)
-  float stop1 = 1000.0f;      // the stop band's edges of a band specification, Hz
+  float ripple_db = 1.0f;     // the pass band's ripple (Chebyshev I, elliptic; the band requirement)
+  float stopband_db = 60.0f;  // the stop band's least attenuation (Chebyshev II, elliptic; the band requirement)
+  float stop1 = 1000.0f;      // the stop band's edges of a band requirement, Hz
   float stop2 = 7000.0f;
 };
 
@@ -50,7 +50,7 @@ constexpr iirfamily::Request RequestOf(const PelmoraDesign& d) {
           d.stopband_db};
 }
 
-// The sections of a family design (count 0 where its band specification
+// The sections of a family design (count 0 where its band requirement
 // needs more than MostOrder; `order` then says how many).
 constexpr iirfamily::Sections FamilySections(const PelmoraDesign& d) {
   return iirfamily::Design(RequestOf(d), MostOrder(d.type));

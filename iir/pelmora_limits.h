@@ -133,7 +133,7 @@ constexpr bool BandRejectFc2(const PelmoraDesign& d) {
   return !IsButterworthChain(d) || d.type != kBandReject || Fraction(d.fc2, d) <= 0.5 - kBandRejectHighest[d.order - 1] * Reach(d);
 }
 
-// The stop band's edges of a band specification: beyond the pass band's
+// The stop band's edges of a band requirement: beyond the pass band's
 // (inside a band-reject's), short of 0 Hz and half the rate.
 constexpr bool Stop1InRange(const PelmoraDesign& d) {
   if (d.order != kAutoOrder) return d.stop1 >= 0.0f && d.stop1 <= LIMIT_FLOAT(PELMORA_UNUSED_MOST);
@@ -153,7 +153,7 @@ constexpr bool Stop2InRange(const PelmoraDesign& d) {
   return d.type == kBandPass ? s > f2 && s < 0.5 : s > Fraction(d.stop1, d) && s < f2;
 }
 
-// The band specification's order within the type's highest.
+// The band requirement's order within the type's highest.
 constexpr bool OrderFound(const PelmoraDesign& d) {
   return d.order != kAutoOrder || FamilySections(d).count > 0;
 }
@@ -229,7 +229,7 @@ constexpr PelmoraLimit kPelmoraLimits[] = {
      "with PELMORA_ORDER = auto are numbers between PELMORA_FC2 and PELMORA_FSAMP / 2 for a band-pass, between "
      "PELMORA_STOP1 and PELMORA_FC2 for a band-reject; otherwise, unused, from 0 to " PELMORA_TEXT(UNUSED_MOST) " (Hz)"},
     {pelmora_limits::OrderFound, "PELMORA_ORDER",
-     "is auto where the band specification needs at most order " PELMORA_TEXT(HIGHEST_ORDER)
+     "is auto where the band requirement needs at most order " PELMORA_TEXT(HIGHEST_ORDER)
      " (low- and high-pass) or " PELMORA_TEXT(HIGHEST_BAND_ORDER) " (band types)", pelmora_limits::OrderNeeded,
      true},
     {pelmora_limits::FileSound, "PELMORA_ORDER",

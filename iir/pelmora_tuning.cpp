@@ -124,7 +124,7 @@ std::string PelmoraTuner::Arrange(int field) {
   return Name(kLowerStop) + " to " + Hz(d.stop1) + ", " + Name(kUpperStop) + " to " + Hz(d.stop2);
 }
 
-std::vector<SpecBand> PelmoraTuner::Specification() const {
+std::vector<SpecBand> PelmoraTuner::Requirement() const {
   const PelmoraDesign& d = design();
   if (d.order != kAutoOrder) return {};
   const double half = d.fsamp / 2.0, pass = -d.ripple_db, stop = -d.stopband_db;

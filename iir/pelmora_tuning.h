@@ -41,13 +41,13 @@ class PelmoraTuner final : public TableTuner<PelmoraDesign> {
   // Chebyshev I's or elliptic's ripple, a Chebyshev II's stop band, a
   // Bessel's half power; with auto, the ripple at the pass band's edges.
   double Attenuation() const override;
-  std::vector<SpecBand> Specification() const override;
+  std::vector<SpecBand> Requirement() const override;
 
  private:
   CoeffSet MakeOf(const PelmoraDesign& design) const override { return MakePelmora(design); }
   std::string Opening(int field) const override;
   std::string KindWords() const;
-  // A band specification's stop edges, where the type or order chosen
+  // A band requirement's stop edges, where the type or order chosen
   // finds them out of place, put beyond the corners in proportion.
   std::string Arrange(int field) override;
   std::string Closing(int field) const override;

@@ -44,7 +44,7 @@ ResponseView::ResponseView(const ViewContext& context) : context_(context), page
   exported_->setItemAttribute(QwtPlotItem::Legend, false);
   plot_->updateLegend(exported_);  // takes its entry away: Qwt updates only items shown in the legend
   gain_ = AddCurve("gain", plot_, QColor(20, 60, 200));
-  // The specification's lines, in the legend while the design has one
+  // The requirement's lines, in the legend while the design has one
   // (the pass band's floor and ceiling as one entry).
   for (QwtPlotCurve** line : {&pass_floor_, &pass_ceiling_, &stop_ceiling_}) {
     const QString name = line == &pass_floor_     ? "pass band"
@@ -166,17 +166,17 @@ void ResponseView::PlaceMarkers() {
     markers_[i]->setXValue(tuner.Value(field));
     markers_[i]->setLabel(QwtText(Text(ShortestDecimal(static_cast<float>(tuner.Value(field)))) + " Hz"));
   }
-  PlaceSpecification();
+  PlaceRequirement();
   if (attenuation_) {
     attenuation_->setYValue(-tuner.Attenuation());
     attenuation_->setLabel(QwtText("-" + Text(ShortestDecimal(static_cast<float>(tuner.Attenuation()))) + " dB"));
   }
 }
 
-void ResponseView::PlaceSpecification() {
+void ResponseView::PlaceRequirement() {
   // Each line one curve over its bands, leaving the plot (to 1000 dB above
   // or below) between them, so that a band's ends are its mask's edges.
-  const std::vector<SpecBand> bands = context_.tuner.Specification();
+  const std::vector<SpecBand> bands = context_.tuner.Requirement();
   for (QwtPlotCurve* line : {pass_floor_, pass_ceiling_, stop_ceiling_}) {
     const bool pass = line != stop_ceiling_;
     const double away = line == pass_floor_ ? -1000.0 : 1000.0;

@@ -38,9 +38,9 @@ class ResponseView : public TunerView {
   void BuildMarkers();
   void BuildTools();
   void PlaceMarkers();
-  // The design's band specification as the design tools draw it: the pass
+  // The design's band requirement as the design tools draw it: the pass
   // bands' floor and ceiling, the stop bands' ceiling.
-  void PlaceSpecification();
+  void PlaceRequirement();
   // The curves over the visible band, at two points per pixel.
   void RedrawCurves();
 

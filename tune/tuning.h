@@ -55,7 +55,7 @@ using Cascade = std::vector<Section>;
 // biquad cascade, or the taps over 1.
 Cascade CascadeOf(const CoeffSet& set);
 
-// A band of a design's specification, as the response view draws it: a
+// A band of a design's requirement, as the response view draws it: a
 // pass band's floor and ceiling, or a stop band's ceiling, from one
 // frequency to another (Hz).
 struct SpecBand {
@@ -131,9 +131,9 @@ class Tuner {
   std::string FileText() const;
   // The cascade of a coefficient file's text, read as the viewer reads it.
   virtual Cascade FromFile(const std::string& text) const = 0;
-  // The band specification that the design is made to meet (none where
+  // The band requirement that the design is made to meet (none where
   // it is designed by its corners alone).
-  virtual std::vector<SpecBand> Specification() const { return {}; }
+  virtual std::vector<SpecBand> Requirement() const { return {}; }
   // The sampling frequency (Hz) and the attenuation asked at the corners
   // (dB; 0 if the designer has none).
   virtual double Fsamp() const = 0;
@@ -185,7 +185,7 @@ class Tuner {
   virtual void SaveState() = 0;
   virtual void RestoreState() = 0;
   // After a choice is taken: the designer may place fields that the new
-  // choice reads otherwise (a band specification's edges for another
+  // choice reads otherwise (a band requirement's edges for another
   // type), and returns what it moved in words ("stop edge to 1500 Hz"),
   // or "".
   virtual std::string Arrange(int /*field*/) { return ""; }

@@ -5,7 +5,7 @@
 # with a LINE, the configuration must fail with exactly that line; without
 # one, it must pass. Then one bad value through a real configure of the
 # project, which must leave no build files, and, where the armhf cross
-# compiler is installed, a band specification refused in a cross configure.
+# compiler is installed, a band requirement refused in a cross configure.
 # Usage: refused_values_test.sh CMAKE SOURCE-DIR
 cmake=$1 root=$2 build=$(mktemp -d) status=0
 trap 'rm -rf "$build"' EXIT
@@ -24,7 +24,7 @@ done <"$root/tests/data/refused_values.txt"
 said=$("$cmake" -S "$root" -B "$build/suite" -DFILTER_SUITE_TESTS=OFF -DTAVRINE_TAPS=401 2>&1) && status=1
 grep -q "TAVRINE_TAPS = 401: not allowed" <<<"$said" || { echo "FAIL: TAVRINE_TAPS=401: $said"; status=1; }
 [ ! -e "$build/suite/Makefile" ] || { echo "FAIL: a refused configuration generated build files"; status=1; }
-# A cross configure refuses a band specification as a native one does: its
+# A cross configure refuses a band requirement as a native one does: its
 # check is built with the build machine's compiler.
 if command -v arm-linux-gnueabihf-g++ >/dev/null; then
   said=$("$cmake" -S "$root/tests/config" -B "$build/cross" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/arm-linux-gnueabihf.cmake" \

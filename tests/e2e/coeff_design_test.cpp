@@ -183,7 +183,7 @@ TEST(CoeffDesign, RefusesWithTheConfiguresLineWritingNothing) {
 
 namespace {
 
-// Whether taps meet the low-pass specification at 8000 Hz: within 0.1 dB
+// Whether taps meet the low-pass requirement at 8000 Hz: within 0.1 dB
 // (peak to peak) from 0 to 1000 Hz, 60 dB down from 1200 to 4000 Hz, on
 // points 0.1 Hz apart.
 bool MeetsLowPass(const std::vector<double>& h) {
@@ -203,7 +203,7 @@ bool MeetsLowPass(const std::vector<double>& h) {
 }  // namespace
 
 // TAVRINE_METHOD=equiripple with TAVRINE_TAPS=auto writes the fewest taps
-// that meet the band specification: 111, measured here on the file's
+// that meet the band requirement: 111, measured here on the file's
 // taps; liquid-dsp's Parks-McClellan design of two fewer, on the same
 // bands and weights (1 and dp / ds), does not meet it, its design of 111
 // does.

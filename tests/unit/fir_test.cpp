@@ -197,7 +197,7 @@ TEST(TavrineLimits, EveryAcceptedDesignKeepsItsBands) {
 
 namespace {
 
-// Whether the taps, as the file holds them, meet a specification at
+// Whether the taps, as the file holds them, meet a requirement at
 // 8000 Hz: within `ripple` dB (peak to peak) over the pass bands, `stop` dB
 // down over the stop bands, on points 0.25 Hz apart; each band {from, to}
 // in Hz.
@@ -222,12 +222,12 @@ bool Meets(const Bands& pass, const Bands& stop, double ripple, double attenuati
 
 }  // namespace
 
-// The band specification at 8000 Hz, transitions of 200 Hz centred on the
+// The band requirement at 8000 Hz, transitions of 200 Hz centred on the
 // edges: with TAVRINE_TAPS = auto, the count designed meets it and two
 // fewer (one odd count fewer for the window, whose alpha is Kaiser's
 // 0.1102 (60 - 8.7) = 5.65326; the same parity for equiripple) does not.
 // An even equiripple count is designed as asked, with no final zero tap.
-TEST(FirDesign, BandSpecification) {
+TEST(FirDesign, BandRequirement) {
   struct Case {
     int type, method;
     float edge1, edge2;

@@ -562,10 +562,10 @@ TEST_F(Window, TypedDraggedAndHeld) {
 
 // The README's steeper filter chosen in the form: an elliptic low-pass of
 // the least order for 0.5 dB to 1000 Hz and 60 dB from 1500 Hz at
-// 44100 Hz, order 6 by the order formula. The specification's lines are
+// 44100 Hz, order 6 by the order formula. The requirement's lines are
 // the values typed; the stop edge's marker drags; a ripple beyond its
 // range is held at 10 dB with the words.
-TEST_F(Window, BandSpecificationDrawnAndDragged) {
+TEST_F(Window, BandRequirementDrawnAndDragged) {
   window.Change(T::kType, kLowPass);
   window.Change(T::kFamily, 3);  // elliptic
   window.Change(T::kOrder, 0);   // auto

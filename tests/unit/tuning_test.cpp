@@ -153,7 +153,7 @@ TEST(Tuning, ChangesHeldAtTheLimits) {
             "a low-pass of order 2 takes no corners or edges as they were: corner to 1072.8 Hz, at 22050 Hz");
 }
 
-// A band specification's stop edges out of place for the type chosen are
+// A band requirement's stop edges out of place for the type chosen are
 // put beyond its corners (2000 and 5000 Hz): a quarter of a band-reject's
 // width inside it, half the way to 0 Hz below a high-pass's corner; in
 // place, they stay.
@@ -292,19 +292,19 @@ TEST(Tuning, TypeSwitchAtEightKilohertz) {
             "(TAVRINE_BINS - 1) / 2 (Hz), with TAVRINE_FSAMP = 8000, TAVRINE_BINS = 400, TAVRINE_BRF_FC1 = 3000");
 }
 
-// The band specification's fields are offered where the design has one
+// The band requirement's fields are offered where the design has one
 // (equiripple, or auto taps), alpha where the window's count is asked; the
-// specification is drawn as its bands: a low-pass at 1100 Hz with 200 Hz
+// requirement is drawn as its bands: a low-pass at 1100 Hz with 200 Hz
 // transitions passes to 1000 Hz within +-dp, dp = (10^0.005 - 1) /
 // (10^0.005 + 1) for 0.1 dB, and stops 60 dB down from 1200 Hz.
-TEST(Tuning, MethodAndSpecification) {
+TEST(Tuning, MethodAndRequirement) {
   T tuner(kBuiltInTavrineDesign);
-  EXPECT_TRUE(tuner.Specification().empty() && tuner.Offered(T::kAlpha) && !tuner.Offered(T::kTransition));
+  EXPECT_TRUE(tuner.Requirement().empty() && tuner.Offered(T::kAlpha) && !tuner.Offered(T::kTransition));
   ASSERT_EQ(tuner.Configure({"-DTAVRINE_TYPE=low-pass", "-DTAVRINE_METHOD=equiripple", "-DTAVRINE_TAPS=auto",
                              "-DTAVRINE_LPF_FC1=1100", "-DTAVRINE_FSAMP=8000"}), "");
   EXPECT_TRUE(!tuner.Offered(T::kAlpha) && tuner.Offered(T::kTransition) && tuner.Offered(T::kStopband));
   const double dp = (std::pow(10.0, 0.005) - 1.0) / (std::pow(10.0, 0.005) + 1.0);  // 0.1f dB: within 1e-9 dB
-  const std::vector<SpecBand> bands = tuner.Specification();
+  const std::vector<SpecBand> bands = tuner.Requirement();
   ASSERT_EQ(bands.size(), 2u);
   EXPECT_TRUE(bands[0].pass && bands[0].from_hz == 0.0 && std::fabs(bands[0].to_hz - 1000.0) < 1e-9 &&
               std::fabs(bands[0].low_db - 20.0 * std::log10(1.0 - dp)) < 1e-9 &&
@@ -314,7 +314,7 @@ TEST(Tuning, MethodAndSpecification) {
   // 111 taps, the fewest (tests/e2e/coeff_design_test.cpp measures them).
   EXPECT_EQ(tuner.Words().substr(0, 54), "low-pass by equiripple: 111 taps, the fewest for the b");
   EXPECT_EQ(tuner.Configure({"-DTAVRINE_TRANSITION_HZ=50"}),
-            "TAVRINE_TAPS = auto: not allowed; allowed is auto where the band specification needs at most 400 taps; "
+            "TAVRINE_TAPS = auto: not allowed; allowed is auto where the band requirement needs at most 400 taps; "
             "this one needs 440 taps");
 }
 #endif
