@@ -1,7 +1,6 @@
 // coeff-design run as a script runs it, in a folder of its own: the
 // designers' files for configure options, byte for byte as the designers
-// built with those options write them; a first-order Butterworth design
-// against its closed form; the export layouts; and the configure's
+// built with those options write them; the export layouts; and the configure's
 // refusals, each with its line, its status and no file written.
 #include <sys/stat.h>
 
@@ -91,26 +90,6 @@ TEST(CoeffDesign, WritesTheFileOfTheDesignerConfiguredWithTheOptionsReplacingThe
     to_other.insert(to_other.begin() + 1, {"-o", "other.txt"});
     EXPECT_EQ(RunIn(dir, to_other), "||0");
     EXPECT_TRUE(test::Read(dir + "/other.txt") == expected);
-  }
-}
-
-TEST(CoeffDesign, DesignsAFirstOrderButterworthAsTheBilinearTransformGivesIt) {
-  // |H|^2 = 1 / (1 + (W / Wc)^2) (low-pass) is A dB down at W = tan(pi fc / fs), the chain's pi being
-  // 3.14159: K = Wc = W / e for the low-pass, W e for the high-pass, e = sqrt(10^(A/10) - 1); then
-  // b0 = b1 = K / (1 + K) (low-pass), b0 = -b1 = 1 / (1 + K) (high-pass), a1 = (K - 1) / (K + 1).
-  const std::vector<std::tuple<std::string, double, double, double>> cases = {
-      {"low-pass", 1000, 22050, 3}, {"low-pass", 3000, 8000, 0.5}, {"high-pass", 4000, 48000, 10},
-      {"high-pass", 200, 22050, 3}};
-  for (const auto& [type, fc, fs, a] : cases) {
-    SCOPED_TRACE(type + " " + std::to_string(fc));
-    const double w = std::tan(double(3.14159f) * fc / fs), e = std::sqrt(std::pow(10, a / 10) - 1);
-    const bool low = type == "low-pass";
-    const double k = low ? w / e : w * e, b0 = low ? k / (1 + k) : 1 / (1 + k);
-    const std::string dir = test::MakeTempDir();
-    EXPECT_EQ(RunIn(dir, {"pelmora", "PELMORA_TYPE=" + type, "PELMORA_ORDER=1", "PELMORA_FC1=" + std::to_string(fc),
-                          "PELMORA_FSAMP=" + std::to_string(fs), "PELMORA_ATTENUATION_DB=" + std::to_string(a)}),
-              "||0");
-    ExpectNear(Numbers(test::Read(dir + "/coeff1.txt")), {b0, low ? b0 : -b0, 0, (k - 1) / (k + 1), 0}, 1e-6);
   }
 }
 
