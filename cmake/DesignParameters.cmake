@@ -104,7 +104,8 @@ endfunction()
 
 # OUT is a whole number as an int literal, or 0 for the row's word
 # ("auto"). More than nine digits cannot be an int, and is out of every
-# range: it is compiled as 999999999.
+# range: it is compiled as 999999999, as is a 0 written where 0 is the
+# word's.
 function(_dp_whole name out)
   if(_dp_words_${name} AND "${${name}}" STREQUAL "${_dp_words_${name}}")
     set(${out} 0 PARENT_SCOPE)
@@ -118,7 +119,9 @@ function(_dp_whole name out)
   endif()
   string(REGEX REPLACE "^0+([0-9])" "\\1" value "${${name}}")
   string(LENGTH "${value}" length)
-  if(length GREATER 9)
+  # Where 0 stands for the word, only the word asks for it: a 0 written is
+  # a number, out of range like the others.
+  if(length GREATER 9 OR (_dp_words_${name} AND value STREQUAL "0"))
     set(value 999999999)
   endif()
   set(${out} ${value} PARENT_SCOPE)

@@ -220,7 +220,9 @@ std::string Tuner::Configure(const std::vector<std::string>& options) {
     } else if (kind != ParameterKind::kNumber) {
       if (!std::regex_match(text, whole)) return refuse(said + "are whole numbers" + (words.empty() ? "" : " or " + words));
       const std::string digits = text.substr(std::min(text.find_first_not_of('0'), text.size() - 1));
-      value = digits.size() > 9 ? 999999999.0 : std::atof(digits.c_str());
+      // As the configure takes it: beyond an int, or a 0 where 0 is the
+      // word's, out of every range.
+      value = digits.size() > 9 || (!words.empty() && digits == "0") ? 999999999.0 : std::atof(digits.c_str());
     } else {
       if (!std::regex_match(text, decimal)) return refuse(said + "are decimal numbers, such as 2000, 1500.5 or 2e3");
       value = ParseFloat(text.c_str());
