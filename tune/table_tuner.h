@@ -135,16 +135,6 @@ class TableTuner : public Tuner {
     }
     return nullptr;
   }
-  static std::vector<std::string> SplitWords(const char* words) {
-    std::vector<std::string> split;
-    for (const char* at = words; *at;) {
-      const char* end = std::strchr(at, ' ');
-      if (!end) end = at + std::strlen(at);
-      split.emplace_back(at, end);
-      at = *end ? end + 1 : end;
-    }
-    return split;
-  }
   // A listed number's place among its choices (its word for 0 first), and
   // the number at a place; any other value is itself.
   static double IndexOf(const Row& row, int value) {

@@ -15,16 +15,6 @@
 
 namespace {
 
-std::vector<std::string> SplitOnSpaces(const std::string& words) {
-  std::vector<std::string> split;
-  for (size_t at = 0; at < words.size();) {
-    const size_t end = std::min(words.find(' ', at), words.size());
-    split.push_back(words.substr(at, end - at));
-    at = end + 1;
-  }
-  return split;
-}
-
 std::string Joined(const std::vector<std::string>& names) {
   std::string joined;
   for (const std::string& n : names) joined += (joined.empty() ? "" : ", ") + n;
@@ -44,6 +34,16 @@ std::string NumberText(const Field& field, double v) {
 }
 
 }  // namespace
+
+std::vector<std::string> SplitWords(const std::string& words) {
+  std::vector<std::string> split;
+  for (size_t at = 0; at < words.size();) {
+    const size_t end = std::min(words.find(' ', at), words.size());
+    split.push_back(words.substr(at, end - at));
+    at = end + 1;
+  }
+  return split;
+}
 
 int FrequencyDecimals(float fsamp) {
   const double step = static_cast<double>(fsamp) / 2.0 / 2000.0;
@@ -211,7 +211,7 @@ std::string Tuner::Configure(const std::vector<std::string>& options) {
     const std::string words = WordsOf(name);
     if (kind == ParameterKind::kType || kind == ParameterKind::kChoice) {
       std::vector<std::string> names(kTypeNames, kTypeNames + kTypeCount);
-      if (kind == ParameterKind::kChoice) names = SplitOnSpaces(words);
+      if (kind == ParameterKind::kChoice) names = SplitWords(words);
       const auto found = std::find(names.begin(), names.end(), text);
       if (found == names.end()) return refuse(said + "are " + Joined(names));
       value = static_cast<double>(found - names.begin());

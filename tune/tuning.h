@@ -15,6 +15,9 @@
 #include "core/design_parameter.h"
 #include "core/textio.h"
 
+// A row's words (core/design_parameter.h), space-separated, one by one.
+std::vector<std::string> SplitWords(const std::string& words);
+
 // The decimals that a frequency field shows at a sampling frequency: at
 // least 1, and enough that half the rate spans 2000 steps.
 int FrequencyDecimals(float fsamp);
